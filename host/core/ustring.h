@@ -1,0 +1,48 @@
+// Script text: sequences of UTF-16 code units, and the conversions at the edges of the
+// system (UTF-8 files and terminals, Windows-1251 bytes in streams and old files).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+using UString = std::u16string;
+using UStringView = std::u16string_view;
+
+// UTF-8 <-> UTF-16. Decoding replaces malformed sequences with U+FFFD.
+UString FromUtf8(std::string_view utf8);
+std::string ToUtf8(UStringView text);
+bool IsValidUtf8(std::string_view bytes);
+
+// Shorthand for literals and other UTF-8 text written in our own sources.
+inline UString U(std::string_view utf8) { return FromUtf8(utf8); }
+
+// Windows-1251: one byte per character. The unassigned byte 0x98 maps to U+0098 so that all
+// 256 byte values round-trip; a character the code page lacks encodes as '?'.
+UString FromCp1251(std::string_view bytes);
+std::string ToCp1251(UStringView text);
+
+// Bytes of a text file: a UTF-8 byte-order mark is skipped; valid UTF-8 is decoded as such,
+// anything else as Windows-1251. `wasUtf8` tells the caller how to write the file back.
+UString DecodeTextFile(std::string_view bytes, bool* wasUtf8 = nullptr);
+
+// Unicode simple case mapping of single code units (surrogates map to themselves).
+char16_t UpCase(char16_t c);
+char16_t LoCase(char16_t c);
+UString UpperCase(UStringView s);
+UString LowerCase(UStringView s);
+// ASCII-only variants: member names reach callbacks upper-cased in ASCII.
+UString UpperAscii(UStringView s);
+bool SameTextAscii(UStringView a, UStringView b);
+
+// Case-insensitive comparison under Unicode case rules: <0, 0, >0.
+int CompareText(UStringView a, UStringView b);
+inline bool SameText(UStringView a, UStringView b) {
+  return a.size() == b.size() && CompareText(a, b) == 0;
+}
+
+// Decimal text of an integer, for messages and conversions.
+UString IntToUStr(long long value);
+
+}  // namespace kv
