@@ -1,0 +1,20 @@
+// Message texts of the engine. Every user-visible text of the engine lives here, so that the
+// messages stay consistent and findable.
+#pragma once
+
+namespace kv::msg {
+
+inline constexpr const char16_t* LanguageNotFound = u"Language '%s' not found";
+inline constexpr const char16_t* InvalidLanguage = u"Invalid language definition";
+inline constexpr const char16_t* EventHandlerMustBeProc = u"Event handler must be a procedure";
+inline constexpr const char16_t* StackOverflow = u"Stack overflow";
+inline constexpr const char16_t* NoFrontEnd = u"No language front end is linked";
+inline constexpr const char16_t* IncompatibleTypes = u"Incompatible types";
+inline constexpr const char16_t* DivisionByZero = u"Division by zero";
+inline constexpr const char16_t* StringIndexOutOfRange = u"String index out of range (%d)";
+inline constexpr const char16_t* EmptyCharacter = u"Cannot assign an empty string to a character";
+inline constexpr const char16_t* TooManyEventParams =
+    u"Event handler '%s' declares more parameters than its event passes";
+inline constexpr const char16_t* TooManyArguments = u"Too many arguments (at most 32)";
+
+}  // namespace kv::msg

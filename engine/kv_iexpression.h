@@ -1,0 +1,138 @@
+// Expressions: a tree of operator and operand nodes, built one item at a time in source
+// order (operators by text, operands as constants, designators or set constructors). Each
+// item is placed by operator priority and brackets as it arrives; Finish removes the
+// placeholder root, type-checks bottom-up and reports the first error by position.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/kv_iinterpreter.h"
+
+namespace kv {
+
+class TkvExpressionNode;
+
+// Operator codes, stored as 8-bit numbers.
+enum TkvOperatorKind : uint8_t {
+  okNone = 0, okGreat = 1, okLess = 2, okLessEq = 3, okGreatEq = 4, okNonEq = 5, okEq = 6,
+  okPlus = 7, okMinus = 8, okOr = 9, okXor = 10, okMul = 11, okDivFloat = 12, okDivInt = 13,
+  okMod = 14, okAnd = 15, okShl = 16, okShr = 17, okLeftBracket = 18, okRightBracket = 19,
+  okNot = 20, okUnMinus = 21, okIn = 22, okIs = 23,
+};
+
+class TkvExpression : public TkvCustomExpression {
+ public:
+  TkvExpression();
+  ~TkvExpression() override;
+
+  // Building: set SourcePos before each add; every node created copies it.
+  void AddOperator(UStringView text);
+  void AddConstant(const Variant& value);
+  void AddDesignator(TkvDesignator* designator);  // takes ownership
+  void AddSetConstructor(TkvSetExpression* set);  // takes ownership
+  // Empty when the tree type-checks, else the position of the first offending operator.
+  UString Finish();
+
+  // x := x op e  ->  " " when nothing folded, else "+", "-", "*" or "/".
+  UString FoldSelfAssignment(TkvDesignator* target);
+  // The item whose value is the whole expression's when it is one operand, else nullptr.
+  TkvCustomVariable* SingleOperand() const;
+
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;  // writes through a single designator
+
+  TkvExpressionNode* CurrentNode = nullptr;
+  TkvExpressionNode* RootNode = nullptr;  // owned
+
+ private:
+  void AddNode(TkvExpressionNode* node);
+};
+
+// Returns a new node for an operator text (any letter case), or nullptr when unknown.
+TkvExpressionNode* CreateOperatorNode(UStringView text);
+
+// ---------------------------------------------------------------------------------------
+// Nodes. A node owns Left and Right.
+
+class TkvExpressionNode : public TkvCustomVariable {
+ public:
+  ~TkvExpressionNode() override;
+  virtual int Priority() const = 0;
+  void Attach(TkvExpressionNode* child);
+  void Detach(TkvExpressionNode* child);
+
+  TkvExpressionNode* Left = nullptr;
+  TkvExpressionNode* Right = nullptr;
+  TkvExpressionNode* Parent = nullptr;  // not owned
+};
+
+// A constant leaf; its kind follows the constant's tag.
+class TkvOperandNode : public TkvExpressionNode {
+ public:
+  TkvOperandNode() = default;
+  explicit TkvOperandNode(const Variant& constant);
+  int Priority() const override { return 0; }
+};
+
+class TkvDesignatorNode : public TkvOperandNode {
+ public:
+  explicit TkvDesignatorNode(TkvDesignator* designator);  // takes ownership
+  ~TkvDesignatorNode() override;
+  Variant GetValue() override;
+  TkvDesignator* Designator;        // owned
+  TkvCustomVariable* ReadTarget;    // the variable itself for a plain-variable designator
+};
+
+class TkvSetNode : public TkvOperandNode {
+ public:
+  explicit TkvSetNode(TkvSetExpression* set);  // takes ownership
+  ~TkvSetNode() override;
+  Variant GetValue() override;
+  TkvSetExpression* Set;  // owned
+};
+
+class TkvOperatorNode : public TkvExpressionNode {
+ public:
+  explicit TkvOperatorNode(TkvOperatorKind kind) : OperatorKind(kind) {}
+  int Priority() const override;
+  TkvOperatorKind OperatorKind;
+  bool BothInteger = false;
+  bool BothBoolean = false;
+};
+
+#define KV_OPERATOR_NODE(Name, OpKind)                       \
+  class Name : public TkvOperatorNode {                      \
+   public:                                                   \
+    Name() : TkvOperatorNode(OpKind) {}                      \
+    Variant GetValue() override;                             \
+  };
+
+KV_OPERATOR_NODE(TNoneNode, okNone)
+KV_OPERATOR_NODE(TGreatNode, okGreat)
+KV_OPERATOR_NODE(TLessNode, okLess)
+KV_OPERATOR_NODE(TLessEqNode, okLessEq)
+KV_OPERATOR_NODE(TGreatEqNode, okGreatEq)
+KV_OPERATOR_NODE(TNonEqNode, okNonEq)
+KV_OPERATOR_NODE(TEqNode, okEq)
+KV_OPERATOR_NODE(TPlusNode, okPlus)
+KV_OPERATOR_NODE(TStrCatNode, okPlus)
+KV_OPERATOR_NODE(TMinusNode, okMinus)
+KV_OPERATOR_NODE(TOrNode, okOr)
+KV_OPERATOR_NODE(TXorNode, okXor)
+KV_OPERATOR_NODE(TMulNode, okMul)
+KV_OPERATOR_NODE(TDivFloatNode, okDivFloat)
+KV_OPERATOR_NODE(TDivIntNode, okDivInt)
+KV_OPERATOR_NODE(TModNode, okMod)
+KV_OPERATOR_NODE(TAndNode, okAnd)
+KV_OPERATOR_NODE(TShlNode, okShl)
+KV_OPERATOR_NODE(TShrNode, okShr)
+KV_OPERATOR_NODE(TLeftBracketNode, okLeftBracket)
+KV_OPERATOR_NODE(TRightBracketNode, okRightBracket)
+KV_OPERATOR_NODE(TNotNode, okNot)
+KV_OPERATOR_NODE(TUnMinusNode, okUnMinus)
+KV_OPERATOR_NODE(TInNode, okIn)
+KV_OPERATOR_NODE(TIsNode, okIs)
+
+#undef KV_OPERATOR_NODE
+
+}  // namespace kv

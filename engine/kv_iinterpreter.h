@@ -1,0 +1,616 @@
+// The interpreter: the owning item list, the script object with its scopes and registration
+// interface, the items (variables, parameters, procedures, class descriptors), the member
+// helpers through which scripts reach host code, event adapters, designators and
+// statements. Expressions are in kv_iexpression.h.
+//
+// Ownership: a script owns its items and its main statement list; a procedure owns its local
+// script and its parameters; a class descriptor owns its members; statements own their
+// expressions and designators; the global event list owns every event adapter. References
+// named "not owned" below are plain pointers whose target outlives the holder.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/kv_ifrontend.h"
+#include "engine/kv_itools.h"
+#include "host/core/component.h"
+#include "host/core/object.h"
+#include "host/core/strings.h"
+#include "host/core/variant.h"
+
+namespace kv {
+
+class TkvScript;
+class TkvStatement;
+class TkvCustomExpression;
+class TkvParamItem;
+class TkvProcVariable;
+class TkvClassVariable;
+class TkvMethodHelper;
+class TkvCustomEvent;
+
+// ---------------------------------------------------------------------------------------
+// Owning list
+
+// An ordered list of owned children. Clear frees them first to last.
+class TkvItemList {
+ public:
+  TkvItemList() = default;
+  TkvItemList(const TkvItemList&) = delete;
+  TkvItemList& operator=(const TkvItemList&) = delete;
+  virtual ~TkvItemList();
+
+  virtual void Clear();
+  int ItemCount() const { return static_cast<int>(items_.size()); }
+  int AddItem(TkvItemList* item);  // takes ownership; returns the index
+  void RemoveItem(TkvItemList* item);  // gives ownership back to the caller
+  TkvItemList* ItemAt(int index) const { return items_[index]; }
+
+ protected:
+  std::vector<TkvItemList*> items_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Callbacks of binding libraries. Names arrive upper-cased in ASCII ("ADD", "ITEMS.GET").
+// Instance is the handle of the object (0 for a global function); ClassType is the host
+// class the member was defined on (nullptr for a global function).
+
+using TkvParams = std::vector<Variant>;
+using TkvMethodCallback = std::function<Variant(int32_t instance, TClass* classType,
+                                                const UString& methodName, TkvParams& params)>;
+using TkvGetterCallback =
+    std::function<Variant(int32_t instance, TClass* classType, const UString& propName)>;
+using TkvSetterCallback = std::function<void(int32_t instance, TClass* classType,
+                                             const UString& propName, const Variant& value)>;
+
+// Identity of the binding library that registered an item (nullptr for script items).
+using TkvRegistrar = const void*;
+
+// ---------------------------------------------------------------------------------------
+// Items
+
+// The named item every script-visible thing derives from. Children are its parameters
+// (callable items) or argument expressions (designator steps).
+class TkvCustomVariable : public TkvItemList {
+ public:
+  TkvCustomVariable() = default;
+  TkvCustomVariable(UString name, UString typeName, TkvValueKind kind);
+
+  virtual void SetValue(const Variant& value);  // ignored when ReadOnly
+  virtual Variant GetValue();
+
+  TkvParamItem* ParamAt(int index) const;
+  int RequiredParamCount() const;
+
+  TkvRegistrar Registrar = nullptr;
+  bool ReadOnly = false;
+  UString Name;
+  bool NeedResult = true;
+  TkvCustomVariable* RefItem = nullptr;  // not owned
+  UString SourcePos;
+  TkvValueKind Kind = vkInteger;
+  UString TypeName;
+  Variant Value = Variant::Null();
+};
+
+// Script variables, constants (read-only), enumeration values, hidden with-variables, Result.
+class TkvVariable : public TkvCustomVariable {
+ public:
+  using TkvCustomVariable::TkvCustomVariable;
+};
+
+// A type name entry.
+class TkvTypeVariable : public TkvCustomVariable {
+ public:
+  using TkvCustomVariable::TkvCustomVariable;
+};
+
+// A script variable of type String with native, shared storage that the string fast path
+// indexes in place. SetValue ignores ReadOnly.
+class TkvstringVariable : public TkvVariable {
+ public:
+  using TkvVariable::TkvVariable;
+  void SetValue(const Variant& value) override;
+  Variant GetValue() override;
+  SharedString Storage;
+};
+
+class TkvParamItem : public TkvCustomVariable {
+ public:
+  TkvParamItem(UString name, UString typeName, TkvValueKind kind, bool isVar, bool optional);
+  Variant DefaultValue = Variant::Null();
+  bool Optional = false;
+  bool IsVar = false;
+};
+
+// A procedure or function declared in a script. Its parameters are both its children (for
+// argument binding) and items of its local script (for look-up in the body); it owns them.
+class TkvProcVariable : public TkvCustomVariable {
+ public:
+  TkvProcVariable(UString name, UString typeName, TkvValueKind kind, bool isFunction,
+                  TkvScript* declaringScript);
+  ~TkvProcVariable() override;
+  Variant GetValue() override;  // the call; arguments were bound by the designator
+
+  // Recursion support: the values of every variable and parameter of the local script.
+  void SaveLocals(std::vector<Variant>& out) const;
+  void RestoreLocals(const std::vector<Variant>& saved);
+
+  bool Executing = false;
+  bool IsFunction = false;
+  TkvScript* LocalScript = nullptr;  // owned
+};
+
+// Base of expressions (kv_iexpression.h).
+class TkvCustomExpression : public TkvCustomVariable {
+ public:
+  using TkvCustomVariable::TkvCustomVariable;
+};
+
+// Creates the event adapter of one event type for an object and a handler procedure.
+using TkvEventClass = TkvCustomEvent* (*)(TObject* instance, TkvProcVariable* handler);
+
+// The descriptor of a host class: its members (published properties first, then the ones
+// the binding defines) and its default property. Its single child is the type-cast
+// parameter: TStringList(x) yields x, the bare TStringList an unconstructed instance.
+class TkvClassVariable : public TkvCustomVariable {
+ public:
+  TkvClassVariable(TClass* hostClass, UString ancestorName);
+  Variant GetValue() override;
+
+  TkvMethodHelper* DefineMethod(UStringView declaration, TkvMethodCallback callback);
+  TkvMethodHelper* DefineConstructor(UStringView declaration, TkvMethodCallback callback);
+  TkvCustomVariable* DefineProperty(UStringView name, UStringView typeName,
+                                    TkvGetterCallback getter, TkvSetterCallback setter);
+  TkvMethodHelper* DefineIndexedProperty(UStringView name, UStringView indexTypes,
+                                         bool readOnly, TkvMethodCallback callback,
+                                         UStringView resultType);
+  TkvMethodHelper* DefineDefaultProperty(UStringView name, UStringView indexTypes,
+                                         bool readOnly, TkvMethodCallback callback,
+                                         UStringView resultType);
+  TkvCustomVariable* DefineEvent(UStringView name, TkvEventClass adapterClass);
+
+  int MemberCount() const { return Members.ItemCount(); }
+  TkvCustomVariable* MemberAt(int index) const;
+  // Own members first (ASCII case-insensitive), then the ancestors' through the global
+  // script object; nullptr at the end of the chain.
+  TkvCustomVariable* FindMember(UStringView name) const;
+
+  UString AncestorName;
+  TClass* HostClass = nullptr;
+  TkvMethodHelper* DefaultProperty = nullptr;  // not owned (a member of this or an ancestor)
+  TkvItemList Members;
+  TkvRegistrar MemberRegistrar = nullptr;
+
+ private:
+  void ImportPublishedProperties();
+  TkvMethodHelper* AddMethod(UStringView declaration, TkvMethodCallback callback);
+};
+
+// ---------------------------------------------------------------------------------------
+// Member helpers: set up by the designator right before each call.
+
+class TkvCustomHelper : public TkvCustomVariable {
+ public:
+  using TkvCustomVariable::TkvCustomVariable;
+  TkvCustomVariable* ParentRef = nullptr;  // item of the preceding step; not owned
+  Variant InstanceValue;                   // value of the preceding step
+  TkvScript* Script = nullptr;             // where name look-ups start; not owned
+};
+
+class TkvPropertyHelper : public TkvCustomHelper {
+ public:
+  using TkvCustomHelper::TkvCustomHelper;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+  TClass* HostClass = nullptr;
+  bool Published = false;
+  TkvGetterCallback Getter;
+  TkvSetterCallback Setter;
+};
+
+class TkvMethodHelper : public TkvCustomHelper {
+ public:
+  using TkvCustomHelper::TkvCustomHelper;
+  Variant GetValue() override;  // the call
+  void SetValue(const Variant& value) override;  // ".SET" of an indexed property
+  UString Category;
+  TClass* HostClass = nullptr;
+  UString Description;
+  bool IsIndexedProperty = false;
+  TkvMethodCallback Callback;
+  UString Declaration;
+};
+
+class TkvEventHelper : public TkvCustomHelper {
+ public:
+  using TkvCustomHelper::TkvCustomHelper;
+  Variant GetValue() override;  // the empty string
+  void SetValue(const Variant& value) override;  // attaches or detaches a handler
+  TClass* HostClass = nullptr;
+  TkvEventClass AdapterClass = nullptr;
+};
+
+// Element access of the array held by ParentRef (1 to 3 dimensions), in place.
+class TkvArrayHelper : public TkvCustomHelper {
+ public:
+  using TkvCustomHelper::TkvCustomHelper;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+// One character of InstanceValue; a write stores the whole new string through ParentRef.
+class TkvStringHelper : public TkvCustomHelper {
+ public:
+  TkvStringHelper();
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+// ---------------------------------------------------------------------------------------
+// Event adapters
+
+// Serves one event of one host object by calling a script procedure. Adapters live in the
+// global event list; the method stored into the object finds its adapter there by serial
+// number at each delivery, so an adapter that was removed leaves the event quiet instead of
+// dangling.
+class TkvCustomEvent : public TkvItemList {
+ public:
+  TkvCustomEvent(TObject* instance, TkvProcVariable* handler);
+  // The handler routine the host calls: delivers through CallHandler and writes the
+  // handler's var-like parameters back into the by-reference records.
+  virtual TMethod GetMethod();
+  // Drops the event when the handler is executing; else binds one argument per parameter
+  // of the handler and calls it.
+  void CallHandler(TEventArgs& args);
+
+  TkvProcVariable* Handler;  // not owned
+  TObject* Instance;         // not owned
+  uint64_t Serial;
+};
+
+class TkvEventList : public TkvItemList {
+ public:
+  void RemoveAdaptersOf(const TObject* instance);
+  void RemoveAdaptersWithHandler(const TkvProcVariable* handler);
+  TkvCustomEvent* FindBySerial(uint64_t serial) const;
+};
+
+// ---------------------------------------------------------------------------------------
+// Designators
+
+// One step of an access path: the item it calls and the argument expressions (owned, one
+// per parameter of Ref).
+class TkvDesignatorItem : public TkvItemList {
+ public:
+  TkvCustomExpression* ArgAt(int index) const;
+  uint8_t Marker = 0;  // used by the compiler while it builds the path
+  TkvCustomVariable* Ref = nullptr;  // not owned
+  UString SourcePos;
+};
+
+enum TkvFastPath : uint8_t {
+  fpGeneral = 0,
+  fpVariable = 1,
+  fpStringChar = 2,
+  fpArrayElement = 3,
+};
+
+// A compiled access path (A, A.B[I], F(X), TStringList.Create, S[2]); children are steps.
+class TkvDesignator : public TkvCustomVariable {
+ public:
+  explicit TkvDesignator(TkvScript* script);
+  ~TkvDesignator() override;
+
+  TkvDesignatorItem* StepAt(int index) const;
+  int StepCount() const { return ItemCount(); }
+  TkvDesignatorItem* AddStep(TkvCustomVariable* ref, UString sourcePos);
+  void Classify();
+  void TakeOver(TkvDesignator& other);
+
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+
+  TkvFastPath FastPathKind = fpGeneral;
+  TkvScript* Script;
+  TkvCustomVariable* Index = nullptr;  // string path: the index expression; array path: the helper
+  TkvDesignatorItem* IndexStep = nullptr;  // array path: the step with the index expressions
+  std::unique_ptr<TkvDeferredCode> Deferred;
+
+ protected:
+  void CompileDeferred();
+  Variant Evaluate(bool write, const Variant* valueToWrite);
+};
+
+class TkvVariableDesignator : public TkvDesignator {
+ public:
+  using TkvDesignator::TkvDesignator;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+class TkvStringDesignator : public TkvDesignator {
+ public:
+  using TkvDesignator::TkvDesignator;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+class TkvArrayDesignator : public TkvDesignator {
+ public:
+  using TkvDesignator::TkvDesignator;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+// A set constructor: expressions in source order; a nullptr child between two expressions
+// marks a range (a, nullptr, b is a..b).
+class TkvSetExpression : public TkvCustomVariable {
+ public:
+  void AddElement(TkvCustomExpression* expr);  // nullptr marks a range
+  bool Contains(const Variant& value);
+  Variant GetValue() override;
+};
+
+// ---------------------------------------------------------------------------------------
+// Statements
+
+class TkvStatement : public TkvItemList {
+ public:
+  TkvStatement(TkvScript* script, UString sourcePos, UString unitName);
+  virtual void Execute();  // a plain block runs its children as a statement list
+  TkvStatement* StatementAt(int index) const;
+  void ReportLine();
+
+  TkvScript* Script;  // not owned
+  UString SourcePos;
+  UString UnitName;
+
+ protected:
+  // Runs the children; stops early on any control flag of the script.
+  void ExecuteList();
+  static void RunList(TkvStatement& list) { list.ExecuteList(); }
+  // The hook of hooked statements: ReportLine, then whether to go on.
+  bool Hook();
+};
+
+class TkvAssignmentStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvAssignmentStmt() override;
+  void Execute() override;
+  // After Designator and Expression are set: choose the shortest read and write paths.
+  void Prepare();
+  TkvDesignator* Designator = nullptr;         // owned
+  TkvCustomExpression* Expression = nullptr;   // owned
+  TkvCustomVariable* Target = nullptr;         // not owned
+  TkvCustomVariable* Source = nullptr;         // not owned
+};
+
+// x op= e; also the folded x := x op e.
+class TkvAssignPlusStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+class TkvAssignMinusStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+class TkvAssignMulStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+class TkvAssignDivStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+
+class TkvCallStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvCallStmt() override;
+  void Execute() override;
+  TkvDesignator* Designator = nullptr;  // owned
+  UString Modifier;                     // empty, "+" or "-"
+};
+
+class TkvIfStmt : public TkvStatement {
+ public:
+  TkvIfStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvIfStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Condition = nullptr;  // owned
+  TkvStatement* ElseStatements;              // owned
+};
+
+class TkvCaseSelector : public TkvStatement {
+ public:
+  TkvCaseSelector(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvCaseSelector() override;
+  TkvSetExpression* Set;  // owned
+};
+
+class TkvCaseStmt : public TkvStatement {
+ public:
+  TkvCaseStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvCaseStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Selector = nullptr;  // owned
+  TkvStatement* ElseStatements;             // owned
+};
+
+class TkvRepeatStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvRepeatStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Condition = nullptr;  // owned
+  bool Inverse = false;  // do-while: loop while the condition holds
+};
+
+class TkvWhileStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvWhileStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Condition = nullptr;  // owned
+};
+
+class TkvForStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvForStmt() override;
+  void Execute() override;
+  TkvCustomExpression* BeginValue = nullptr;  // owned
+  bool Down = false;
+  TkvCustomExpression* EndValue = nullptr;  // owned
+  TkvCustomVariable* LoopVariable = nullptr;  // not owned
+};
+
+class TkvVbForStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvVbForStmt() override;
+  void Execute() override;
+  TkvCustomExpression* BeginValue = nullptr;  // owned
+  TkvCustomExpression* EndValue = nullptr;    // owned
+  TkvCustomExpression* Step = nullptr;        // owned; may stay nullptr (step 1)
+  TkvCustomVariable* LoopVariable = nullptr;  // not owned
+};
+
+class TkvCppForStmt : public TkvStatement {
+ public:
+  TkvCppForStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvCppForStmt() override;
+  void Execute() override;
+  TkvStatement* FirstStatements;             // owned
+  TkvCustomExpression* Condition = nullptr;  // owned
+  TkvStatement* SecondStatements;            // owned
+};
+
+class TkvTryStmt : public TkvStatement {
+ public:
+  TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvTryStmt() override;
+  void Execute() override;
+  bool IsExcept = true;  // try..except; false for try..finally
+  TkvStatement* HandlerStatements;  // owned
+};
+
+class TkvBreakStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  void Execute() override;
+};
+class TkvContinueStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  void Execute() override;
+};
+class TkvExitStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  void Execute() override;
+};
+
+class TkvWithStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvWithStmt() override;
+  void Execute() override;
+  TkvDesignator* Designator = nullptr;          // owned
+  TkvCustomVariable* HiddenVariable = nullptr;  // an item of the script; not owned
+};
+
+// ---------------------------------------------------------------------------------------
+// The script object
+
+// Per-statement hook: Sender is the script the statement belongs to.
+using TkvRunLineHandler =
+    std::function<void(TkvScript* sender, const UString& unitName, const UString& sourcePos)>;
+
+class TkvScript : public TComponent {
+  KV_CLASS(TkvScript, TComponent)
+
+ public:
+  explicit TkvScript(TComponent* owner = nullptr);
+  ~TkvScript() override;
+
+  // Items
+  int AddItem(TkvCustomVariable* item);  // takes ownership, no checks
+  int ItemCount() const { return items_.ItemCount(); }
+  TkvCustomVariable* ItemAt(int index) const;
+  void RemoveItem(TkvCustomVariable* item);  // not freed
+  void Clear();
+  void RemoveOwnedBy(TkvRegistrar registrar);
+  TkvCustomVariable* FindLocalItem(UStringView name) const;
+  TkvCustomVariable* FindItem(UStringView name) const;
+  TkvClassVariable* FindClass(UStringView name) const;
+
+  // Registration
+  void DefineType(UStringView name, TkvValueKind kind);
+  void DefineConst(UStringView name, UStringView typeName, const Variant& value);
+  void DefineEnum(UStringView typeName, UStringView names);
+  void DefineFlagsEnum(UStringView typeName, UStringView names);
+  TkvClassVariable* DefineClass(TClass* hostClass, UStringView ancestorName);
+  TkvMethodHelper* DefineFunction(UStringView declaration, TkvMethodCallback callback,
+                                  UStringView category = {}, UStringView description = {});
+
+  // Compile and run
+  bool Compile();
+  void Execute();
+  void ReportLine(const UString& unitName, const UString& sourcePos);
+  void NoteCodeLine(const UString& unitName, const UString& sourcePos);
+
+  // Published properties
+  TStrings* Lines() const { return lines_; }
+  void SetLines(TStrings* lines);  // copies
+  const UString& SyntaxType() const { return syntaxType_; }
+  void SetSyntaxType(UString name) { syntaxType_ = std::move(name); }
+  TMethod OnRunLine;
+  void SetOnRunLine(TkvRunLineHandler handler);  // convenience for C++ hosts
+
+  TkvStatement* MainStatements() const { return main_; }
+  TStringList* CodeLines() const { return codeLines_; }
+
+  TkvRegistrar CurrentRegistrar = nullptr;
+  bool BreakRequested = false;
+  bool ContinueRequested = false;
+  bool ExitRequested = false;
+  UString ErrorText;
+  UString ErrorPosition;
+  UString ErrorUnitName;
+  bool Running = false;
+  TkvScript* Parent = nullptr;             // not owned
+  TkvScript* ActiveLocalScript = nullptr;  // not owned
+
+ private:
+  void AddEnum(UStringView typeName, UStringView names, bool flags);
+
+  TkvItemList items_;
+  TStringList* lines_;
+  TkvStatement* main_;
+  UString syntaxType_ = u"PascalScript";
+  TStringList* codeLines_;
+};
+
+// ---------------------------------------------------------------------------------------
+// Process-wide objects, created and freed by the start-up and shut-down sequence of main()
+// (InitInterpreter/DoneInterpreter). After DoneInterpreter, GlobalScript() returns nullptr.
+
+TkvScript* GlobalScript();
+TkvEventList* GlobalEventList();
+void InitInterpreter();
+void DoneInterpreter();
+
+// The deepest nesting of script procedure calls before "Stack overflow" is raised.
+inline constexpr int kMaxCallDepth = 2000;
+
+}  // namespace kv
