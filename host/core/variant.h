@@ -86,6 +86,8 @@ class Variant {
   Variant& operator=(Variant&& o) noexcept;
 
   static Variant Null() noexcept { Variant v; v.type_ = varNull; return v; }
+  // A 64-bit host integer: Integer when it fits, else Double.
+  static Variant FromInt64(int64_t v) noexcept;
   static Variant Smallint(int16_t v) noexcept;
   static Variant Byte(uint8_t v) noexcept;
   static Variant Single(float v) noexcept;
@@ -107,6 +109,9 @@ class Variant {
 
   // Inline payloads without conversion; valid only for the matching tag.
   int32_t RawInt() const noexcept { return u_.i; }  // varInteger
+  int16_t RawSmallint() const noexcept { return u_.si; }  // varSmallint
+  uint8_t RawByte() const noexcept { return u_.by; }  // varByte
+  float RawSingle() const noexcept { return u_.f; }  // varSingle
   double RawDouble() const noexcept { return u_.d; }  // varDouble, varDate
   bool RawBool() const noexcept { return u_.b; }  // varBoolean
   int64_t RawCurrency() const noexcept { return u_.i64; }  // varCurrency
@@ -116,6 +121,17 @@ class Variant {
 
   // Conversions with the host's rules. They raise EVariantError "Invalid variant type
   // conversion" for a value that has none, EVariantError "Variant overflow" when out of range.
+  //  - Empty converts to 0, "" and False; Null, arrays, dispatch objects and error values
+  //    have no conversion (Null raises for every one of them).
+  //  - Booleans: True is -1 as a number, "True"/"False" as text.
+  //  - Single, double, currency and date become integers rounding half to even (7.5 -> 8,
+  //    6.5 -> 6); a result out of range (or NaN) raises "Variant overflow".
+  //  - Strings become numbers when they hold integer text (decimal, or hexadecimal after
+  //    "$") or a decimal float with "." as the point, blanks around allowed; to a boolean,
+  //    "True"/"False" in any letter case or a number (non-zero is True).
+  //  - As text: doubles in the general format with 15 significant digits (singles 7),
+  //    currency with up to 4 decimals, dates as "yyyy-mm-dd", "hh:nn:ss" or both (see
+  //    number_text.h).
   int32_t ToInt() const;  // floats round half to even
   int64_t ToInt64() const;
   double ToDouble() const;
@@ -124,13 +140,21 @@ class Variant {
   bool ToBool() const;
 
   // Variant arrays. Arrays have value semantics: writing into an array whose body is shared
-  // first copies it. Index errors raise "Variant or safe array index out of bounds".
-  int ArrayDimCount() const;
+  // first copies it. Index errors (also a wrong number of indices) raise "Variant or safe
+  // array index out of bounds"; element access on a value that is no array raises
+  // "Variant is not an array". SetElement converts the value to the element tag of a typed
+  // array. A reference from Element is valid until the array is next written or released.
+  // Array creation raises "Error creating variant or safe array" for no dimensions, a high
+  // bound below low - 1, an element tag that cannot be stored (varEmpty, varNull, varError,
+  // varUnknown, an array tag) or more than 2^26 elements in all.
+  int ArrayDimCount() const;  // 0 for a value that is no array
   ArrayBound ArrayBoundOf(int dim) const;  // dim counts from 1
   const Variant& Element(const int32_t* indices, int count) const;
   void SetElement(const int32_t* indices, int count, const Variant& value);
   const VarArrayData* ArrayData() const noexcept { return IsArray() ? u_.arr : nullptr; }
-  VarArrayData* MutableArrayData();  // unshares first
+  // The body for writing, unshared first. Never store the array itself (or a Variant that
+  // shares this body) into its own elements through it: SetElement handles that case.
+  VarArrayData* MutableArrayData();
 
   void Clear() noexcept { *this = Variant(); }
 
@@ -155,5 +179,11 @@ class Variant {
     DispatchObject* disp;
   } u_;
 };
+
+// The value converted to a tag, with the conversion rules above: varSmallint and varByte
+// are range-checked, varOleStr and varString give text, varVariant and the value's own tag
+// give a copy. Null converts only to varNull and varVariant; a tag without conversion raises
+// "Invalid variant type conversion".
+Variant VarAsType(const Variant& v, uint16_t varType);
 
 }  // namespace kv
