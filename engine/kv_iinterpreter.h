@@ -590,6 +590,9 @@ class TkvScript : public TComponent {
   bool Running = false;
   TkvScript* Parent = nullptr;             // not owned
   TkvScript* ActiveLocalScript = nullptr;  // not owned
+  // The file the Lines came from, when they came from one: used units are looked up beside
+  // it first. Empty for text that has no file.
+  UString SourceFileName;
 
  private:
   void AddEnum(UStringView typeName, UStringView names, bool flags);

@@ -1,0 +1,122 @@
+// kvscript: the command-line runner.
+//
+//   kvscript FILE.pas          compile and run
+//   kvscript --check FILE.pas  compile only; prints Ok
+//   kvscript --il FILE.pas     print the IL document, indented, and exit
+//
+// Exit codes: 0 success, 1 compile error, 2 uncaught run-time error, 3 bad usage or an
+// unreadable file. ShowMessage writes to standard output.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "cli/kv_il_dump.h"
+#include "cli/kv_startup.h"
+#include "engine/kv_iinterpreter.h"
+#include "host/core/exceptions.h"
+
+namespace {
+
+enum ExitCode { kOk = 0, kCompileError = 1, kRunError = 2, kUsage = 3 };
+enum class Mode { Run, Check, IL };
+
+void PrintLine(FILE* to, const kv::UString& text) {
+  std::string line = kv::ToUtf8(text);
+  line.push_back('\n');
+  std::fwrite(line.data(), 1, line.size(), to);
+  std::fflush(to);
+}
+
+int Usage(const char* reason) {
+  std::fprintf(stderr, "kvscript: %s\nusage: kvscript [--check | --il] FILE.pas\n", reason);
+  return kUsage;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return bytes.str();
+}
+
+// "Error in 3:9 -> ';' expected", or with the unit for an error inside a used unit.
+kv::UString CompileErrorLine(const kv::TkvScript& script) {
+  kv::UString where = script.ErrorUnitName.empty()
+                          ? script.ErrorPosition
+                          : script.ErrorUnitName + u" " + script.ErrorPosition;
+  return u"Error in " + where + u" -> " + script.ErrorText;
+}
+
+int RunFile(Mode mode, const std::string& path) {
+  std::optional<std::string> bytes = ReadFileBytes(path);
+  if (!bytes) {
+    std::fprintf(stderr, "kvscript: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
+    return kUsage;
+  }
+  kv::UString source = kv::DecodeTextFile(*bytes);
+
+  kv::TkvScript script;
+  script.Parent = kv::GlobalScript();
+  script.SourceFileName = kv::FromUtf8(path);
+  script.Lines()->SetText(source);
+
+  // Configuration faults (an unknown language, a broken grammar, an unreadable unit) raise
+  // out of the compile; they are the source's fault as far as a user can tell.
+  try {
+    if (mode == Mode::IL) {
+      kv::UString il;
+      if (!kv::SourceToILText(script, il)) {
+        PrintLine(stderr, CompileErrorLine(script));
+        return kCompileError;
+      }
+      std::string out = kv::ToUtf8(il);
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      return kOk;
+    }
+    if (!script.Compile()) {
+      PrintLine(stderr, CompileErrorLine(script));
+      return kCompileError;
+    }
+  } catch (const std::exception& e) {
+    PrintLine(stderr, kv::ExceptionMessage(e));
+    return kCompileError;
+  }
+  if (mode == Mode::Check) {
+    PrintLine(stdout, u"Ok");
+    return kOk;
+  }
+  try {
+    script.Execute();
+  } catch (const std::exception& e) {
+    PrintLine(stderr, kv::ExceptionMessage(e));
+    return kRunError;
+  }
+  return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Mode mode = Mode::Run;
+  const char* file = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--check") == 0 && mode == Mode::Run) mode = Mode::Check;
+    else if (std::strcmp(argv[i], "--il") == 0 && mode == Mode::Run) mode = Mode::IL;
+    else if (argv[i][0] == '-' && argv[i][1] != '\0') return Usage("unknown or repeated option");
+    else if (file) return Usage("more than one file given");
+    else file = argv[i];
+  }
+  if (!file) return Usage("no script file given");
+
+  int code;
+  kv::StartEngine();
+  code = RunFile(mode, file);
+  kv::StopEngine();
+  return code;
+}
