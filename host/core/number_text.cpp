@@ -146,17 +146,17 @@ UString FloatToText(double value, int precision) {
   // precision and the first significant digit is at most the fourth decimal.
   if (exponent + 1 > precision || exponent < -4) {
     out += digits[0];
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent);
+    if (digits.size() > 1) out.append(".").append(digits, 1);
+    out.append("E").append(std::to_string(exponent));
   } else if (exponent >= 0) {
     size_t intDigits = static_cast<size_t>(exponent) + 1;
     if (digits.size() <= intDigits) {
-      out += digits + std::string(intDigits - digits.size(), '0');
+      out.append(digits).append(intDigits - digits.size(), '0');
     } else {
-      out += digits.substr(0, intDigits) + "." + digits.substr(intDigits);
+      out.append(digits, 0, intDigits).append(".").append(digits, intDigits);
     }
   } else {
-    out += "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    out.append("0.").append(static_cast<size_t>(-exponent - 1), '0').append(digits);
   }
   return Ascii(out);
 }
@@ -258,7 +258,7 @@ UString CurrencyToText(int64_t scaled) {
     std::snprintf(buf, sizeof buf, "%04u", frac);
     std::string f(buf);
     while (f.back() == '0') f.pop_back();
-    out += "." + f;
+    out.append(".").append(f);
   }
   return Ascii(out);
 }

@@ -135,10 +135,12 @@ Variant::Variant(const Variant& o) noexcept : type_(o.type_), u_(o.u_) {
 Variant& Variant::operator=(const Variant& o) noexcept {
   // Taking the new reference before dropping the old keeps self-assignment (and assignment
   // from a value inside our own array body) safe.
+  const uint16_t t = o.type_;
+  const Payload p = o.u_;
   if (o.IsCounted()) o.AddRefBody();
   if (IsCounted()) ReleaseBody();
-  type_ = o.type_;
-  u_ = o.u_;
+  type_ = t;
+  u_ = p;
   return *this;
 }
 
