@@ -191,13 +191,6 @@ bool TryTextToInt64(UStringView text, int64_t& out) {
   if (!ParseIntText(text, t)) return false;
   if (t.hexDigits > 0) {
     uint64_t bits = t.magnitude;
-    if (t.hexDigits <= 8) {
-      // Short hex text is a 32-bit pattern, as in TryTextToInt32.
-      uint32_t low = static_cast<uint32_t>(bits);
-      if (t.negative) low = 0u - low;
-      out = static_cast<int32_t>(low);
-      return true;
-    }
     if (t.negative) bits = 0 - bits;
     out = static_cast<int64_t>(bits);
     return true;

@@ -25,8 +25,9 @@ UString FloatToText(double value, int precision = 15);
 // all), optional exponent "E[+|-]digits". Overflow fails; underflow gives zero.
 bool TryTextToFloat(UStringView text, double& out);
 // A decimal integer, or hexadecimal after "$", with an optional sign before either.
-// Out of range fails, except that hexadecimal text takes the bits of its width: up to 8 hex
-// digits read as a 32-bit pattern ("$FFFFFFFF" is -1), up to 16 as a 64-bit one.
+// Out of range fails, except that hexadecimal text is a bit pattern of the result's width:
+// "$FFFFFFFF" is -1 as a 32-bit and 4294967295 as a 64-bit integer; more hex digits than
+// the width holds fail.
 bool TryTextToInt32(UStringView text, int32_t& out);
 bool TryTextToInt64(UStringView text, int64_t& out);
 // A currency value (scaled by 10000) from plain decimal text, exact to the 4th decimal with

@@ -76,6 +76,9 @@ class Variant {
   Variant(const UString& s);
   Variant(UString&& s);
   Variant(const char16_t* s) : Variant(UString(s)) {}
+  // Any other pointer (a "narrow" literal, an object address) would silently become a
+  // boolean; objects travel as handles, text as UString.
+  Variant(const void*) = delete;
   Variant(const SharedString& s);  // native string sharing the buffer
   Variant(const Variant& o) noexcept;
   Variant(Variant&& o) noexcept : type_(o.type_), u_(o.u_) { o.type_ = varEmpty; }

@@ -215,8 +215,14 @@ int CompareFloats(double a, double b) {
 
 Variant VarBinaryOp(VarOp op, const Variant& left, const Variant& right) {
   // The common cases skip the class table.
-  if (left.Type() == varInteger && right.Type() == varInteger) return IntegerOp(op, left, right);
-  if (left.Type() == varDouble && right.Type() == varDouble) return RealOp(op, left, right);
+  if (left.Type() == varInteger && right.Type() == varInteger) {
+    int32_t sum;
+    if (op == VarOp::Add && !__builtin_add_overflow(left.RawInt(), right.RawInt(), &sum))
+      return Variant(sum);
+    return IntegerOp(op, left, right);
+  }
+  if (left.Type() == varDouble && right.Type() == varDouble && IsFourArithmetic(op))
+    return Variant(FloatArith(op, left.RawDouble(), right.RawDouble()));
 
   switch (HandlerFor(left, right)) {
     case OpClass::Null: return Variant::Null();

@@ -57,6 +57,7 @@ TEST(VariantConversion, StringsToNumbers) {
   EXPECT_EQ(Variant(u" 42 ").ToInt(), 42);
   EXPECT_EQ(Variant(u"-$FF").ToInt(), -255);
   EXPECT_EQ(Variant(u"$FFFFFFFF").ToInt(), -1);
+  EXPECT_EQ(Variant(u"$FFFFFFFF").ToDouble(), 4294967295.0);
   EXPECT_EQ(Variant(u"2.5").ToInt(), 2);
   EXPECT_EQ(Variant(u"1e3").ToInt(), 1000);
   EXPECT_EQ(Variant(u"9007199254740993").ToInt64(), 9007199254740993LL);
@@ -142,6 +143,9 @@ TEST(NumberText, ParsingEdges) {
   int64_t l = 0;
   EXPECT_TRUE(TryTextToInt64(u"$FFFFFFFFFFFFFFFF", l));
   EXPECT_EQ(l, -1);
+  EXPECT_TRUE(TryTextToInt64(u"$FFFFFFFF", l));
+  EXPECT_EQ(l, 4294967295);
+  EXPECT_FALSE(TryTextToInt64(u"$10000000000000000", l));
   EXPECT_FALSE(TryTextToInt64(u"99999999999999999999", l));
 
   int64_t c = 0;
