@@ -20,7 +20,14 @@ namespace kv {
 
 namespace handles {
 
-// Called by TObject's constructor and destructor only.
+// Live objects get 1, 2, 3, ... up to kLastObjectHandle; the unconstructed instance of a
+// class is kUnconstructedBase + the class's id. No handle is negative.
+inline constexpr int32_t kLastObjectHandle = 0x3FFFFFFF;
+inline constexpr int32_t kUnconstructedBase = 0x40000000;
+
+// Called by TObject's constructor and destructor only. Register raises EOutOfMemory "Out of
+// object handles: ..." once every number up to kLastObjectHandle was given out. Unregister
+// runs the destroy observers, then drops the handle.
 int32_t Register(TObject* obj);
 void Unregister(int32_t handle);
 
@@ -41,13 +48,21 @@ int32_t Unconstructed(const TClass* cls);
 TClass* UnconstructedClass(int32_t handle) noexcept;
 
 // Observers run when any object is destroyed, after its destructor body ran and before its
-// handle is dropped (event adapters of the object are removed this way).
+// handle is dropped (event adapters of the object are removed this way). They run in the
+// order they were added. By then the object is a bare TObject: an observer may use its
+// address and Handle(), not its class or members. An exception an observer raises is
+// dropped (a destructor cannot pass it on). Observers may add and remove observers, and
+// destroy other objects; one removed while a notification runs is not called again.
 using DestroyObserver = std::function<void(TObject*)>;
-int AddDestroyObserver(DestroyObserver observer);
-void RemoveDestroyObserver(int id);
+int AddDestroyObserver(DestroyObserver observer);  // ids start at 1
+void RemoveDestroyObserver(int id);  // an unknown id is ignored
 
 // Number of live objects (for leak checks in tests).
 size_t LiveCount() noexcept;
+
+// For tests of handle exhaustion: the next object gets `next` (moved forward only, so
+// handles stay unique).
+void SkipHandlesForTesting(int32_t next);
 
 }  // namespace handles
 

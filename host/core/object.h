@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "host/core/arg_record.h"
@@ -20,6 +21,8 @@ namespace kv {
 class TObject;
 class TClass;
 class TComponent;
+template <class T>
+class ClassBuilder;
 
 // Type kinds of published properties, in the host's order.
 enum class TTypeKind : uint8_t {
@@ -41,6 +44,11 @@ struct TMethod {
 // integer: a class property's ordinal is the object's handle (0 for nil), a boolean's 0 or
 // 1, an enumeration's the element's ordinal, a set's its bit mask. A missing setter makes
 // the property read-only.
+//
+// Kinds ClassBuilder gives: tkInteger (tkInt64 for 64-bit fields), tkChar (a UTF-16 code
+// unit), tkEnumeration (Boolean included), tkSet, tkFloat, tkLString (every string),
+// tkVariant, tkClass and tkMethod. Accessors raise a clear exception for a value outside the
+// property's range and for an object that is not of the property's class.
 struct TPropInfo {
   UString Name;
   TTypeKind Kind = TTypeKind::tkUnknown;
@@ -65,7 +73,10 @@ class TClass {
   using PlainCtor = std::function<TObject*()>;
   using OwnerCtor = std::function<TObject*(TComponent* owner)>;
 
+  // Registers the class; a name already taken (ignoring case) raises. Metaclasses are made
+  // by KV_DEFINE_CLASS and live for the whole process.
   TClass(UString name, TClass* parent);
+  ~TClass();
   TClass(const TClass&) = delete;
   TClass& operator=(const TClass&) = delete;
 
@@ -74,17 +85,21 @@ class TClass {
   bool InheritsFrom(const TClass* ancestor) const;  // true for the class itself
 
   // The virtual constructor: components are constructed with an owner (which may be null),
-  // other classes without. Abstract classes have none and raise when constructed.
+  // other classes without (the owner is then ignored). Abstract classes have none: Construct
+  // raises "Cannot create an instance of the abstract class X". A constructor is not
+  // inherited: a descendant without one of its own is abstract.
   void SetConstructor(PlainCtor ctor) { plainCtor_ = std::move(ctor); }
   void SetConstructor(OwnerCtor ctor) { ownerCtor_ = std::move(ctor); }
   bool IsComponentClass() const { return static_cast<bool>(ownerCtor_); }
   bool CanConstruct() const { return plainCtor_ || ownerCtor_; }
   TObject* Construct(TComponent* owner = nullptr) const;
 
-  // Published properties, ancestors' first, each in declaration order.
+  // Published properties, ancestors' first, each in declaration order. A descendant that
+  // publishes a property of an inherited name replaces the inherited one in its place.
   std::vector<const TPropInfo*> Properties() const;
   const TPropInfo* FindProperty(UStringView name) const;  // ignores letter case
-  void AddProperty(TPropInfo info);  // used by ClassBuilder
+  // Used by ClassBuilder. An empty name, or one this class already declared, raises.
+  void AddProperty(TPropInfo info);
 
   // Every class that was ever declared, by name (ignoring case); nullptr when unknown.
   static TClass* Find(UStringView name);
@@ -93,14 +108,27 @@ class TClass {
   static TClass* ById(int32_t id);
 
  private:
+  // The merged property list and its index by upper-cased name, rebuilt on first use after
+  // any class gained a property (an ancestor may gain one after a descendant was looked at).
+  struct PropertyIndex {
+    uint64_t generation = 0;
+    std::vector<const TPropInfo*> list;
+    std::unordered_map<UString, const TPropInfo*> byName;
+  };
+  const PropertyIndex& Index() const;
+
   UString name_;
   TClass* parent_;
   int32_t id_;
   PlainCtor plainCtor_;
   OwnerCtor ownerCtor_;
   std::vector<std::unique_ptr<TPropInfo>> props_;
+  mutable PropertyIndex index_;
 };
 
+// The root of every host class. Construction gives the object its handle; destruction runs
+// the destroy observers (handles.h) and then drops the handle, so an object is reachable by
+// its handle exactly while it lives.
 class TObject {
  public:
   TObject();
@@ -125,12 +153,16 @@ class TObject {
   int32_t handle_;
 };
 
-// KV_CLASS(Name, Base) in a class body declares its metaclass accessors.
+// KV_CLASS(Name, Base) in a class body declares its metaclass accessors and the member
+// function that KV_DEFINE_CLASS(Name, Base) defines in the class's .cpp (class_builder.h);
+// being a member, that definition may name the class's private accessors.
 #define KV_CLASS(Name, Base)                                           \
  public:                                                               \
+  using KvBase = Base;                                                 \
   static ::kv::TClass* StaticClass();                                  \
   ::kv::TClass* ClassType() const override { return StaticClass(); } \
                                                                        \
- private:
+ private:                                                              \
+  static void KvDefineClass(::kv::ClassBuilder<Name>& c);
 
 }  // namespace kv

@@ -1,0 +1,136 @@
+#include "host/core/handles.h"
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace kv::handles {
+
+namespace {
+
+struct ObserverEntry {
+  int id;
+  bool removed;
+  DestroyObserver fn;
+};
+
+// The process-wide table. It is created on first use and never destroyed, so objects that
+// outlive main() (or are destroyed by other static destructors) still find it.
+struct Table {
+  std::unordered_map<int32_t, TObject*> live;
+  int32_t next = 1;  // invariant: every handle below `next` was given out once
+  // Entries are heap-allocated so that an observer may add observers while it runs without
+  // moving the callable being executed.
+  std::vector<std::unique_ptr<ObserverEntry>> observers;
+  int nextObserverId = 1;
+  int notifyDepth = 0;  // > 0 while observers run; removals then only mark the entry
+  bool hasRemoved = false;
+};
+
+Table& TheTable() {
+  static Table* table = new Table;
+  return *table;
+}
+
+void DropRemovedObservers(Table& t) {
+  if (t.notifyDepth > 0 || !t.hasRemoved) return;
+  std::erase_if(t.observers, [](const auto& e) { return e->removed; });
+  t.hasRemoved = false;
+}
+
+void NotifyDestroy(Table& t, TObject* obj) noexcept {
+  ++t.notifyDepth;
+  // Observers added by an observer are not told about this object.
+  const size_t count = t.observers.size();
+  for (size_t i = 0; i < count; ++i) {
+    ObserverEntry* entry = t.observers[i].get();
+    if (entry->removed) continue;
+    try {
+      entry->fn(obj);
+    } catch (...) {
+      // A destructor cannot pass an exception on; the object goes regardless.
+    }
+  }
+  --t.notifyDepth;
+  DropRemovedObservers(t);
+}
+
+UString HandleText(int64_t handle) { return IntToUStr(handle); }
+
+}  // namespace
+
+int32_t Register(TObject* obj) {
+  Table& t = TheTable();
+  if (t.next > kLastObjectHandle)
+    throw EOutOfMemory(u"Out of object handles: the process has created " +
+                       HandleText(kLastObjectHandle) + u" objects");
+  const int32_t handle = t.next++;
+  t.live.emplace(handle, obj);
+  return handle;
+}
+
+void Unregister(int32_t handle) {
+  Table& t = TheTable();
+  auto it = t.live.find(handle);
+  if (it == t.live.end()) return;
+  NotifyDestroy(t, it->second);
+  // Observers may have created or destroyed other objects, so look the handle up again.
+  t.live.erase(handle);
+}
+
+TObject* Find(int32_t handle) noexcept {
+  if (handle <= 0 || handle > kLastObjectHandle) return nullptr;
+  const Table& t = TheTable();
+  auto it = t.live.find(handle);
+  return it == t.live.end() ? nullptr : it->second;
+}
+
+TObject* ToObjectOrNil(int32_t handle) {
+  if (handle == 0) return nullptr;
+  if (TObject* obj = Find(handle)) return obj;
+  if (TClass* cls = UnconstructedClass(handle))
+    throw EInvalidPointer(u"Object of class " + cls->Name() + u" is not constructed");
+  throw EInvalidPointer(u"Invalid object reference (" + HandleText(handle) +
+                        u"): the object does not exist or was freed");
+}
+
+TObject* ToObject(int32_t handle) {
+  if (handle == 0) throw EInvalidPointer(u"Object reference is nil");
+  return ToObjectOrNil(handle);
+}
+
+int32_t Unconstructed(const TClass* cls) {
+  return cls ? kUnconstructedBase + cls->Id() : 0;
+}
+
+TClass* UnconstructedClass(int32_t handle) noexcept {
+  if (handle < kUnconstructedBase) return nullptr;
+  return TClass::ById(handle - kUnconstructedBase);
+}
+
+int AddDestroyObserver(DestroyObserver observer) {
+  Table& t = TheTable();
+  const int id = t.nextObserverId++;
+  t.observers.push_back(
+      std::make_unique<ObserverEntry>(ObserverEntry{id, false, std::move(observer)}));
+  return id;
+}
+
+void RemoveDestroyObserver(int id) {
+  Table& t = TheTable();
+  for (auto& entry : t.observers) {
+    if (entry->id != id || entry->removed) continue;
+    entry->removed = true;
+    t.hasRemoved = true;
+  }
+  DropRemovedObservers(t);
+}
+
+size_t LiveCount() noexcept { return TheTable().live.size(); }
+
+void SkipHandlesForTesting(int32_t next) {
+  Table& t = TheTable();
+  if (next > t.next) t.next = next;
+}
+
+}  // namespace kv::handles
