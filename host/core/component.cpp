@@ -1,0 +1,120 @@
+#include "host/core/component.h"
+
+#include <algorithm>
+
+#include "host/core/class_builder.h"
+#include "host/core/exceptions.h"
+
+namespace kv {
+
+// ---------------------------------------------------------------------------------------
+// TPersistent
+
+KV_DEFINE_CLASS(TPersistent, TObject) { c.Constructor(); }
+
+void TPersistent::Assign(TPersistent* source) {
+  if (source) {
+    source->AssignTo(this);
+    return;
+  }
+  AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* dest) { dest->AssignError(this); }
+
+void TPersistent::AssignError(const TPersistent* source) const {
+  const UString sourceName = source ? source->ClassName() : UString(u"nil");
+  throw EConvertError(u"Cannot assign a " + sourceName + u" to a " + ClassName());
+}
+
+// ---------------------------------------------------------------------------------------
+// TComponent
+
+KV_DEFINE_CLASS(TComponent, TPersistent) {
+  c.Constructor();
+  c.Property("Name", &TComponent::Name, &TComponent::SetName);
+  c.Property("Tag", &TComponent::Tag, &TComponent::SetTag);
+}
+
+TComponent::TComponent(TComponent* owner) {
+  if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  destroying_ = true;
+  DestroyComponents();
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+TComponent* TComponent::Components(int index) const {
+  if (index < 0 || index >= ComponentCount())
+    throw EListError(u"List index out of bounds (" + IntToUStr(index) + u")");
+  return components_[static_cast<size_t>(index)];
+}
+
+int TComponent::ComponentIndex() const {
+  if (!owner_) return -1;
+  const auto& siblings = owner_->components_;
+  return static_cast<int>(std::find(siblings.begin(), siblings.end(), this) - siblings.begin());
+}
+
+TComponent* TComponent::FindComponent(UStringView name) const {
+  if (name.empty()) return nullptr;
+  for (TComponent* component : components_)
+    if (SameText(component->name_, name)) return component;
+  return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  if (!component) throw EInvalidPointer(u"Object reference is nil");
+  for (const TComponent* c = this; c; c = c->owner_)
+    if (c == component)
+      throw Exception(u"Component " + component->ClassName() +
+                      u" cannot own itself or one of its owners");
+  if (component->owner_ == this) return;
+  if (FindComponent(component->name_))
+    throw Exception(u"A component named " + component->name_ + u" already exists");
+  if (component->owner_) component->owner_->RemoveComponent(component);
+  components_.push_back(component);
+  component->owner_ = this;
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  if (!component || component->owner_ != this) return;
+  std::erase(components_, component);
+  component->owner_ = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+  // A component's destructor may create or free siblings, so take one at a time.
+  while (!components_.empty()) {
+    TComponent* component = components_.back();
+    components_.pop_back();
+    component->owner_ = nullptr;
+    delete component;
+  }
+}
+
+bool TComponent::IsValidName(UStringView name) {
+  auto isLetter = [](char16_t ch) {
+    return (ch >= u'A' && ch <= u'Z') || (ch >= u'a' && ch <= u'z') || ch == u'_';
+  };
+  auto isDigit = [](char16_t ch) { return ch >= u'0' && ch <= u'9'; };
+  if (name.empty() || !isLetter(name[0])) return false;
+  return std::all_of(name.begin() + 1, name.end(),
+                     [&](char16_t ch) { return isLetter(ch) || isDigit(ch); });
+}
+
+void TComponent::SetName(const UString& name) {
+  if (name == name_) return;
+  if (!name.empty() && !IsValidName(name))
+    throw Exception(u"'" + name + u"' is not a valid component name");
+  if (owner_) {
+    const TComponent* other = owner_->FindComponent(name);
+    if (other && other != this)
+      throw Exception(u"A component named " + name + u" already exists");
+  }
+  name_ = name;
+}
+
+}  // namespace kv
