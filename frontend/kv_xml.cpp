@@ -1,0 +1,245 @@
+// TkvXMLItem and TkvXMLDocument: the tree, its ownership rules and the document's loading and
+// saving entry points. The file format itself lives in kv_xml_reader.cpp and kv_xml_writer.cpp.
+#include "frontend/kv_xml.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "frontend/kv_xml_io.h"
+#include "host/core/exceptions.h"
+
+namespace kv {
+
+// ---- TkvXMLItem ---------------------------------------------------------------------------
+
+TkvXMLItem::TkvXMLItem(UString name, UString text)
+    : name_(std::move(name)), text_(std::move(text)) {}
+
+TkvXMLItem::~TkvXMLItem() {
+  Clear();
+  if (parent_) parent_->Detach(this);
+}
+
+TkvXMLItem* TkvXMLItem::Items(int index) {
+  if (index < 0 || index >= Count())
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  return children_[static_cast<size_t>(index)];
+}
+
+const TkvXMLItem* TkvXMLItem::Items(int index) const {
+  return const_cast<TkvXMLItem*>(this)->Items(index);
+}
+
+TkvXMLItem* TkvXMLItem::Add() { return Add(UString(), UString()); }
+
+TkvXMLItem* TkvXMLItem::Add(UString name, UString text) {
+  auto item = std::make_unique<TkvXMLItem>(std::move(name), std::move(text));
+  AppendNew(item.get());
+  return item.release();
+}
+
+void TkvXMLItem::AppendNew(TkvXMLItem* item) {
+  children_.push_back(item);
+  item->parent_ = this;
+}
+
+void TkvXMLItem::CheckCanAdopt(const TkvXMLItem* item) const {
+  if (!item) throw Exception("Cannot add nil to an XML item");
+  if (item->documentRoot_)
+    throw Exception("The root of an XML document cannot be added to another XML item");
+  for (const TkvXMLItem* p = this; p; p = p->parent_)
+    if (p == item) throw Exception("An XML item cannot be added under itself or its own items");
+}
+
+void TkvXMLItem::AddItem(TkvXMLItem* item) {
+  CheckCanAdopt(item);
+  children_.push_back(item);  // the only step that can fail: nothing has changed before it
+  if (item->parent_ == this) {
+    // The first occurrence is the old place; the new one is last.
+    children_.erase(std::find(children_.begin(), children_.end(), item));
+  } else if (item->parent_) {
+    item->parent_->Detach(item);
+  }
+  item->parent_ = this;
+}
+
+void TkvXMLItem::AddItem(std::unique_ptr<TkvXMLItem> item) {
+  AddItem(item.get());
+  item.release();  // owned by this item now
+}
+
+void TkvXMLItem::InsertItem(int index, TkvXMLItem* item) {
+  CheckCanAdopt(item);
+  const int countAfter = Count() + (item->parent_ == this ? 0 : 1);
+  if (index < 0 || index >= countAfter)
+    throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+  AddItem(item);
+  std::rotate(children_.begin() + index, children_.end() - 1, children_.end());
+}
+
+void TkvXMLItem::Detach(TkvXMLItem* item) {
+  // Searched from the end: the usual case is a tree being torn down or built up at its end.
+  auto it = std::find(children_.rbegin(), children_.rend(), item);
+  if (it != children_.rend()) children_.erase(std::next(it).base());
+}
+
+void TkvXMLItem::Clear() {
+  // Walks down along last children, unlinking each from its parent on the way, and deletes
+  // leaves on the way back up: no recursion and no memory needed, whatever the depth. A
+  // deleted leaf has neither parent nor children, so its own destructor does nothing.
+  TkvXMLItem* current = this;
+  for (;;) {
+    if (!current->children_.empty()) {
+      TkvXMLItem* last = current->children_.back();
+      current->children_.pop_back();
+      current = last;
+      continue;
+    }
+    if (current == this) break;
+    TkvXMLItem* up = current->parent_;
+    current->parent_ = nullptr;
+    delete current;
+    current = up;
+  }
+  std::vector<TkvXMLItem*>().swap(children_);  // the child list is dropped, not just emptied
+}
+
+int TkvXMLItem::Find(UStringView name) const {
+  for (size_t i = 0; i < children_.size(); ++i)
+    if (SameText(children_[i]->name_, name)) return static_cast<int>(i);
+  return -1;
+}
+
+TkvXMLItem* TkvXMLItem::FindItem(UStringView name) {
+  const int index = Find(name);
+  return index >= 0 ? children_[static_cast<size_t>(index)] : Add(UString(name));
+}
+
+namespace {
+
+// Position of the first occurrence of `upperPattern` in `text` compared after upper-casing
+// `text`, or npos.
+size_t FindUpperCased(UStringView text, UStringView upperPattern) {
+  if (upperPattern.size() > text.size()) return UStringView::npos;
+  const size_t last = text.size() - upperPattern.size();
+  for (size_t at = 0; at <= last; ++at) {
+    size_t k = 0;
+    while (k < upperPattern.size() && UpCase(text[at + k]) == upperPattern[k]) ++k;
+    if (k == upperPattern.size()) return at;
+  }
+  return UStringView::npos;
+}
+
+}  // namespace
+
+UString TkvXMLItem::Prop(UStringView name) const {
+  const UString pattern = UpperCase(name) + u"=\"";
+  const size_t at = FindUpperCased(text_, pattern);
+  // Only the first occurrence counts, and only when it stands alone (so `addtext="a"` does
+  // not answer for `text`).
+  if (at == UStringView::npos || (at > 0 && text_[at - 1] != u' ')) return {};
+  const size_t valueStart = at + pattern.size();
+  const size_t valueEnd = text_.find(u'"', valueStart);
+  if (valueEnd == UString::npos) return {};
+  return DecodeAttrValue(UStringView(text_).substr(valueStart, valueEnd - valueStart));
+}
+
+TkvXMLItem* TkvXMLItem::Root() {
+  TkvXMLItem* item = this;
+  while (item->parent_) item = item->parent_;
+  return item;
+}
+
+const TkvXMLItem* TkvXMLItem::Root() const { return const_cast<TkvXMLItem*>(this)->Root(); }
+
+void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
+  if (!source) {
+    Clear();
+    return;
+  }
+  // The copy is complete before the old children go, because the source may be among them
+  // (or be this item).
+  TkvXMLItem copy(source->name_, source->text_);
+  copy.data_ = source->data_;
+  std::vector<std::pair<const TkvXMLItem*, TkvXMLItem*>> pending{{source, &copy}};
+  while (!pending.empty()) {
+    auto [from, to] = pending.back();
+    pending.pop_back();
+    to->children_.reserve(from->children_.size());
+    for (const TkvXMLItem* child : from->children_) {
+      TkvXMLItem* twin = to->Add(child->name_, child->text_);
+      twin->data_ = child->data_;
+      pending.emplace_back(child, twin);
+    }
+  }
+  Clear();
+  name_ = std::move(copy.name_);
+  text_ = std::move(copy.text_);
+  data_ = copy.data_;
+  children_.swap(copy.children_);
+  for (TkvXMLItem* child : children_) child->parent_ = this;
+}
+
+// ---- TkvXMLDocument -----------------------------------------------------------------------
+
+namespace {
+
+std::string Quoted(UStringView fileName) { return "\"" + ToUtf8(fileName) + "\""; }
+
+}  // namespace
+
+TkvXMLDocument::TkvXMLDocument() : root_(std::make_unique<TkvXMLItem>()) {
+  root_->documentRoot_ = true;
+}
+
+TkvXMLDocument::~TkvXMLDocument() = default;
+
+void TkvXMLDocument::LoadFromStream(std::istream& stream) {
+  TkvXMLReader reader(stream);
+  root_->Clear();
+  reader.ReadDocument(*root_);
+}
+
+void TkvXMLDocument::LoadFromFile(UStringView fileName) {
+  const std::filesystem::path path(ToUtf8(fileName));
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored))
+    throw EFOpenError("Cannot open file " + Quoted(fileName) + ". Is a directory");
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw EFOpenError("Cannot open file " + Quoted(fileName) + ". " + std::strerror(errno));
+  LoadFromStream(file);
+}
+
+void TkvXMLDocument::LoadFromString(std::string_view utf8) {
+  std::istringstream stream{std::string(utf8)};
+  LoadFromStream(stream);
+}
+
+void TkvXMLDocument::SaveToStream(std::ostream& stream) const {
+  TkvXMLWriter::CheckWritable(*root_);
+  TkvXMLWriter(stream, indentOutput_).WriteDocument(*root_);
+}
+
+void TkvXMLDocument::SaveToFile(UStringView fileName) const {
+  // Checked first so that a tree we refuse to write leaves an existing file alone.
+  TkvXMLWriter::CheckWritable(*root_);
+  std::ofstream file(std::filesystem::path(ToUtf8(fileName)), std::ios::binary | std::ios::trunc);
+  if (!file)
+    throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + std::strerror(errno));
+  TkvXMLWriter(file, indentOutput_).WriteDocument(*root_);
+  file.close();
+  if (!file) throw EWriteError("Stream write error");
+}
+
+std::string TkvXMLDocument::SaveToString() const {
+  std::ostringstream stream;
+  SaveToStream(stream);
+  return std::move(stream).str();
+}
+
+}  // namespace kv

@@ -1,0 +1,143 @@
+// kv_xml: the engine's small XML tree. It holds grammars and IL documents and scripts use it
+// directly. It is not a general XML processor: an element is a name, one raw attribute text
+// and child elements. Character data between tags is dropped on reading and never written;
+// attribute values are decoded on demand from the raw text, and the only character escape is
+// the numeric "&#N;" (N the decimal code of one UTF-16 code unit, or of a code point above
+// U+FFFF, which decodes to its surrogate pair).
+//
+// Files are UTF-8. Nothing in this unit recurses over the tree, so documents of any depth can
+// be read, copied, written and destroyed.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/core/ustring.h"
+
+namespace kv {
+
+// One element. An item owns its children; a child list is created on the first insertion.
+//
+// Invariants: an item is in at most one child list and Parent() is that list's owner; no
+// item is its own ancestor; the root of a document is in no child list.
+class TkvXMLItem {
+ public:
+  TkvXMLItem() = default;
+  explicit TkvXMLItem(UString name, UString text = {});
+  TkvXMLItem(const TkvXMLItem&) = delete;
+  TkvXMLItem& operator=(const TkvXMLItem&) = delete;
+  // Destroys all children, then takes this item out of its parent's list.
+  ~TkvXMLItem();
+
+  // A free slot for the user of the tree (scripts); the engine does not use it.
+  int32_t Data() const { return data_; }
+  void SetData(int32_t data) { data_ = data; }
+  const UString& Name() const { return name_; }
+  void SetName(UString name) { name_ = std::move(name); }
+  // The raw attribute text, values in coded form (EncodeAttrValue), e.g. `text="x" pos="1:6"`.
+  const UString& Text() const { return text_; }
+  void SetText(UString text) { text_ = std::move(text); }
+  TkvXMLItem* Parent() { return parent_; }
+  const TkvXMLItem* Parent() const { return parent_; }
+
+  int Count() const { return static_cast<int>(children_.size()); }
+  // Raises EListError for an index outside 0..Count()-1.
+  TkvXMLItem* Items(int index);
+  const TkvXMLItem* Items(int index) const;
+  std::span<TkvXMLItem* const> Children() const { return children_; }
+
+  // A new child appended last.
+  TkvXMLItem* Add();
+  TkvXMLItem* Add(UString name, UString text = {});
+  // Takes ownership of `item` and appends it last, taking it out of its previous parent's
+  // list; a child of this item moves to the end. Raises for a null item, for this item or
+  // one of its ancestors (that would make a cycle) and for a document's root.
+  void AddItem(TkvXMLItem* item);
+  void AddItem(std::unique_ptr<TkvXMLItem> item);
+  // As AddItem, then moves the item to `index` (0..Count() after the insertion - 1). A bad
+  // index raises EListError before anything changes.
+  void InsertItem(int index, TkvXMLItem* item);
+  // Destroys all children; Name, Text and Data stay.
+  void Clear();
+
+  // Index of the first child named `name` (letter case ignored), or -1.
+  int Find(UStringView name) const;
+  // The first child named `name`; appends a new child of that name when there is none.
+  TkvXMLItem* FindItem(UStringView name);
+  // The decoded value of attribute `name` (case ignored), empty when absent. Only the first
+  // occurrence of `name="` in Text counts, and only where it starts Text or follows a blank.
+  // Raises EConvertError for an invalid character code in the value.
+  UString Prop(UStringView name) const;
+  // The topmost ancestor; the item itself when it has no parent.
+  TkvXMLItem* Root();
+  const TkvXMLItem* Root() const;
+  // Makes this item a deep copy of `source` (Name, Text, Data and copies of all children);
+  // with no source only clears the children. The source may be this item or one of its
+  // descendants: the copy is taken before the old children go.
+  void AssignTree(const TkvXMLItem* source);
+
+  // True for the root of a TkvXMLDocument, which the document owns for its whole life.
+  bool IsDocumentRoot() const { return documentRoot_; }
+
+ private:
+  friend class TkvXMLDocument;
+
+  // Appends a new item without the ownership checks of AddItem.
+  void AppendNew(TkvXMLItem* item);
+  void CheckCanAdopt(const TkvXMLItem* item) const;
+  // Takes `item` out of this item's list without destroying it.
+  void Detach(TkvXMLItem* item);
+
+  int32_t data_ = 0;
+  bool documentRoot_ = false;
+  TkvXMLItem* parent_ = nullptr;
+  std::vector<TkvXMLItem*> children_;  // owned
+  UString name_;
+  UString text_;
+};
+
+class TkvXMLDocument {
+ public:
+  TkvXMLDocument();
+  TkvXMLDocument(const TkvXMLDocument&) = delete;
+  TkvXMLDocument& operator=(const TkvXMLDocument&) = delete;
+  ~TkvXMLDocument();
+
+  // The document element itself ("language", "program", ...); never null.
+  TkvXMLItem* Root() { return root_.get(); }
+  const TkvXMLItem* Root() const { return root_.get(); }
+  // When true every tag is written on its own line, indented; else the document is one line.
+  bool IndentOutput() const { return indentOutput_; }
+  void SetIndentOutput(bool indent) { indentOutput_ = indent; }
+
+  // Loading clears Root's children and overwrites its Name and Text. A malformed document
+  // raises kv::Exception ("Invalid file format", ...); the items read before the fault stay
+  // in Root. The stream is left just after the last byte the document used.
+  void LoadFromStream(std::istream& stream);
+  void LoadFromFile(UStringView fileName);  // EFOpenError when the file cannot be opened
+  void LoadFromString(std::string_view utf8);
+
+  // A tree that could not be read back as written (an element name that is empty or holds a
+  // blank, "<" or ">", ...) raises kv::Exception before anything is written.
+  void SaveToStream(std::ostream& stream) const;
+  void SaveToFile(UStringView fileName) const;  // EFCreateError when it cannot be created
+  std::string SaveToString() const;
+
+ private:
+  std::unique_ptr<TkvXMLItem> root_;
+  bool indentOutput_ = false;
+};
+
+// Codes carriage return, line feed, double quote, "<", ">", "&" and lone surrogates as
+// "&#N;", so that any value survives being put in an attribute text, written and read back.
+UString EncodeAttrValue(UStringView s);
+// Replaces every "&#N;" by the character it codes; an "&#" with no ";" after it stays.
+// Raises EConvertError when N is not a decimal number or not a Unicode code (> 1114111).
+UString DecodeAttrValue(UStringView s);
+
+}  // namespace kv

@@ -1,0 +1,99 @@
+// Coding of attribute values: "&#N;" with N the decimal code of the character.
+#include <string>
+
+#include "frontend/kv_xml.h"
+#include "host/core/exceptions.h"
+
+namespace kv {
+
+namespace {
+
+constexpr char32_t kMaxCodePoint = 0x10FFFF;
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Whether s[i] must be coded: the characters that would end or break an attribute value or a
+// tag, "&" so that coded text never reads as a code, and surrogates without their partner,
+// which a UTF-8 file cannot hold.
+bool NeedsCode(UStringView s, size_t i) {
+  const char16_t c = s[i];
+  switch (c) {
+    case 13: case 10: case u'"': case u'<': case u'>': case u'&':
+      return true;
+    default:
+      break;
+  }
+  if (IsHighSurrogate(c)) return i + 1 >= s.size() || !IsLowSurrogate(s[i + 1]);
+  if (IsLowSurrogate(c)) return i == 0 || !IsHighSurrogate(s[i - 1]);
+  return false;
+}
+
+void AppendCode(UString& out, char16_t c) {
+  out += u"&#";
+  out += IntToUStr(c);
+  out += u';';
+}
+
+// Shown in messages: a code with no ";" for a long way makes a long run of "digits".
+UString Excerpt(UStringView s) {
+  constexpr size_t kShown = 40;
+  return s.size() <= kShown ? UString(s) : UString(s.substr(0, kShown)) + u"...";
+}
+
+// The character code between "&#" and ";": decimal digits only, at most U+10FFFF.
+char32_t ParseCharCode(UStringView digits) {
+  if (digits.empty())
+    throw EConvertError(u"'" + UString(digits) + u"' is not a valid integer value");
+  char32_t code = 0;
+  for (char16_t d : digits) {
+    if (d < u'0' || d > u'9')
+      throw EConvertError(u"'" + Excerpt(digits) + u"' is not a valid integer value");
+    code = code * 10 + (d - u'0');
+    if (code > kMaxCodePoint)
+      throw EConvertError(u"'&#" + Excerpt(digits) + u";' is not a valid character code");
+  }
+  return code;
+}
+
+void AppendCharacter(UString& out, char32_t code) {
+  if (code <= 0xFFFF) {
+    out.push_back(static_cast<char16_t>(code));
+    return;
+  }
+  code -= 0x10000;
+  out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+  out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+}
+
+}  // namespace
+
+UString EncodeAttrValue(UStringView s) {
+  UString out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (NeedsCode(s, i)) AppendCode(out, s[i]);
+    else out.push_back(s[i]);
+  }
+  return out;
+}
+
+UString DecodeAttrValue(UStringView s) {
+  UString out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    const size_t amp = s.find(u"&#", i);
+    if (amp == UStringView::npos) break;
+    const size_t semicolon = s.find(u';', amp + 2);
+    // No ";" anywhere after it: this "&#" and every later one stay as they are.
+    if (semicolon == UStringView::npos) break;
+    out.append(s.substr(i, amp - i));
+    AppendCharacter(out, ParseCharCode(s.substr(amp + 2, semicolon - amp - 2)));
+    i = semicolon + 1;
+  }
+  out.append(s.substr(i));
+  return out;
+}
+
+}  // namespace kv
