@@ -183,6 +183,10 @@ class TkvClassVariable : public TkvCustomVariable {
   TClass* HostClass = nullptr;
   TkvMethodHelper* DefaultProperty = nullptr;  // not owned (a member of this or an ancestor)
   TkvItemList Members;
+  // Stamped as Registrar on every member defined from now on; DefineClass sets it to the
+  // script's CurrentRegistrar. A binding library that adds members to a class another
+  // library registered sets it to itself around its definitions, so that RemoveOwnedBy
+  // takes exactly its members away again.
   TkvRegistrar MemberRegistrar = nullptr;
 
  private:
@@ -223,6 +227,13 @@ class TkvMethodHelper : public TkvCustomHelper {
   bool IsIndexedProperty = false;
   TkvMethodCallback Callback;
   UString Declaration;
+
+  // A helper named, typed and parameterised by a declaration string; read-only.
+  static TkvMethodHelper* FromDeclaration(UStringView declaration, TkvMethodCallback callback,
+                                          TClass* hostClass);
+
+ private:
+  TkvParams CurrentParams() const;
 };
 
 class TkvEventHelper : public TkvCustomHelper {
@@ -234,7 +245,11 @@ class TkvEventHelper : public TkvCustomHelper {
   TkvEventClass AdapterClass = nullptr;
 };
 
-// Element access of the array held by ParentRef (1 to 3 dimensions), in place.
+// Element access of the array held by ParentRef (1 to 3 dimensions), in place. When
+// ParentRef's stored value is no array, the array of InstanceValue is used (a write then
+// stores the whole array through ParentRef). Both operations release InstanceValue first:
+// hand the preceding value over with std::move, or a write copies the whole array because
+// its body is still shared.
 class TkvArrayHelper : public TkvCustomHelper {
  public:
   using TkvCustomHelper::TkvCustomHelper;
@@ -257,26 +272,40 @@ class TkvStringHelper : public TkvCustomHelper {
 // global event list; the method stored into the object finds its adapter there by serial
 // number at each delivery, so an adapter that was removed leaves the event quiet instead of
 // dangling.
+//
+// An adapter may be removed while its handler runs (the handler frees the object, assigns
+// the event again, ...): nothing below touches the adapter after the handler returned
+// without finding it again by serial.
 class TkvCustomEvent : public TkvItemList {
  public:
   TkvCustomEvent(TObject* instance, TkvProcVariable* handler);
-  // The handler routine the host calls: delivers through CallHandler and writes the
-  // handler's var-like parameters back into the by-reference records.
+  // The handler routine the host calls: delivers through CallHandler and, when the handler
+  // ran, writes back through WriteBack. Exceptions of the handler reach the host's caller.
   virtual TMethod GetMethod();
-  // Drops the event when the handler is executing; else binds one argument per parameter
-  // of the handler and calls it.
-  void CallHandler(TEventArgs& args);
+  // Drops the event (false) when the handler is executing; else binds one argument per
+  // parameter of the handler and calls it (true). A handler with more parameters than the
+  // event passes raises msg::TooManyEventParams.
+  bool CallHandler(TEventArgs& args);
+  // After a delivery: the values of the handler's var parameters into the records of the
+  // same position. Adapters whose event writes other records back override it.
+  virtual void WriteBack(TEventArgs& args);
 
   TkvProcVariable* Handler;  // not owned
   TObject* Instance;         // not owned
-  uint64_t Serial;
+  uint64_t Serial;           // unique while the process lives
+  UString EventName;         // the published event property the adapter serves
 };
 
+// Adapters in the order of creation, which is the order of their serials.
 class TkvEventList : public TkvItemList {
  public:
+  void AddAdapter(TkvCustomEvent* adapter);  // takes ownership
   void RemoveAdaptersOf(const TObject* instance);
   void RemoveAdaptersWithHandler(const TkvProcVariable* handler);
+  // The adapters of one event of one object (at most one while assignments replace them).
+  void RemoveAdaptersOfEvent(const TObject* instance, UStringView eventName);
   TkvCustomEvent* FindBySerial(uint64_t serial) const;
+  TkvCustomEvent* AdapterAt(int index) const;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -596,21 +625,31 @@ class TkvScript : public TComponent {
 
  private:
   void AddEnum(UStringView typeName, UStringView names, bool flags);
+  void AddIndexingHelpers();
+  void CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos);
 
   TkvItemList items_;
   TStringList* lines_;
   TkvStatement* main_;
   UString syntaxType_ = u"PascalScript";
   TStringList* codeLines_;
+  // Set by SetOnRunLine; OnRunLine then carries this object's identity and ReportLine calls
+  // the handler directly instead of packing event arguments for every statement.
+  TkvRunLineHandler runLineHandler_;
 };
 
 // ---------------------------------------------------------------------------------------
 // Process-wide objects, created and freed by the start-up and shut-down sequence of main()
-// (InitInterpreter/DoneInterpreter). After DoneInterpreter, GlobalScript() returns nullptr.
+// (InitInterpreter/DoneInterpreter). Both are also created at their first request, so
+// binding libraries constructed at any time find them. After DoneInterpreter both return
+// nullptr (libraries ending later skip their clean-up) until InitInterpreter runs again.
 
 TkvScript* GlobalScript();
 TkvEventList* GlobalEventList();
+// Creates both objects and watches object destruction, so that an object's adapters go
+// with it.
 void InitInterpreter();
+// Frees the event list (every adapter), then the global script object.
 void DoneInterpreter();
 
 // The deepest nesting of script procedure calls before "Stack overflow" is raised.

@@ -1,0 +1,66 @@
+// Event members: assigning a script procedure's name (or nil) to an event of a host object.
+#include <memory>
+
+#include "engine/kv_iconst.h"
+#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_object.h"
+
+namespace kv {
+
+namespace {
+
+const TPropInfo& EventProperty(TObject* obj, const UString& name) {
+  const TPropInfo* prop = obj->ClassType()->FindProperty(name);
+  if (!prop || prop->Kind != TTypeKind::tkMethod || !prop->SetMethod)
+    throw Exception(u"Class " + obj->ClassName() + u" has no event " + name);
+  return *prop;
+}
+
+TkvProcVariable* FindHandler(TkvScript* from, const UString& name) {
+  if (!from) from = GlobalScript();
+  TkvCustomVariable* item = from ? from->FindItem(name) : nullptr;
+  auto* handler = dynamic_cast<TkvProcVariable*>(item);
+  if (!handler) throw Exception(UString(msg::EventHandlerMustBeProc));
+  return handler;
+}
+
+TkvEventList& EventList() {
+  TkvEventList* events = GlobalEventList();
+  if (!events) throw Exception(UString(u"The script interpreter has been shut down"));
+  return *events;
+}
+
+}  // namespace
+
+Variant TkvEventHelper::GetValue() { return Variant(UString()); }
+
+// A new handler replaces the adapter of an earlier assignment, and nil removes it, so the
+// event list holds at most one adapter per event of an object.
+void TkvEventHelper::SetValue(const Variant& value) {
+  TObject* obj = MemberObject(InstanceValue, HostClass);
+  const TPropInfo& prop = EventProperty(obj, Name);
+  TkvEventList& events = EventList();
+  const UString handlerName = value.ToString();
+  if (handlerName == u"0") {
+    events.RemoveAdaptersOfEvent(obj, Name);
+    prop.SetMethod(obj, TMethod{});
+    return;
+  }
+  TkvProcVariable* handler = FindHandler(Script, handlerName);
+  if (!AdapterClass) throw Exception(u"Event " + Name + u" has no adapter class");
+  std::unique_ptr<TkvCustomEvent> adapter(AdapterClass(obj, handler));
+  adapter->EventName = Name;
+  const TMethod method = adapter->GetMethod();
+  events.RemoveAdaptersOfEvent(obj, Name);
+  TkvCustomEvent* added = adapter.release();
+  events.AddAdapter(added);
+  try {
+    prop.SetMethod(obj, method);
+  } catch (...) {
+    events.RemoveItem(added);
+    delete added;
+    throw;
+  }
+}
+
+}  // namespace kv

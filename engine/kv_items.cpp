@@ -1,0 +1,82 @@
+// The owning list and the plain items: variables, string variables and parameters.
+#include <algorithm>
+
+#include "engine/kv_iinterpreter.h"
+
+namespace kv {
+
+// --- TkvItemList ---------------------------------------------------------------------------
+
+TkvItemList::~TkvItemList() { TkvItemList::Clear(); }
+
+// Children leave the list before any of them is freed, so a destructor that looks at this
+// list (or frees more items) sees a consistent one.
+void TkvItemList::Clear() {
+  std::vector<TkvItemList*> children;
+  children.swap(items_);
+  for (TkvItemList* child : children) delete child;
+}
+
+int TkvItemList::AddItem(TkvItemList* item) {
+  items_.push_back(item);
+  return static_cast<int>(items_.size()) - 1;
+}
+
+void TkvItemList::RemoveItem(TkvItemList* item) {
+  auto it = std::find(items_.begin(), items_.end(), item);
+  if (it != items_.end()) items_.erase(it);
+}
+
+// --- TkvCustomVariable ---------------------------------------------------------------------
+
+TkvCustomVariable::TkvCustomVariable(UString name, UString typeName, TkvValueKind kind)
+    : Name(std::move(name)), Kind(kind), TypeName(std::move(typeName)) {}
+
+void TkvCustomVariable::SetValue(const Variant& value) {
+  if (!ReadOnly) Value = value;
+}
+
+Variant TkvCustomVariable::GetValue() { return Value; }
+
+// Children of a callable item are its parameters, in order.
+TkvParamItem* TkvCustomVariable::ParamAt(int index) const {
+  if (index < 0 || index >= ItemCount()) return nullptr;
+  return static_cast<TkvParamItem*>(items_[static_cast<size_t>(index)]);
+}
+
+int TkvCustomVariable::RequiredParamCount() const {
+  int count = 0;
+  for (TkvItemList* child : items_) {
+    auto* param = dynamic_cast<TkvParamItem*>(child);
+    if (param && !param->Optional) ++count;
+  }
+  return count;
+}
+
+// --- TkvstringVariable ---------------------------------------------------------------------
+
+// A string value is shared, not copied: the storage and the Variant hold the same buffer.
+void TkvstringVariable::SetValue(const Variant& value) {
+  if (value.IsString())
+    Storage = value.RawShared();
+  else
+    Storage = SharedString(value.ToString());
+}
+
+// An empty storage may have no buffer yet; the Variant then makes one, which the storage
+// keeps, so that only the first read of a never-assigned variable allocates.
+Variant TkvstringVariable::GetValue() {
+  Variant value(Storage);
+  if (Storage.Size() == 0) Storage = value.RawShared();
+  return value;
+}
+
+// --- TkvParamItem --------------------------------------------------------------------------
+
+TkvParamItem::TkvParamItem(UString name, UString typeName, TkvValueKind kind, bool isVar,
+                           bool optional)
+    : TkvCustomVariable(std::move(name), std::move(typeName), kind),
+      Optional(optional),
+      IsVar(isVar) {}
+
+}  // namespace kv

@@ -1,0 +1,121 @@
+// Script procedures: the local scope, the call protocol and the values kept across
+// recursive calls.
+#include "engine/kv_call_depth.h"
+#include "engine/kv_globals.h"
+#include "engine/kv_iinterpreter.h"
+
+namespace kv {
+
+namespace {
+
+// While a procedure runs, the script that handles OnRunLine reports the procedure's local
+// script as the active one; the previous one comes back when the call ends, however it ends.
+class ActiveLocalScriptScope {
+ public:
+  explicit ActiveLocalScriptScope(TkvScript* local) {
+    for (TkvScript* s = local; s; s = s->Parent) {
+      if (s->OnRunLine.Assigned()) {
+        hookOwner_ = s;
+        saved_ = s->ActiveLocalScript;
+        s->ActiveLocalScript = local;
+        return;
+      }
+    }
+  }
+  ~ActiveLocalScriptScope() {
+    if (hookOwner_) hookOwner_->ActiveLocalScript = saved_;
+  }
+  ActiveLocalScriptScope(const ActiveLocalScriptScope&) = delete;
+  ActiveLocalScriptScope& operator=(const ActiveLocalScriptScope&) = delete;
+
+ private:
+  TkvScript* hookOwner_ = nullptr;
+  TkvScript* saved_ = nullptr;
+};
+
+// Sets a flag for the duration of a scope and puts back the value it had, so that flags
+// nest correctly through recursion and exceptions.
+class FlagScope {
+ public:
+  FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+  ~FlagScope() { flag_ = saved_; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool saved_;
+};
+
+// Exit ends the procedure that executed it and nothing else.
+class ExitScope {
+ public:
+  explicit ExitScope(TkvScript& local) : local_(local) { local_.ExitRequested = false; }
+  ~ExitScope() { local_.ExitRequested = false; }
+  ExitScope(const ExitScope&) = delete;
+  ExitScope& operator=(const ExitScope&) = delete;
+
+ private:
+  TkvScript& local_;
+};
+
+// The items whose values a recursive call saves: variables (string variables and Result
+// included) and parameters.
+bool HoldsLocalValue(const TkvCustomVariable* item) {
+  return dynamic_cast<const TkvVariable*>(item) || dynamic_cast<const TkvParamItem*>(item);
+}
+
+}  // namespace
+
+TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind kind,
+                                 bool isFunction, TkvScript* declaringScript)
+    : TkvCustomVariable(std::move(name), std::move(typeName), kind), IsFunction(isFunction) {
+  ReadOnly = true;
+  LocalScript = new TkvScript();
+  LocalScript->Parent = declaringScript;
+  if (isFunction) {
+    auto* result = new TkvVariable(u"Result", TypeName, Kind);
+    LocalScript->AddItem(result);
+    RefItem = result;
+  }
+}
+
+// Parameters are both children and items of the local script: they leave the script first
+// so that each is freed once, with the children.
+TkvProcVariable::~TkvProcVariable() {
+  if (TkvEventList* events = ExistingEventList()) events->RemoveAdaptersWithHandler(this);
+  for (TkvItemList* param : items_) LocalScript->RemoveItem(static_cast<TkvCustomVariable*>(param));
+  delete LocalScript;
+  RefItem = nullptr;
+}
+
+Variant TkvProcVariable::GetValue() {
+  TkvCallDepthGuard depth;
+  FlagScope executing(Executing, true);
+  ActiveLocalScriptScope active(LocalScript);
+  {
+    ExitScope exit(*LocalScript);
+    FlagScope running(LocalScript->Running, true);
+    LocalScript->MainStatements()->Execute();
+  }
+  if (IsFunction && RefItem) return RefItem->GetValue();
+  return Variant::Null();
+}
+
+void TkvProcVariable::SaveLocals(std::vector<Variant>& out) const {
+  out.clear();
+  for (int i = 0; i < LocalScript->ItemCount(); ++i) {
+    TkvCustomVariable* item = LocalScript->ItemAt(i);
+    if (HoldsLocalValue(item)) out.push_back(item->GetValue());
+  }
+}
+
+void TkvProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
+  size_t next = 0;
+  for (int i = 0; i < LocalScript->ItemCount() && next < saved.size(); ++i) {
+    TkvCustomVariable* item = LocalScript->ItemAt(i);
+    if (HoldsLocalValue(item)) item->SetValue(saved[next++]);
+  }
+}
+
+}  // namespace kv

@@ -1,0 +1,306 @@
+// The script object: items and scopes, registration, compile and run, the per-statement hook.
+#include <unordered_set>
+
+#include "engine/kv_iconst.h"
+#include "engine/kv_iinterpreter.h"
+#include "host/core/class_builder.h"
+
+namespace kv {
+
+KV_DEFINE_CLASS(TkvScript, TComponent) {
+  c.Constructor();
+  c.Property("Lines", &TkvScript::Lines, &TkvScript::SetLines);
+  c.Property("SyntaxType", &TkvScript::SyntaxType, &TkvScript::SetSyntaxType);
+  c.Event("OnRunLine", "TkvRunLineEvent", &TkvScript::OnRunLine);
+}
+
+namespace {
+
+UStringView TrimBlanks(UStringView text) {
+  while (!text.empty() && text.front() <= u' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() <= u' ') text.remove_suffix(1);
+  return text;
+}
+
+// The names of a comma list, trimmed; empty names are left out.
+std::vector<UString> SplitNames(UStringView names) {
+  std::vector<UString> result;
+  size_t start = 0;
+  while (start <= names.size()) {
+    size_t comma = names.find(u',', start);
+    if (comma == UStringView::npos) comma = names.size();
+    UStringView name = TrimBlanks(names.substr(start, comma - start));
+    if (!name.empty()) result.emplace_back(name);
+    start = comma + 1;
+  }
+  return result;
+}
+
+class RunScope {
+ public:
+  explicit RunScope(TkvScript& script) : script_(script) {
+    script_.ExitRequested = false;
+    script_.Running = true;
+  }
+  ~RunScope() {
+    script_.ExitRequested = false;
+    script_.Running = false;
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  TkvScript& script_;
+};
+
+}  // namespace
+
+// --- Construction --------------------------------------------------------------------------
+
+TkvScript::TkvScript(TComponent* owner)
+    : TComponent(owner),
+      lines_(new TStringList),
+      main_(new TkvStatement(this, UString(), UString())),
+      codeLines_(new TStringList) {
+  AddIndexingHelpers();
+}
+
+// Owned components go first, as a component's destruction always begins with them; the
+// items follow while the statements that refer to them still exist.
+TkvScript::~TkvScript() {
+  DestroyComponents();
+  items_.Clear();
+  delete main_;
+  delete lines_;
+  delete codeLines_;
+}
+
+// Every script indexes strings and arrays through helpers of its own.
+void TkvScript::AddIndexingHelpers() {
+  AddItem(new TkvStringHelper());
+  auto* arrays = new TkvArrayHelper(u"__ArrayHelper", UString(), vkVariant);
+  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, false, false));
+  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, false, true));
+  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, false, true));
+  AddItem(arrays);
+}
+
+// --- Items ---------------------------------------------------------------------------------
+
+int TkvScript::AddItem(TkvCustomVariable* item) { return items_.AddItem(item); }
+
+TkvCustomVariable* TkvScript::ItemAt(int index) const {
+  if (index < 0 || index >= items_.ItemCount()) return nullptr;
+  return static_cast<TkvCustomVariable*>(items_.ItemAt(index));
+}
+
+void TkvScript::RemoveItem(TkvCustomVariable* item) { items_.RemoveItem(item); }
+
+// Lines, Parent, SyntaxType, the error fields and OnRunLine stay; the indexing helpers come
+// back, so a cleared script is like a new one.
+void TkvScript::Clear() {
+  items_.Clear();
+  main_->Clear();
+  codeLines_->Clear();
+  AddIndexingHelpers();
+}
+
+// Removes the registrar's items and the members it added to other libraries' classes; a
+// default property that was one of them is forgotten wherever it was copied.
+void TkvScript::RemoveOwnedBy(TkvRegistrar registrar) {
+  if (!registrar) return;  // nil registered nothing: script and built-in items have no registrar
+  std::vector<TkvCustomVariable*> doomedItems;
+  std::vector<std::pair<TkvClassVariable*, TkvCustomVariable*>> doomedMembers;
+  std::unordered_set<const TkvCustomVariable*> doomedAll;
+  for (int i = ItemCount() - 1; i >= 0; --i) {
+    TkvCustomVariable* item = ItemAt(i);
+    auto* cls = dynamic_cast<TkvClassVariable*>(item);
+    if (item->Registrar == registrar) {
+      doomedItems.push_back(item);
+      if (cls)
+        for (int m = 0; m < cls->MemberCount(); ++m) doomedAll.insert(cls->MemberAt(m));
+    } else if (cls) {
+      for (int m = cls->MemberCount() - 1; m >= 0; --m) {
+        TkvCustomVariable* member = cls->MemberAt(m);
+        if (member->Registrar != registrar) continue;
+        doomedMembers.emplace_back(cls, member);
+        doomedAll.insert(member);
+      }
+    }
+  }
+  for (int i = 0; i < ItemCount(); ++i) {
+    auto* cls = dynamic_cast<TkvClassVariable*>(ItemAt(i));
+    if (cls && doomedAll.count(cls->DefaultProperty)) cls->DefaultProperty = nullptr;
+  }
+  for (auto& [cls, member] : doomedMembers) {
+    cls->Members.RemoveItem(member);
+    delete member;
+  }
+  for (TkvCustomVariable* item : doomedItems) {
+    RemoveItem(item);
+    delete item;
+  }
+}
+
+TkvCustomVariable* TkvScript::FindLocalItem(UStringView name) const {
+  for (int i = 0; i < items_.ItemCount(); ++i) {
+    auto* item = static_cast<TkvCustomVariable*>(items_.ItemAt(i));
+    if (SameText(item->Name, name)) return item;
+  }
+  return nullptr;
+}
+
+TkvCustomVariable* TkvScript::FindItem(UStringView name) const {
+  for (const TkvScript* scope = this; scope; scope = scope->Parent)
+    if (TkvCustomVariable* item = scope->FindLocalItem(name)) return item;
+  return nullptr;
+}
+
+TkvClassVariable* TkvScript::FindClass(UStringView name) const {
+  return dynamic_cast<TkvClassVariable*>(FindItem(name));
+}
+
+// --- Registration --------------------------------------------------------------------------
+
+void TkvScript::DefineType(UStringView name, TkvValueKind kind) {
+  if (FindItem(name)) return;
+  auto* type = new TkvTypeVariable(UString(name), UString(), kind);
+  type->Registrar = CurrentRegistrar;
+  AddItem(type);
+}
+
+void TkvScript::DefineConst(UStringView name, UStringView typeName, const Variant& value) {
+  if (FindItem(name)) return;
+  auto* constant = new TkvVariable(UString(name), UString(typeName), TypeKindOf(typeName));
+  constant->Registrar = CurrentRegistrar;
+  constant->SetValue(value);
+  constant->ReadOnly = true;
+  AddItem(constant);
+}
+
+void TkvScript::DefineEnum(UStringView typeName, UStringView names) {
+  AddEnum(typeName, names, false);
+}
+
+void TkvScript::DefineFlagsEnum(UStringView typeName, UStringView names) {
+  AddEnum(typeName, names, true);
+}
+
+// Flag values are the bits of a 32-bit set, so a flags enumeration has at most 32 names.
+void TkvScript::AddEnum(UStringView typeName, UStringView names, bool flags) {
+  const std::vector<UString> elements = SplitNames(names);
+  constexpr size_t kMaxFlags = 32;
+  if (flags && elements.size() > kMaxFlags)
+    throw Exception(u"The set type " + UString(typeName) + u" has more than 32 elements");
+  auto* type = new TkvVariable(UString(typeName), UString(typeName), vkEnum);
+  type->Registrar = CurrentRegistrar;
+  AddItem(type);
+  for (size_t i = 0; i < elements.size(); ++i) {
+    auto* element = new TkvVariable(elements[i], UString(typeName), vkEnum);
+    element->Registrar = CurrentRegistrar;
+    element->Value = flags ? Variant(static_cast<int32_t>(uint32_t{1} << i))
+                           : Variant(static_cast<int32_t>(i));
+    element->ReadOnly = true;
+    AddItem(element);
+  }
+}
+
+TkvClassVariable* TkvScript::DefineClass(TClass* hostClass, UStringView ancestorName) {
+  if (!hostClass) throw Exception(UString(u"DefineClass needs a host class"));
+  if (FindItem(hostClass->Name())) return nullptr;
+  auto* cls = new TkvClassVariable(hostClass, UString(ancestorName));
+  cls->Registrar = CurrentRegistrar;
+  cls->MemberRegistrar = CurrentRegistrar;
+  AddItem(cls);
+  if (const TkvClassVariable* ancestor = FindClass(ancestorName))
+    cls->DefaultProperty = ancestor->DefaultProperty;
+  return cls;
+}
+
+TkvMethodHelper* TkvScript::DefineFunction(UStringView declaration, TkvMethodCallback callback,
+                                           UStringView category, UStringView description) {
+  TkvMethodHelper* function =
+      TkvMethodHelper::FromDeclaration(declaration, std::move(callback), nullptr);
+  function->Registrar = CurrentRegistrar;
+  function->Category = category;
+  function->Description = description.empty() ? function->Name : UString(description);
+  AddItem(function);
+  return function;
+}
+
+// --- Compile and run -----------------------------------------------------------------------
+
+bool TkvScript::Compile() {
+  ErrorText.clear();
+  TkvFrontEnd* frontEnd = FrontEnd();
+  if (!frontEnd) throw Exception(UString(msg::NoFrontEnd));
+  frontEnd->Compile(*this);
+  if (!ErrorText.empty()) return false;
+  ErrorPosition.clear();
+  ErrorUnitName.clear();
+  return true;
+}
+
+void TkvScript::Execute() {
+  RunScope run(*this);
+  main_->Execute();
+}
+
+void TkvScript::ReportLine(const UString& unitName, const UString& sourcePos) {
+  for (TkvScript* scope = this; scope; scope = scope->Parent) {
+    if (scope->OnRunLine.Assigned()) {
+      scope->CallRunLine(this, unitName, sourcePos);
+      return;
+    }
+  }
+}
+
+// A handler set from C++ is called directly; one assigned as a published event gets the
+// event's arguments (Sender, UnitName, SourcePos).
+void TkvScript::CallRunLine(TkvScript* sender, const UString& unitName,
+                            const UString& sourcePos) {
+  if (runLineHandler_ && OnRunLine.Data == this) {
+    runLineHandler_(sender, unitName, sourcePos);
+    return;
+  }
+  TEventArgs args{TVarRec::Object(sender->Handle()), TVarRec::String(unitName),
+                  TVarRec::String(sourcePos)};
+  OnRunLine.Code(args);
+}
+
+void TkvScript::SetOnRunLine(TkvRunLineHandler handler) {
+  runLineHandler_ = std::move(handler);
+  if (!runLineHandler_) {
+    OnRunLine = TMethod{};
+    return;
+  }
+  OnRunLine.Data = this;
+  OnRunLine.Code = [this](TEventArgs& args) {
+    if (args.size() < 3) return;
+    auto* sender = dynamic_cast<TkvScript*>(handles::Find(static_cast<int32_t>(args[0].VInt)));
+    runLineHandler_(sender, args[1].VString, args[2].VString);
+  };
+}
+
+// CodeLines holds "unit=3,5,9," per unit: each line that holds a statement, once.
+void TkvScript::NoteCodeLine(const UString& unitName, const UString& sourcePos) {
+  const UString line = sourcePos.substr(0, sourcePos.find(u':'));
+  const UString prefix = unitName + u"=";
+  int entry = -1;
+  for (int i = 0; i < codeLines_->Count() && entry < 0; ++i)
+    if (SameText(UStringView(codeLines_->Get(i)).substr(0, prefix.size()), prefix)) entry = i;
+  if (entry < 0) entry = codeLines_->Add(prefix);
+  const UString text = codeLines_->Get(entry);
+  const UString list = u"," + text.substr(prefix.size());
+  if (list.find(u"," + line + u",") != UString::npos) return;
+  codeLines_->Put(entry, text + line + u",");
+}
+
+void TkvScript::SetLines(TStrings* lines) {
+  if (lines)
+    lines_->Assign(lines);
+  else
+    lines_->Clear();
+}
+
+}  // namespace kv
