@@ -17,4 +17,17 @@ inline constexpr const char16_t* TooManyEventParams =
     u"Event handler '%s' declares more parameters than its event passes";
 inline constexpr const char16_t* TooManyArguments = u"Too many arguments (at most 32)";
 
+// Malformed expressions. The compiler never builds them from valid IL; they guard hosts and
+// front ends that build expressions themselves.
+inline constexpr const char16_t* ExprUnknownOperator = u"Unknown operator '%s'";
+inline constexpr const char16_t* ExprUnmatchedBracket = u"')' without a matching '('";
+inline constexpr const char16_t* ExprMissingBracket = u"Missing ')'";
+inline constexpr const char16_t* ExprEmptyBrackets = u"Empty brackets";
+inline constexpr const char16_t* ExprEmpty = u"Empty expression";
+inline constexpr const char16_t* ExprMissingOperand = u"Missing operand";
+inline constexpr const char16_t* ExprMissingOperator = u"Missing operator";
+inline constexpr const char16_t* ExprInNeedsSet = u"The right operand of 'in' must be a set";
+inline constexpr const char16_t* ExprIsNeedsClass =
+    u"The right operand of 'is' must be a class name";
+
 }  // namespace kv::msg

@@ -30,7 +30,8 @@ class TkvExpression : public TkvCustomExpression {
   void AddConstant(const Variant& value);
   void AddDesignator(TkvDesignator* designator);  // takes ownership
   void AddSetConstructor(TkvSetExpression* set);  // takes ownership
-  // Empty when the tree type-checks, else the position of the first offending operator.
+  // Empty when the tree type-checks, else the position of the first offending operator
+  // (or of the first malformed item); FinishError then says what is wrong.
   UString Finish();
 
   // x := x op e  ->  " " when nothing folded, else "+", "-", "*" or "/".
@@ -43,9 +44,17 @@ class TkvExpression : public TkvCustomExpression {
 
   TkvExpressionNode* CurrentNode = nullptr;
   TkvExpressionNode* RootNode = nullptr;  // owned
+  // After Finish: empty, or what is wrong ("Incompatible types", "Missing operand", ...).
+  UString FinishError;
 
  private:
   void AddNode(TkvExpressionNode* node);
+  void AddBinaryOperator(TkvExpressionNode* node);
+  void CloseBracket(TkvExpressionNode* closing);
+  // The first malformed item seen while building; Finish reports it before any type error.
+  void NoteBuildError(UStringView message);
+  UString buildErrorPos_;
+  UString buildError_;
 };
 
 // Returns a new node for an operator text (any letter case), or nullptr when unknown.

@@ -319,6 +319,11 @@ class TkvDesignatorItem : public TkvItemList {
   uint8_t Marker = 0;  // used by the compiler while it builds the path
   TkvCustomVariable* Ref = nullptr;  // not owned
   UString SourcePos;
+
+  // The evaluation's note of what kind of item Ref is (designator, procedure, helper), so
+  // that a call does not ask the type system again; valid while RoleOf == Ref.
+  uint8_t RefRole = 0;
+  const TkvCustomVariable* RoleOf = nullptr;
 };
 
 enum TkvFastPath : uint8_t {

@@ -1,0 +1,384 @@
+// Designators: compiled access paths. The general evaluation walks the steps, binding each
+// step's arguments into the called item's parameters, setting up member helpers, and writing
+// var arguments back; three subclasses short-cut plain variables, string characters and
+// array elements. Set constructors (case labels, "in") live here too.
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "engine/kv_iconst.h"
+#include "engine/kv_iinterpreter.h"
+#include "host/core/exceptions.h"
+#include "host/core/variant_ops.h"
+
+namespace kv {
+
+// ---------------------------------------------------------------------------------------
+// Steps
+
+TkvCustomExpression* TkvDesignatorItem::ArgAt(int index) const {
+  return static_cast<TkvCustomExpression*>(ItemAt(index));
+}
+
+// ---------------------------------------------------------------------------------------
+// Building
+
+TkvDesignator::TkvDesignator(TkvScript* script)
+    : TkvCustomVariable(UString(), UString(), vkInteger), Script(script) {}
+
+TkvDesignator::~TkvDesignator() = default;
+
+TkvDesignatorItem* TkvDesignator::StepAt(int index) const {
+  return static_cast<TkvDesignatorItem*>(ItemAt(index));
+}
+
+TkvDesignatorItem* TkvDesignator::AddStep(TkvCustomVariable* ref, UString sourcePos) {
+  auto* step = new TkvDesignatorItem;
+  step->Ref = ref;
+  step->SourcePos = std::move(sourcePos);
+  AddItem(step);
+  return step;
+}
+
+namespace {
+
+bool IsPlainVariable(const TkvCustomVariable* item) {
+  return dynamic_cast<const TkvVariable*>(item) != nullptr;
+}
+
+}  // namespace
+
+// The fast paths are chosen only when the second step is the helper they call directly, so
+// a path the compiler shaped differently falls back to the general evaluation.
+void TkvDesignator::Classify() {
+  FastPathKind = fpGeneral;
+  Index = nullptr;
+  IndexStep = nullptr;
+  RefItem = nullptr;
+  const int count = StepCount();
+  if (count == 0) return;
+
+  const TkvCustomVariable* last = StepAt(count - 1)->Ref;
+  if (last != nullptr) {
+    Kind = last->Kind;
+    TypeName = last->TypeName;
+    ReadOnly = last->ReadOnly;
+    if (Kind == vkConstructor) {
+      Kind = vkClass;
+      const TkvCustomVariable* cls = count >= 2 ? StepAt(count - 2)->Ref : nullptr;
+      TypeName = cls != nullptr ? cls->TypeName : UString();
+    }
+  }
+
+  TkvCustomVariable* first = StepAt(0)->Ref;
+  if (count == 1 && IsPlainVariable(first)) {
+    FastPathKind = fpVariable;
+    RefItem = first;
+    return;
+  }
+  if (count != 2) return;
+  TkvDesignatorItem* second = StepAt(1);
+  if (dynamic_cast<TkvstringVariable*>(first) != nullptr &&
+      dynamic_cast<TkvStringHelper*>(second->Ref) != nullptr && second->ItemCount() >= 1) {
+    FastPathKind = fpStringChar;
+    RefItem = first;
+    Index = second->ArgAt(0);
+    return;
+  }
+  auto* helper = dynamic_cast<TkvArrayHelper*>(first != nullptr ? first->RefItem : nullptr);
+  if (IsPlainVariable(first) && first->Kind == vkArray && helper != nullptr &&
+      second->Ref == helper && second->ItemCount() <= helper->ItemCount()) {
+    FastPathKind = fpArrayElement;
+    RefItem = first;
+    Index = helper;
+    IndexStep = second;
+  }
+}
+
+void TkvDesignator::TakeOver(TkvDesignator& other) {
+  std::swap(items_, other.items_);
+  FastPathKind = other.FastPathKind;
+  Index = other.Index;
+  IndexStep = other.IndexStep;
+  Kind = other.Kind;
+  TypeName = other.TypeName;
+  ReadOnly = other.ReadOnly;
+  RefItem = other.RefItem;
+}
+
+// Compilation is attempted once: the code is dropped before compiling, so a failure leaves
+// an empty path that reads as Null.
+void TkvDesignator::CompileDeferred() {
+  const std::unique_ptr<TkvDeferredCode> code = std::move(Deferred);
+  TkvFrontEnd* frontEnd = FrontEnd();
+  if (frontEnd == nullptr) throw Exception(UString(msg::NoFrontEnd));
+  const std::unique_ptr<TkvDesignator> fresh = frontEnd->CompileDeferred(*Script, *code);
+  if (fresh != nullptr) TakeOver(*fresh);
+}
+
+// ---------------------------------------------------------------------------------------
+// General evaluation
+
+namespace {
+
+// Restores a recursive call's locals when the step ends, normally or by an exception. The
+// locals are shared by every activation of a procedure; without the restore on failure, a
+// caller that catches the callee's exception would go on with the callee's values.
+class LocalsGuard {
+ public:
+  explicit LocalsGuard(TkvProcVariable* proc) : proc_(proc) {
+    if (proc_ == nullptr) return;
+    saved_.reserve(static_cast<size_t>(proc_->LocalScript->ItemCount()));  // one allocation
+    proc_->SaveLocals(saved_);
+  }
+  LocalsGuard(const LocalsGuard&) = delete;
+  LocalsGuard& operator=(const LocalsGuard&) = delete;
+  ~LocalsGuard() { Restore(); }
+  void Restore() {
+    if (proc_ == nullptr) return;
+    TkvProcVariable* proc = std::exchange(proc_, nullptr);
+    proc->RestoreLocals(saved_);
+  }
+
+ private:
+  TkvProcVariable* proc_;
+  std::vector<Variant> saved_;
+};
+
+int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee) {
+  return std::min(step.ItemCount(), callee.ItemCount());
+}
+
+// A recursive call evaluates every argument before binding any, so arguments that read the
+// callee's own parameters see the caller's values.
+void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee, bool recursive) {
+  const int count = BoundArgCount(step, callee);
+  if (!recursive) {
+    for (int i = 0; i < count; ++i) callee.ParamAt(i)->SetValue(step.ArgAt(i)->GetValue());
+    return;
+  }
+  std::vector<Variant> values;
+  values.reserve(count);
+  for (int i = 0; i < count; ++i) values.push_back(step.ArgAt(i)->GetValue());
+  for (int i = 0; i < count; ++i) callee.ParamAt(i)->SetValue(values[i]);
+}
+
+void WriteBackVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
+  const int count = BoundArgCount(step, callee);
+  for (int i = 0; i < count; ++i) {
+    TkvParamItem* param = callee.ParamAt(i);
+    if (param->IsVar) step.ArgAt(i)->SetValue(param->GetValue());
+  }
+}
+
+// After a recursive call the var results are taken first, then the caller's locals come
+// back, then the results are stored: an argument that is a local of the caller (or is
+// indexed by one) must receive the result, not lose it to the restore.
+void FinishRecursiveCall(TkvDesignatorItem& step, TkvCustomVariable& callee,
+                         LocalsGuard& locals) {
+  const int count = BoundArgCount(step, callee);
+  std::vector<std::pair<int, Variant>> results;
+  for (int i = 0; i < count; ++i) {
+    TkvParamItem* param = callee.ParamAt(i);
+    if (param->IsVar) results.emplace_back(i, param->GetValue());
+  }
+  locals.Restore();
+  for (const auto& [i, value] : results) step.ArgAt(i)->SetValue(value);
+}
+
+enum StepRole : uint8_t {
+  kRolePlain = 0,
+  kRoleDesignator = 1,
+  kRoleProcedure = 2,
+  kRoleHelper = 4,
+};
+
+// Type tests are the dearest part of a call; each step makes them once per item it names.
+uint8_t RoleOf(TkvDesignatorItem& step, const TkvCustomVariable* r) {
+  if (step.RoleOf != r) {
+    uint8_t role = kRolePlain;
+    if (dynamic_cast<const TkvDesignator*>(r) != nullptr) role |= kRoleDesignator;
+    if (dynamic_cast<const TkvProcVariable*>(r) != nullptr) role |= kRoleProcedure;
+    if (dynamic_cast<const TkvCustomHelper*>(r) != nullptr) role |= kRoleHelper;
+    step.RefRole = role;
+    step.RoleOf = r;
+  }
+  return step.RefRole;
+}
+
+}  // namespace
+
+Variant TkvDesignator::Evaluate(bool write, const Variant* valueToWrite) {
+  Variant current = Variant::Null();
+  TkvCustomVariable* previous = nullptr;
+  const int count = StepCount();
+  for (int i = 0; i < count; ++i) {
+    TkvDesignatorItem& step = *StepAt(i);
+    TkvCustomVariable* r = step.Ref;
+    const bool isLast = i == count - 1;
+    if (r == nullptr) continue;  // only a half-built path has an empty step
+
+    const uint8_t role = RoleOf(step, r);
+    if ((role & kRoleDesignator) != 0) {
+      previous = r;
+      if (write && isLast) {
+        r->SetValue(*valueToWrite);  // a write must not vanish silently
+      } else {
+        current = r->GetValue();
+      }
+      continue;
+    }
+
+    auto* proc = (role & kRoleProcedure) != 0 ? static_cast<TkvProcVariable*>(r) : nullptr;
+    const bool recursive = proc != nullptr && proc->Executing;
+    LocalsGuard locals(recursive ? proc : nullptr);
+    BindArguments(step, *r, recursive);
+
+    if ((role & kRoleHelper) != 0) {
+      auto* helper = static_cast<TkvCustomHelper*>(r);
+      helper->ParentRef = previous;
+      helper->InstanceValue = current;
+      helper->Script = Script;
+    }
+    previous = r;
+
+    if (write && isLast) {
+      r->SetValue(*valueToWrite);
+    } else {
+      r->NeedResult = !isLast || NeedResult;
+      current = r->GetValue();
+    }
+
+    if (recursive) {
+      FinishRecursiveCall(step, *r, locals);
+    } else {
+      WriteBackVarArguments(step, *r);
+    }
+  }
+  return current;
+}
+
+Variant TkvDesignator::GetValue() {
+  if (Deferred) CompileDeferred();
+  return Evaluate(false, nullptr);
+}
+
+void TkvDesignator::SetValue(const Variant& value) {
+  if (Deferred) CompileDeferred();
+  Evaluate(true, &value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Fast paths. Each one serves only the path kind it was made for; a designator whose kind
+// differs (not classified yet, or filled by a deferred compilation) takes the general road.
+
+Variant TkvVariableDesignator::GetValue() {
+  if (FastPathKind != fpVariable) return TkvDesignator::GetValue();
+  return RefItem->GetValue();
+}
+
+void TkvVariableDesignator::SetValue(const Variant& value) {
+  if (FastPathKind != fpVariable) return TkvDesignator::SetValue(value);
+  RefItem->SetValue(value);
+}
+
+namespace {
+
+size_t CheckedCharIndex(const UString& text, int32_t index) {
+  if (index < 1 || static_cast<size_t>(index) > text.size()) {
+    throw ERangeError(FormatMessage(msg::StringIndexOutOfRange, IntToUStr(index)));
+  }
+  return static_cast<size_t>(index) - 1;
+}
+
+}  // namespace
+
+Variant TkvStringDesignator::GetValue() {
+  if (FastPathKind != fpStringChar) return TkvDesignator::GetValue();
+  const int32_t index = Index->GetValue().ToInt();
+  const UString& text = static_cast<TkvstringVariable*>(RefItem)->Storage.Str();
+  return Variant(UString(1, text[CheckedCharIndex(text, index)]));
+}
+
+// Writes into the variable's own buffer, unshared first, so other holders of the same
+// string keep their copy.
+void TkvStringDesignator::SetValue(const Variant& value) {
+  if (FastPathKind != fpStringChar) return TkvDesignator::SetValue(value);
+  const int32_t index = Index->GetValue().ToInt();
+  SharedString& storage = static_cast<TkvstringVariable*>(RefItem)->Storage;
+  const size_t at = CheckedCharIndex(storage.Str(), index);
+  const UString replacement = value.ToString();
+  if (replacement.empty()) throw EConvertError(UString(msg::EmptyCharacter));
+  storage.Mutable()[at] = replacement[0];
+}
+
+namespace {
+
+// Points the array helper at the variable and binds the index values, in place.
+TkvArrayHelper& PrepareArrayHelper(TkvCustomVariable* helperItem, TkvCustomVariable* array,
+                                   TkvDesignatorItem& indexStep) {
+  auto& helper = static_cast<TkvArrayHelper&>(*helperItem);
+  helper.ParentRef = array;
+  const int count = indexStep.ItemCount();
+  for (int i = 0; i < count; ++i) helper.ParamAt(i)->SetValue(indexStep.ArgAt(i)->GetValue());
+  return helper;
+}
+
+}  // namespace
+
+Variant TkvArrayDesignator::GetValue() {
+  if (FastPathKind != fpArrayElement) return TkvDesignator::GetValue();
+  return PrepareArrayHelper(Index, RefItem, *IndexStep).GetValue();
+}
+
+void TkvArrayDesignator::SetValue(const Variant& value) {
+  if (FastPathKind != fpArrayElement) return TkvDesignator::SetValue(value);
+  PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Set constructors
+
+void TkvSetExpression::AddElement(TkvCustomExpression* expr) {
+  items_.push_back(expr);  // nullptr is the range mark; freeing it is a no-op
+}
+
+// Items are evaluated only as the scan reaches them, and the scan stops at the first match.
+// A range mark without an upper bound (never built by the compiler) is read as a single item.
+bool TkvSetExpression::Contains(const Variant& value) {
+  const int count = ItemCount();
+  int i = 0;
+  while (i < count) {
+    auto* item = static_cast<TkvCustomVariable*>(ItemAt(i));
+    if (item == nullptr) {
+      ++i;
+      continue;
+    }
+    const bool isRange = i + 2 < count && ItemAt(i + 1) == nullptr && ItemAt(i + 2) != nullptr;
+    if (isRange) {
+      auto* high = static_cast<TkvCustomVariable*>(ItemAt(i + 2));
+      if (VarCompare(value, item->GetValue()) >= 0 && VarCompare(value, high->GetValue()) <= 0) {
+        return true;
+      }
+      i += 3;
+    } else {
+      if (VarCompare(value, item->GetValue()) == 0) return true;
+      ++i;
+    }
+  }
+  return false;
+}
+
+Variant TkvSetExpression::GetValue() {
+  const int count = ItemCount();
+  std::vector<Variant> values;
+  values.reserve(count);
+  for (int i = 0; i < count; ++i) {
+    auto* item = static_cast<TkvCustomVariable*>(ItemAt(i));
+    values.push_back(item != nullptr ? item->GetValue() : Variant(0));
+  }
+  return Variant::ArrayOf(std::move(values));
+}
+
+}  // namespace kv

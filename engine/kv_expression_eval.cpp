@@ -1,0 +1,176 @@
+// Evaluation of expression nodes. Binary nodes evaluate Left first, then Right. Integer
+// arithmetic takes a 32-bit fast path (wrapping around) when both operands are statically
+// integers; everything else follows the Variant operations of host/core/variant_ops.h.
+#include <cstdint>
+#include <limits>
+
+#include "engine/kv_iconst.h"
+#include "engine/kv_iexpression.h"
+#include "host/core/exceptions.h"
+#include "host/core/handles.h"
+#include "host/core/variant_ops.h"
+
+namespace kv {
+
+namespace {
+
+// Finish rejects a tree with a missing operand, so this only fires when a host evaluates an
+// expression whose Finish failed.
+TkvExpressionNode& Operand(TkvExpressionNode* node) {
+  if (node == nullptr) throw Exception(UString(msg::ExprMissingOperand));
+  return *node;
+}
+
+inline int32_t AsInt32(const Variant& v) {
+  return v.Type() == varInteger ? v.RawInt() : v.ToInt();
+}
+
+// Wrap-around arithmetic in unsigned, where overflow is defined.
+inline int32_t WrapAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t WrapSub(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+inline int32_t WrapMul(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
+[[noreturn]] void DivisionByZero() { throw EDivByZero(UString(msg::DivisionByZero)); }
+
+// Truncating division; the one overflowing case (min / -1) wraps like the other operators.
+int32_t WrapDiv(int32_t a, int32_t b) {
+  if (b == 0) DivisionByZero();
+  if (b == -1) return WrapSub(0, a);
+  return a / b;
+}
+
+// The remainder takes the sign of the left operand.
+int32_t WrapMod(int32_t a, int32_t b) {
+  if (b == 0) DivisionByZero();
+  if (b == -1) return 0;
+  return a % b;
+}
+
+template <class Test>
+Variant Compare(TkvOperatorNode& node, Test test) {
+  const Variant left = Operand(node.Left).GetValue();
+  const Variant right = Operand(node.Right).GetValue();
+  return Variant(test(VarCompare(left, right)));
+}
+
+Variant Binary(TkvOperatorNode& node, VarOp op) {
+  Variant left = Operand(node.Left).GetValue();
+  const Variant right = Operand(node.Right).GetValue();
+  VarBinaryOpInPlace(op, left, right);
+  return left;
+}
+
+template <int32_t (*IntOp)(int32_t, int32_t)>
+Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
+  Variant left = Operand(node.Left).GetValue();
+  const Variant right = Operand(node.Right).GetValue();
+  if (node.BothInteger) return Variant(IntOp(AsInt32(left), AsInt32(right)));
+  VarBinaryOpInPlace(op, left, right);
+  return left;
+}
+
+}  // namespace
+
+Variant TkvDesignatorNode::GetValue() { return ReadTarget->GetValue(); }
+
+Variant TkvSetNode::GetValue() { return Set->GetValue(); }
+
+Variant TNoneNode::GetValue() { return Left != nullptr ? Left->GetValue() : Variant::Null(); }
+
+Variant TGreatNode::GetValue() {
+  return Compare(*this, [](int c) { return c > 0; });
+}
+Variant TLessNode::GetValue() {
+  return Compare(*this, [](int c) { return c < 0; });
+}
+Variant TLessEqNode::GetValue() {
+  return Compare(*this, [](int c) { return c <= 0; });
+}
+Variant TGreatEqNode::GetValue() {
+  return Compare(*this, [](int c) { return c >= 0; });
+}
+Variant TNonEqNode::GetValue() {
+  return Compare(*this, [](int c) { return c != 0; });
+}
+Variant TEqNode::GetValue() {
+  return Compare(*this, [](int c) { return c == 0; });
+}
+
+Variant TPlusNode::GetValue() { return Arithmetic<WrapAdd>(*this, VarOp::Add); }
+Variant TMinusNode::GetValue() { return Arithmetic<WrapSub>(*this, VarOp::Subtract); }
+Variant TMulNode::GetValue() { return Arithmetic<WrapMul>(*this, VarOp::Multiply); }
+Variant TDivIntNode::GetValue() { return Arithmetic<WrapDiv>(*this, VarOp::IntDivide); }
+Variant TModNode::GetValue() { return Arithmetic<WrapMod>(*this, VarOp::Modulus); }
+
+// Real division even for two integers, whatever the static kind says.
+Variant TDivFloatNode::GetValue() { return Binary(*this, VarOp::Divide); }
+
+Variant TStrCatNode::GetValue() {
+  Variant left = Operand(Left).GetValue();
+  const Variant right = Operand(Right).GetValue();
+  if (left.Type() != varString) {
+    VarBinaryOpInPlace(VarOp::Add, left, right);
+    return left;
+  }
+  UString joined = left.RawString();
+  joined += right.ToString();
+  return Variant(std::move(joined));
+}
+
+// With two static booleans the right operand is evaluated only when it decides the result.
+Variant TAndNode::GetValue() {
+  if (!BothBoolean) return Binary(*this, VarOp::And);
+  Variant left = Operand(Left).GetValue();
+  if (!left.ToBool()) return left;
+  return Operand(Right).GetValue();
+}
+
+Variant TOrNode::GetValue() {
+  if (!BothBoolean) return Binary(*this, VarOp::Or);
+  Variant left = Operand(Left).GetValue();
+  if (left.ToBool()) return left;
+  return Operand(Right).GetValue();
+}
+
+Variant TXorNode::GetValue() { return Binary(*this, VarOp::Xor); }
+Variant TShlNode::GetValue() { return Binary(*this, VarOp::ShiftLeft); }
+Variant TShrNode::GetValue() { return Binary(*this, VarOp::ShiftRight); }
+
+Variant TNotNode::GetValue() { return VarNot(Operand(Left).GetValue()); }
+Variant TUnMinusNode::GetValue() { return VarNeg(Operand(Left).GetValue()); }
+
+// Brackets never survive building; reading one yields its content.
+Variant TLeftBracketNode::GetValue() {
+  return Left != nullptr ? Left->GetValue() : Variant::Null();
+}
+Variant TRightBracketNode::GetValue() { return Variant::Null(); }
+
+Variant TInNode::GetValue() {
+  const Variant left = Operand(Left).GetValue();
+  auto* setNode = dynamic_cast<TkvSetNode*>(&Operand(Right));
+  if (setNode == nullptr) throw Exception(UString(msg::ExprInNeedsSet));
+  return Variant(setNode->Set->Contains(left));
+}
+
+// The right operand names a class; it is not evaluated (that would make an instance).
+Variant TIsNode::GetValue() {
+  const Variant left = Operand(Left).GetValue();
+  auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(&Operand(Right));
+  const TkvClassVariable* descriptor = nullptr;
+  if (designatorNode != nullptr && designatorNode->Designator->StepCount() > 0) {
+    descriptor = dynamic_cast<TkvClassVariable*>(designatorNode->Designator->StepAt(0)->Ref);
+  }
+  if (descriptor == nullptr) throw Exception(UString(msg::ExprIsNeedsClass));
+  if (left.IsNull() || left.IsEmpty()) return Variant(false);
+  const TObject* object = handles::ToObjectOrNil(AsInt32(left));
+  if (object == nullptr || descriptor->HostClass == nullptr) return Variant(false);
+  return Variant(object->InheritsFrom(descriptor->HostClass));
+}
+
+}  // namespace kv

@@ -1,0 +1,410 @@
+// Building expressions: each item is placed in the tree by operator priority as it arrives,
+// brackets dissolve when they close, and Finish removes the placeholder root and type-checks
+// the result. Evaluation of the nodes lives in kv_expression_eval.cpp, the type check in
+// kv_expression_check.cpp.
+#include "engine/kv_iexpression.h"
+
+#include <array>
+
+#include "engine/kv_expression_check.h"
+#include "engine/kv_iconst.h"
+
+namespace kv {
+
+namespace {
+
+// A node whose position is unknown still has to make Finish fail: an empty result would read
+// as success.
+UString ReportedPosition(const UString& pos) { return pos.empty() ? UString(u"0:0") : pos; }
+
+bool IsOpening(TkvOperatorKind kind) {
+  return kind == okLeftBracket || kind == okUnMinus || kind == okNot;
+}
+
+// Whether the next operand may attach to this node: an open placeholder, bracket or unary
+// operator without its operand, or a binary operator still missing its right operand.
+bool WantsOperand(const TkvExpressionNode* node) {
+  const auto* op = dynamic_cast<const TkvOperatorNode*>(node);
+  if (op == nullptr) return false;  // operands take no children
+  switch (op->OperatorKind) {
+    case okNone:
+    case okLeftBracket:
+    case okNot:
+    case okUnMinus:
+      return op->Left == nullptr;
+    default:
+      return op->Right == nullptr;
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Nodes
+
+TkvExpressionNode::~TkvExpressionNode() {
+  delete Left;
+  delete Right;
+}
+
+void TkvExpressionNode::Attach(TkvExpressionNode* child) {
+  if (Left == nullptr) {
+    Left = child;
+  } else if (Right == nullptr) {
+    Right = child;
+  } else {
+    return;  // a third child: callers check WantsOperand first, so this never drops one
+  }
+  if (child != nullptr) child->Parent = this;
+}
+
+void TkvExpressionNode::Detach(TkvExpressionNode* child) {
+  if (child == Left) {
+    Left = nullptr;
+  } else if (child == Right) {
+    Right = nullptr;
+  }
+}
+
+TkvOperandNode::TkvOperandNode(const Variant& constant) {
+  Value = constant;
+  switch (constant.Type()) {
+    case varBoolean:
+      Kind = vkBoolean;
+      break;
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+      Kind = vkFloat;
+      break;
+    case varOleStr:
+    case varString:
+      Kind = vkString;
+      break;
+    default:
+      Kind = vkInteger;  // dates, Empty and Null included
+      break;
+  }
+}
+
+TkvDesignatorNode::TkvDesignatorNode(TkvDesignator* designator)
+    : Designator(designator), ReadTarget(designator) {
+  Kind = designator->Kind;
+  TypeName = designator->TypeName;
+  if (dynamic_cast<TkvVariableDesignator*>(designator) != nullptr &&
+      designator->FastPathKind == fpVariable && designator->RefItem != nullptr) {
+    ReadTarget = designator->RefItem;
+  }
+}
+
+TkvDesignatorNode::~TkvDesignatorNode() { delete Designator; }
+
+TkvSetNode::TkvSetNode(TkvSetExpression* set) : Set(set) { Kind = vkVariant; }
+
+TkvSetNode::~TkvSetNode() { delete Set; }
+
+int TkvOperatorNode::Priority() const {
+  switch (OperatorKind) {
+    case okNone:
+      return 7;
+    case okLeftBracket:
+      return 6;
+    case okRightBracket:
+      return 5;
+    case okNot:
+    case okUnMinus:
+      return 1;
+    case okMul:
+    case okDivFloat:
+    case okDivInt:
+    case okMod:
+    case okAnd:
+    case okShl:
+    case okShr:
+      return 2;
+    case okPlus:
+    case okMinus:
+    case okOr:
+    case okXor:
+      return 3;
+    default:
+      return 4;  // comparisons, in, is
+  }
+}
+
+namespace {
+template <class Node>
+TkvExpressionNode* Make() {
+  return new Node;
+}
+}  // namespace
+
+TkvExpressionNode* CreateOperatorNode(UStringView text) {
+  using Factory = TkvExpressionNode* (*)();
+  struct Entry {
+    const char16_t* text;
+    Factory make;
+  };
+  static const std::array<Entry, 25> kTable = {{
+      {u" ", &Make<TNoneNode>},
+      {u">", &Make<TGreatNode>},
+      {u"<", &Make<TLessNode>},
+      {u"<=", &Make<TLessEqNode>},
+      {u">=", &Make<TGreatEqNode>},
+      {u"<>", &Make<TNonEqNode>},
+      {u"=", &Make<TEqNode>},
+      {u"+", &Make<TPlusNode>},
+      {u"STRCAT", &Make<TStrCatNode>},
+      {u"-", &Make<TMinusNode>},
+      {u"OR", &Make<TOrNode>},
+      {u"XOR", &Make<TXorNode>},
+      {u"*", &Make<TMulNode>},
+      {u"/", &Make<TDivFloatNode>},
+      {u"DIV", &Make<TDivIntNode>},
+      {u"MOD", &Make<TModNode>},
+      {u"AND", &Make<TAndNode>},
+      {u"SHL", &Make<TShlNode>},
+      {u"SHR", &Make<TShrNode>},
+      {u"(", &Make<TLeftBracketNode>},
+      {u")", &Make<TRightBracketNode>},
+      {u"NOT", &Make<TNotNode>},
+      {u"UNMINUS", &Make<TUnMinusNode>},
+      {u"IN", &Make<TInNode>},
+      {u"IS", &Make<TIsNode>},
+  }};
+  const UString upper = UpperAscii(text);
+  for (const Entry& entry : kTable) {
+    if (upper == entry.text) return entry.make();
+  }
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Building
+
+TkvExpression::TkvExpression() : TkvCustomExpression(UString(), UString(), vkInteger) {
+  RootNode = new TNoneNode;
+  CurrentNode = RootNode;
+}
+
+TkvExpression::~TkvExpression() { delete RootNode; }
+
+void TkvExpression::NoteBuildError(UStringView message) {
+  if (!buildError_.empty()) return;  // the first fault is the one the user fixes first
+  buildError_ = UString(message);
+  buildErrorPos_ = ReportedPosition(SourcePos);
+}
+
+void TkvExpression::AddNode(TkvExpressionNode* node) {
+  node->SourcePos = SourcePos;
+  if (CurrentNode == nullptr || !WantsOperand(CurrentNode)) {
+    NoteBuildError(msg::ExprMissingOperator);
+    delete node;
+    return;
+  }
+  CurrentNode->Attach(node);
+  CurrentNode = node;
+}
+
+void TkvExpression::AddConstant(const Variant& value) { AddNode(new TkvOperandNode(value)); }
+
+void TkvExpression::AddDesignator(TkvDesignator* designator) {
+  AddNode(new TkvDesignatorNode(designator));
+}
+
+void TkvExpression::AddSetConstructor(TkvSetExpression* set) { AddNode(new TkvSetNode(set)); }
+
+void TkvExpression::AddOperator(UStringView text) {
+  TkvExpressionNode* node = CreateOperatorNode(text);
+  if (node == nullptr) {
+    NoteBuildError(FormatMessage(msg::ExprUnknownOperator, text));
+    return;
+  }
+  node->SourcePos = SourcePos;
+  // Classified by the node rather than the text, so that "NOT" opens like "not".
+  const TkvOperatorKind kind = static_cast<TkvOperatorNode*>(node)->OperatorKind;
+  if (IsOpening(kind)) {
+    AddNode(node);
+  } else if (kind == okRightBracket) {
+    CloseBracket(node);
+  } else if (kind == okNone) {
+    NoteBuildError(FormatMessage(msg::ExprUnknownOperator, text));
+    delete node;
+  } else {
+    AddBinaryOperator(node);
+  }
+}
+
+// The walk takes the node just completed as the start of the left operand, then climbs while
+// the new operator binds no tighter than the one above; equal priorities therefore
+// associate to the left. The placeholder (7) and an open bracket (6) stop every walk.
+void TkvExpression::AddBinaryOperator(TkvExpressionNode* node) {
+  if (CurrentNode == RootNode) {
+    RootNode->Attach(node);  // no left operand; Finish reports it
+    CurrentNode = node;
+    return;
+  }
+  TkvExpressionNode* n = nullptr;
+  TkvExpressionNode* c = CurrentNode;
+  if (c->Priority() != 6) {
+    n = c;
+    c = c->Parent;
+  }
+  while (node->Priority() >= c->Priority()) {
+    n = c;
+    c = c->Parent;
+  }
+  c->Detach(n);
+  c->Attach(node);
+  node->Attach(n);
+  CurrentNode = node;
+}
+
+// The bracket's content takes the bracket's place and becomes the current node, so the next
+// operator takes the whole content as its left operand.
+void TkvExpression::CloseBracket(TkvExpressionNode* closing) {
+  TkvExpressionNode* b = CurrentNode;
+  while (b != nullptr && closing->Priority() >= b->Priority()) b = b->Parent;
+  delete closing;
+  const auto* bracket = dynamic_cast<TLeftBracketNode*>(b);
+  if (bracket == nullptr) {
+    NoteBuildError(msg::ExprUnmatchedBracket);
+    return;
+  }
+  TkvExpressionNode* p = b->Parent;
+  TkvExpressionNode* content = b->Left;
+  p->Detach(b);
+  p->Attach(content);
+  b->Left = nullptr;
+  delete b;
+  if (content == nullptr) {
+    NoteBuildError(msg::ExprEmptyBrackets);
+    CurrentNode = p;  // keeps building possible; the expression is rejected anyway
+    return;
+  }
+  CurrentNode = content;
+}
+
+UString TkvExpression::Finish() {
+  if (auto* placeholder = dynamic_cast<TNoneNode*>(RootNode)) {
+    TkvExpressionNode* t = placeholder->Left;
+    placeholder->Detach(t);
+    delete placeholder;
+    if (t != nullptr) t->Parent = nullptr;
+    RootNode = t;
+    CurrentNode = t;
+  }
+
+  expr_check::Failure failure;
+  const expr_check::TypeRecord type = expr_check::CheckTree(RootNode, failure);
+  Kind = type.Kind;
+  TypeName = type.TypeName;
+  const auto* single = dynamic_cast<TkvDesignatorNode*>(RootNode);
+  ReadOnly = single == nullptr || single->Designator->ReadOnly;
+
+  if (!buildError_.empty()) {
+    FinishError = buildError_;
+    return buildErrorPos_;
+  }
+  if (RootNode == nullptr) {
+    FinishError = msg::ExprEmpty;
+    return ReportedPosition(SourcePos);
+  }
+  if (failure.Failed()) {
+    FinishError = failure.Message;
+    return ReportedPosition(failure.Position);
+  }
+  FinishError.clear();
+  return UString();
+}
+
+// ---------------------------------------------------------------------------------------
+// Shortcuts for the assignment statement
+
+namespace {
+
+bool NamesVariable(const TkvExpressionNode* node, const TkvCustomVariable* variable) {
+  const auto* designatorNode = dynamic_cast<const TkvDesignatorNode*>(node);
+  if (designatorNode == nullptr) return false;
+  const TkvDesignator* d = designatorNode->Designator;
+  return dynamic_cast<const TkvVariableDesignator*>(d) != nullptr &&
+         d->FastPathKind == fpVariable && d->RefItem == variable;
+}
+
+bool MayHoldString(TkvValueKind kind) {
+  return kind == vkString || kind == vkChar || kind == vkVariant;
+}
+
+const char16_t* FoldResult(TkvOperatorKind kind) {
+  switch (kind) {
+    case okPlus:
+      return u"+";
+    case okMinus:
+      return u"-";
+    case okMul:
+      return u"*";
+    default:
+      return u"/";
+  }
+}
+
+}  // namespace
+
+UString TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
+  const UString nothing = u" ";
+  const auto* variableTarget = dynamic_cast<TkvVariableDesignator*>(target);
+  if (variableTarget == nullptr || target->FastPathKind != fpVariable ||
+      target->RefItem == nullptr) {
+    return nothing;
+  }
+  auto* root = dynamic_cast<TkvOperatorNode*>(RootNode);
+  if (root == nullptr) return nothing;
+  const TkvOperatorKind kind = root->OperatorKind;
+  if (kind != okPlus && kind != okMinus && kind != okMul && kind != okDivFloat) return nothing;
+  if (root->Left == nullptr || root->Right == nullptr) return nothing;
+
+  TkvExpressionNode* kept = nullptr;
+  if (NamesVariable(root->Left, target->RefItem)) {
+    kept = root->Right;
+  } else if (kind == okMul && NamesVariable(root->Right, target->RefItem)) {
+    kept = root->Left;
+  } else if (kind == okPlus && dynamic_cast<TStrCatNode*>(root) == nullptr &&
+             NamesVariable(root->Right, target->RefItem) &&
+             !(MayHoldString(target->Kind) && MayHoldString(root->Left->Kind))) {
+    // The compound statement computes x + e; that equals e + x unless both may be strings,
+    // which concatenate in order (s := 'pre' + s must not fold).
+    kept = root->Left;
+  }
+  if (kept == nullptr) return nothing;
+
+  root->Detach(kept);
+  kept->Parent = nullptr;
+  delete root;
+  RootNode = kept;
+  CurrentNode = kept;
+  return FoldResult(kind);
+}
+
+TkvCustomVariable* TkvExpression::SingleOperand() const {
+  if (auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(RootNode)) {
+    return designatorNode->ReadTarget;
+  }
+  if (dynamic_cast<TkvOperandNode*>(RootNode) != nullptr) return RootNode;
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Value
+
+Variant TkvExpression::GetValue() {
+  return RootNode != nullptr ? RootNode->GetValue() : Variant::Null();
+}
+
+void TkvExpression::SetValue(const Variant& value) {
+  if (ReadOnly) return;
+  if (auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(RootNode)) {
+    designatorNode->Designator->SetValue(value);
+  }
+}
+
+}  // namespace kv

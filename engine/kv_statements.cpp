@@ -1,0 +1,243 @@
+// Statements: blocks, assignments, calls, branches, try and with. Loops are in
+// kv_statements_loops.cpp.
+//
+// Control flow travels as the three flags of the statement's script: a statement list stops
+// after any statement that leaves one set; loops clear break and continue; exit is cleared
+// by whoever started the script's main list.
+#include <exception>
+
+#include "engine/kv_iexpression.h"
+#include "engine/kv_iinterpreter.h"
+#include "host/core/variant_ops.h"
+
+namespace kv {
+
+// ---------------------------------------------------------------------------------------
+// Blocks
+
+TkvStatement::TkvStatement(TkvScript* script, UString sourcePos, UString unitName)
+    : Script(script), SourcePos(std::move(sourcePos)), UnitName(std::move(unitName)) {}
+
+void TkvStatement::Execute() { ExecuteList(); }
+
+TkvStatement* TkvStatement::StatementAt(int index) const {
+  return static_cast<TkvStatement*>(ItemAt(index));
+}
+
+void TkvStatement::ReportLine() { Script->ReportLine(UnitName, SourcePos); }
+
+bool TkvStatement::Hook() {
+  ReportLine();
+  return !Script->ExitRequested;
+}
+
+void TkvStatement::ExecuteList() {
+  TkvScript& script = *Script;
+  const int count = ItemCount();
+  for (int i = 0; i < count; ++i) {
+    if (script.ExitRequested) return;
+    static_cast<TkvStatement*>(ItemAt(i))->Execute();
+    if (script.BreakRequested || script.ContinueRequested || script.ExitRequested) return;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Assignments
+
+TkvAssignmentStmt::~TkvAssignmentStmt() {
+  delete Designator;
+  delete Expression;
+}
+
+// A plain variable is written without its designator, and a one-operand expression is read
+// without entering its tree.
+void TkvAssignmentStmt::Prepare() {
+  Target = Designator;
+  if (dynamic_cast<TkvVariableDesignator*>(Designator) != nullptr &&
+      Designator->FastPathKind == fpVariable && Designator->RefItem != nullptr) {
+    Target = Designator->RefItem;
+  }
+  Source = Expression;
+  if (auto* expression = dynamic_cast<TkvExpression*>(Expression)) {
+    if (TkvCustomVariable* single = expression->SingleOperand()) Source = single;
+  }
+}
+
+namespace {
+
+// Without Prepare the statement still runs, through the designator and the expression.
+struct Operands {
+  TkvCustomVariable* target;
+  TkvCustomVariable* source;
+};
+
+Operands OperandsOf(const TkvAssignmentStmt& stmt) {
+  return {stmt.Target != nullptr ? stmt.Target : stmt.Designator,
+          stmt.Source != nullptr ? stmt.Source : stmt.Expression};
+}
+
+void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
+  const auto [target, source] = OperandsOf(stmt);
+  Variant a = target->GetValue();
+  const Variant b = source->GetValue();
+  VarBinaryOpInPlace(op, a, b);
+  target->SetValue(a);
+}
+
+}  // namespace
+
+void TkvAssignmentStmt::Execute() {
+  if (!Hook()) return;
+  const auto [target, source] = OperandsOf(*this);
+  target->SetValue(source->GetValue());
+}
+
+void TkvAssignPlusStmt::Execute() {
+  if (Hook()) CompoundAssign(*this, VarOp::Add);
+}
+
+void TkvAssignMinusStmt::Execute() {
+  if (Hook()) CompoundAssign(*this, VarOp::Subtract);
+}
+
+void TkvAssignMulStmt::Execute() {
+  if (Hook()) CompoundAssign(*this, VarOp::Multiply);
+}
+
+void TkvAssignDivStmt::Execute() {
+  if (Hook()) CompoundAssign(*this, VarOp::Divide);
+}
+
+// ---------------------------------------------------------------------------------------
+// Calls
+
+TkvCallStmt::~TkvCallStmt() { delete Designator; }
+
+// "+" and "-" are the increment and decrement calls of some grammars; any other modifier
+// does nothing.
+void TkvCallStmt::Execute() {
+  if (!Hook()) return;
+  if (Modifier.empty()) {
+    Designator->NeedResult = false;
+    Designator->GetValue();
+    return;
+  }
+  VarOp op;
+  if (Modifier == u"+") {
+    op = VarOp::Add;
+  } else if (Modifier == u"-") {
+    op = VarOp::Subtract;
+  } else {
+    return;
+  }
+  Variant value = Designator->GetValue();
+  VarBinaryOpInPlace(op, value, Variant(1));
+  Designator->SetValue(value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Branches
+
+TkvIfStmt::TkvIfStmt(TkvScript* script, UString sourcePos, UString unitName)
+    : TkvStatement(script, sourcePos, unitName),
+      ElseStatements(new TkvStatement(script, sourcePos, unitName)) {}
+
+TkvIfStmt::~TkvIfStmt() {
+  delete Condition;
+  delete ElseStatements;
+}
+
+void TkvIfStmt::Execute() {
+  if (!Hook()) return;
+  if (Condition->GetValue().ToBool()) {
+    ExecuteList();
+  } else {
+    RunList(*ElseStatements);
+  }
+}
+
+TkvCaseSelector::TkvCaseSelector(TkvScript* script, UString sourcePos, UString unitName)
+    : TkvStatement(script, std::move(sourcePos), std::move(unitName)),
+      Set(new TkvSetExpression) {}
+
+TkvCaseSelector::~TkvCaseSelector() { delete Set; }
+
+TkvCaseStmt::TkvCaseStmt(TkvScript* script, UString sourcePos, UString unitName)
+    : TkvStatement(script, sourcePos, unitName),
+      ElseStatements(new TkvStatement(script, sourcePos, unitName)) {}
+
+TkvCaseStmt::~TkvCaseStmt() {
+  delete Selector;
+  delete ElseStatements;
+}
+
+// The selector value is taken before the hook reports the line.
+void TkvCaseStmt::Execute() {
+  const Variant value = Selector->GetValue();
+  if (!Hook()) return;
+  const int count = ItemCount();
+  for (int i = 0; i < count; ++i) {
+    auto* selector = static_cast<TkvCaseSelector*>(ItemAt(i));
+    if (selector->Set->Contains(value)) {
+      RunList(*selector);
+      return;
+    }
+  }
+  RunList(*ElseStatements);
+}
+
+// ---------------------------------------------------------------------------------------
+// try
+
+TkvTryStmt::TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName)
+    : TkvStatement(script, sourcePos, unitName),
+      HandlerStatements(new TkvStatement(script, sourcePos, unitName)) {}
+
+TkvTryStmt::~TkvTryStmt() { delete HandlerStatements; }
+
+// try..except swallows every exception a script can meet (ours derive from std::exception).
+// The handler runs outside the catch block, so an exception it raises is an ordinary one.
+//
+// try..finally runs the handler as a statement list whatever the body did: after exit in the
+// body the list runs nothing, after break or continue only its first statement.
+void TkvTryStmt::Execute() {
+  if (!Hook()) return;
+  if (IsExcept) {
+    bool caught = false;
+    try {
+      ExecuteList();
+    } catch (const std::exception&) {
+      caught = true;
+    }
+    if (caught) RunList(*HandlerStatements);
+    return;
+  }
+  std::exception_ptr pending;
+  try {
+    ExecuteList();
+  } catch (...) {
+    pending = std::current_exception();
+  }
+  RunList(*HandlerStatements);
+  if (pending) std::rethrow_exception(pending);
+}
+
+// ---------------------------------------------------------------------------------------
+// break, continue, exit, with
+
+void TkvBreakStmt::Execute() { Script->BreakRequested = true; }
+
+void TkvContinueStmt::Execute() { Script->ContinueRequested = true; }
+
+void TkvExitStmt::Execute() { Script->ExitRequested = true; }
+
+TkvWithStmt::~TkvWithStmt() { delete Designator; }
+
+// The object is evaluated once, here; the statements after it reach its members through the
+// hidden variable, so reassigning the original variable inside does not change the target.
+void TkvWithStmt::Execute() {
+  ExecuteList();
+  HiddenVariable->SetValue(Designator->GetValue());
+}
+
+}  // namespace kv

@@ -1,0 +1,130 @@
+// Loop statements. Every loop leaves on break or exit, clears continue after each pass, and
+// clears break when it is done; exit is left set for the caller of the script's main list.
+#include <cstdint>
+
+#include "engine/kv_iinterpreter.h"
+#include "host/core/variant_ops.h"
+
+namespace kv {
+
+namespace {
+
+// After a pass: whether the loop must stop; a pending continue has done its job.
+bool PassEnds(TkvScript& script) {
+  if (script.BreakRequested || script.ExitRequested) return true;
+  script.ContinueRequested = false;
+  return false;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// repeat and while
+
+TkvRepeatStmt::~TkvRepeatStmt() { delete Condition; }
+
+// A plain repeat stops when the condition holds; the inverse form (do..while) when it fails.
+// A continue still tests the condition.
+void TkvRepeatStmt::Execute() {
+  if (!Hook()) return;
+  TkvScript& script = *Script;
+  for (;;) {
+    ExecuteList();
+    if (PassEnds(script)) break;
+    if (Condition->GetValue().ToBool() == !Inverse) break;
+  }
+  script.BreakRequested = false;
+}
+
+TkvWhileStmt::~TkvWhileStmt() { delete Condition; }
+
+void TkvWhileStmt::Execute() {
+  if (!Hook()) return;
+  TkvScript& script = *Script;
+  while (Condition->GetValue().ToBool()) {
+    ExecuteList();
+    if (PassEnds(script)) break;
+  }
+  script.BreakRequested = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// for
+
+TkvForStmt::~TkvForStmt() {
+  delete BeginValue;
+  delete EndValue;
+}
+
+// The number of passes is fixed before the first one, and the loop variable's stored value
+// is written directly: changing the variable or the bound inside the body changes neither
+// the count nor the next value. Counting in 64 bits keeps the bounds of Integer safe.
+void TkvForStmt::Execute() {
+  const int64_t first = BeginValue->GetValue().ToInt();
+  const int64_t last = EndValue->GetValue().ToInt();
+  if (!Hook()) return;
+  TkvScript& script = *Script;
+  const int64_t step = Down ? -1 : 1;
+  const int64_t passes = (last - first) * step + 1;
+  int64_t value = first;
+  for (int64_t pass = 0; pass < passes; ++pass, value += step) {
+    LoopVariable->Value = Variant(static_cast<int32_t>(value));
+    ExecuteList();
+    if (PassEnds(script)) break;
+  }
+  script.BreakRequested = false;
+}
+
+TkvVbForStmt::~TkvVbForStmt() {
+  delete BeginValue;
+  delete EndValue;
+  delete Step;
+}
+
+// Bounds and step are Variants and the counter advances by Variant addition; a step of 0
+// loops until break or exit.
+void TkvVbForStmt::Execute() {
+  Variant counter = BeginValue->GetValue();
+  const Variant last = EndValue->GetValue();
+  const Variant step = Step != nullptr ? Step->GetValue() : Variant(1);
+  if (!Hook()) return;
+  TkvScript& script = *Script;
+  const bool downward = VarCompare(step, Variant(0)) < 0;
+  for (;;) {
+    const int order = VarCompare(counter, last);
+    if (downward ? order < 0 : order > 0) break;
+    LoopVariable->Value = counter;
+    ExecuteList();
+    if (PassEnds(script)) break;
+    VarBinaryOpInPlace(VarOp::Add, counter, step);
+  }
+  script.BreakRequested = false;
+}
+
+TkvCppForStmt::TkvCppForStmt(TkvScript* script, UString sourcePos, UString unitName)
+    : TkvStatement(script, sourcePos, unitName),
+      FirstStatements(new TkvStatement(script, sourcePos, unitName)),
+      SecondStatements(new TkvStatement(script, sourcePos, unitName)) {}
+
+TkvCppForStmt::~TkvCppForStmt() {
+  delete FirstStatements;
+  delete Condition;
+  delete SecondStatements;
+}
+
+// A missing condition loops until break or exit, as in the languages that have this form.
+void TkvCppForStmt::Execute() {
+  if (!Hook()) return;
+  TkvScript& script = *Script;
+  RunList(*FirstStatements);
+  if (script.ExitRequested) return;
+  while (Condition == nullptr || Condition->GetValue().ToBool()) {
+    ExecuteList();
+    if (PassEnds(script)) break;
+    RunList(*SecondStatements);
+    if (script.ExitRequested) break;
+  }
+  script.BreakRequested = false;
+}
+
+}  // namespace kv
