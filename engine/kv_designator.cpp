@@ -150,17 +150,26 @@ int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee
   return std::min(step.ItemCount(), callee.ItemCount());
 }
 
-// A recursive call evaluates every argument before binding any, so arguments that read the
-// callee's own parameters see the caller's values.
-void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee, bool recursive) {
+// Every argument is evaluated before any is bound. An argument may call the same item
+// again (Max(a, Max(b, c)), F(2, F(1, 1)), M[2, M[1, 1]]), and that inner call binds the
+// same parameter items: binding each value at once would let it overwrite the outer
+// call's earlier arguments. The same order makes arguments of a recursive call that read
+// the callee's own parameters see the caller's values.
+void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
-  if (!recursive) {
-    for (int i = 0; i < count; ++i) callee.ParamAt(i)->SetValue(step.ArgAt(i)->GetValue());
+  if (count == 1) {
+    callee.ParamAt(0)->SetValue(step.ArgAt(0)->GetValue());
     return;
   }
-  std::vector<Variant> values;
-  values.reserve(count);
-  for (int i = 0; i < count; ++i) values.push_back(step.ArgAt(i)->GetValue());
+  constexpr int kInline = 8;  // calls with more arguments are rare; they take the heap
+  Variant inlineValues[kInline];
+  std::vector<Variant> spilled;
+  Variant* values = inlineValues;
+  if (count > kInline) {
+    spilled.resize(static_cast<size_t>(count));
+    values = spilled.data();
+  }
+  for (int i = 0; i < count; ++i) values[i] = step.ArgAt(i)->GetValue();
   for (int i = 0; i < count; ++i) callee.ParamAt(i)->SetValue(values[i]);
 }
 
@@ -233,7 +242,7 @@ Variant TkvDesignator::Evaluate(bool write, const Variant* valueToWrite) {
     auto* proc = (role & kRoleProcedure) != 0 ? static_cast<TkvProcVariable*>(r) : nullptr;
     const bool recursive = proc != nullptr && proc->Executing;
     LocalsGuard locals(recursive ? proc : nullptr);
-    BindArguments(step, *r, recursive);
+    BindArguments(step, *r);
 
     if ((role & kRoleHelper) != 0) {
       auto* helper = static_cast<TkvCustomHelper*>(r);
@@ -315,13 +324,13 @@ void TkvStringDesignator::SetValue(const Variant& value) {
 
 namespace {
 
-// Points the array helper at the variable and binds the index values, in place.
+// Binds the index values (all evaluated first: an index may read the same array through
+// the same helper), then points the helper at the variable.
 TkvArrayHelper& PrepareArrayHelper(TkvCustomVariable* helperItem, TkvCustomVariable* array,
                                    TkvDesignatorItem& indexStep) {
   auto& helper = static_cast<TkvArrayHelper&>(*helperItem);
+  BindArguments(indexStep, helper);
   helper.ParentRef = array;
-  const int count = indexStep.ItemCount();
-  for (int i = 0; i < count; ++i) helper.ParamAt(i)->SetValue(indexStep.ArgAt(i)->GetValue());
   return helper;
 }
 

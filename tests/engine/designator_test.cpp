@@ -154,6 +154,25 @@ TEST(Designator, ACaughtFailureOfARecursiveCallLeavesTheCallersLocals) {
   EXPECT_EQ(p.Value("r").ToInt(), 100);  // dive(1) caught dive(0)'s failure with its own n
 }
 
+// An argument that calls the same item again binds the same parameter items; the outer
+// call must still see its own arguments.
+TEST(Designator, NestedCallsOfTheSameItemKeepTheOuterArguments) {
+  ProgramBuilder p;
+  p.Function("function Pair(a, b: Integer): Integer",
+             [](int32_t, TClass*, const UString&, TkvParams& params) {
+               return Variant(params[0].ToInt() * 100 + params[1].ToInt());
+             });
+  p.Func("pair", "Integer", {{"a"}, {"b"}}, [&] { return Stmts{p.Assign("Result", "a * 100 + b")}; });
+  p.Array("m", {{1, 2}, {1, 2}});
+  for (const char* name : {"host", "script", "element"}) p.Int(name);
+  p.Main({p.Assign("host", "Pair(2, Pair(3, 4))"), p.Assign("script", "pair(2, pair(3, 4))"),
+          p.Assign("m[1, 1]", "1"), p.Assign("m[2, 1]", "21"), p.Assign("element", "m[2, m[1, 1]]")});
+  p.Run();
+  EXPECT_EQ(p.Value("host").ToInt(), 2 * 100 + 304);
+  EXPECT_EQ(p.Value("script").ToInt(), 2 * 100 + 304);
+  EXPECT_EQ(p.Value("element").ToInt(), 21);
+}
+
 TEST(Designator, CallStatementTellsTheFunctionItsResultIsUnused) {
   ProgramBuilder p;
   std::vector<bool> seen;
