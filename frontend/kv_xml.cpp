@@ -11,11 +11,14 @@
 #include <utility>
 
 #include "frontend/kv_xml_io.h"
+#include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
 
 namespace kv {
 
 // ---- TkvXMLItem ---------------------------------------------------------------------------
+
+KV_DEFINE_CLASS(TkvXMLItem, TObject) { c.Constructor(); }
 
 TkvXMLItem::TkvXMLItem(UString name, UString text)
     : name_(std::move(name)), text_(std::move(text)) {}
@@ -192,6 +195,8 @@ namespace {
 std::string Quoted(UStringView fileName) { return "\"" + ToUtf8(fileName) + "\""; }
 
 }  // namespace
+
+KV_DEFINE_CLASS(TkvXMLDocument, TObject) { c.Constructor(); }
 
 TkvXMLDocument::TkvXMLDocument() : root_(std::make_unique<TkvXMLItem>()) {
   root_->documentRoot_ = true;

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/core/object.h"
 #include "host/core/ustring.h"
 
 namespace kv {
@@ -25,14 +26,18 @@ namespace kv {
 //
 // Invariants: an item is in at most one child list and Parent() is that list's owner; no
 // item is its own ancestor; the root of a document is in no child list.
-class TkvXMLItem {
+//
+// Items and documents are host classes, so that scripts can create and reach them.
+class TkvXMLItem : public TObject {
+  KV_CLASS(TkvXMLItem, TObject)
+
  public:
   TkvXMLItem() = default;
   explicit TkvXMLItem(UString name, UString text = {});
   TkvXMLItem(const TkvXMLItem&) = delete;
   TkvXMLItem& operator=(const TkvXMLItem&) = delete;
   // Destroys all children, then takes this item out of its parent's list.
-  ~TkvXMLItem();
+  ~TkvXMLItem() override;
 
   // A free slot for the user of the tree (scripts); the engine does not use it.
   int32_t Data() const { return data_; }
@@ -101,12 +106,14 @@ class TkvXMLItem {
   UString text_;
 };
 
-class TkvXMLDocument {
+class TkvXMLDocument : public TObject {
+  KV_CLASS(TkvXMLDocument, TObject)
+
  public:
   TkvXMLDocument();
   TkvXMLDocument(const TkvXMLDocument&) = delete;
   TkvXMLDocument& operator=(const TkvXMLDocument&) = delete;
-  ~TkvXMLDocument();
+  ~TkvXMLDocument() override;
 
   // The document element itself ("language", "program", ...); never null.
   TkvXMLItem* Root() { return root_.get(); }
