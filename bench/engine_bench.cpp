@@ -41,8 +41,7 @@ TkvExpression* Constant(const Variant& value) {
   return Finished(e);
 }
 
-TkvAssignmentStmt* Assignment(TkvScript& script, TkvCustomVariable* target,
-                              TkvExpression* expr) {
+TkvAssignmentStmt* Assignment(TkvScript& script, TkvCustomVariable* target, TkvExpression* expr) {
   auto* s = new TkvAssignmentStmt(&script, u"2:1", u"");
   s->Designator = PathTo(script, target);
   s->Expression = expr;
@@ -84,9 +83,9 @@ void BM_ForLoopAddition(benchmark::State& state) {
     state.SkipWithError("wrong sum");
   }
   state.SetItemsProcessed(state.iterations() * passes);
-  state.counters["ns_per_pass"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * passes,
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_pass"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * passes,
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ForLoopAddition)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 

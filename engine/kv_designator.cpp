@@ -157,6 +157,7 @@ int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee
 // the callee's own parameters see the caller's values.
 void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
+  if (count == 0) return;
   if (count == 1) {
     callee.ParamAt(0)->SetValue(step.ArgAt(0)->GetValue());
     return;
@@ -184,8 +185,7 @@ void WriteBackVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
 // After a recursive call the var results are taken first, then the caller's locals come
 // back, then the results are stored: an argument that is a local of the caller (or is
 // indexed by one) must receive the result, not lose it to the restore.
-void FinishRecursiveCall(TkvDesignatorItem& step, TkvCustomVariable& callee,
-                         LocalsGuard& locals) {
+void FinishRecursiveCall(TkvDesignatorItem& step, TkvCustomVariable& callee, LocalsGuard& locals) {
   const int count = BoundArgCount(step, callee);
   std::vector<std::pair<int, Variant>> results;
   for (int i = 0; i < count; ++i) {

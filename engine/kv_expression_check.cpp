@@ -21,8 +21,7 @@ bool IsUnary(TkvOperatorKind kind) { return kind == okNot || kind == okUnMinus; 
 bool LeftKindAllows(TkvValueKind left, TkvOperatorKind op) {
   switch (left) {
     case vkBoolean:
-      return op == okNonEq || op == okEq || op == okOr || op == okXor || op == okAnd ||
-             op == okNot;
+      return op == okNonEq || op == okEq || op == okOr || op == okXor || op == okAnd || op == okNot;
     case vkChar:
     case vkString:
       return IsComparison(op) || op == okPlus || op == okIn;
@@ -85,8 +84,8 @@ TypeRecord Check(TkvExpressionNode* node, Failure& failure) {
   } else if (TypeFault(l, r, op->OperatorKind)) {
     Record(failure, *op, msg::IncompatibleTypes);
   } else {
-    const bool intAndFloat = (l.Kind == vkInteger && r.Kind == vkFloat) ||
-                             (l.Kind == vkFloat && r.Kind == vkInteger);
+    const bool intAndFloat =
+        (l.Kind == vkInteger && r.Kind == vkFloat) || (l.Kind == vkFloat && r.Kind == vkInteger);
     if (intAndFloat) result.Kind = vkFloat;
     const TkvOperatorKind kind = op->OperatorKind;
     if (IsComparison(kind) || kind == okIn || kind == okIs) result.Kind = vkBoolean;
@@ -98,8 +97,6 @@ TypeRecord Check(TkvExpressionNode* node, Failure& failure) {
 
 }  // namespace
 
-TypeRecord CheckTree(TkvExpressionNode* root, Failure& failure) {
-  return Check(root, failure);
-}
+TypeRecord CheckTree(TkvExpressionNode* root, Failure& failure) { return Check(root, failure); }
 
 }  // namespace kv::expr_check

@@ -21,9 +21,7 @@ TkvExpressionNode& Operand(TkvExpressionNode* node) {
   return *node;
 }
 
-inline int32_t AsInt32(const Variant& v) {
-  return v.Type() == varInteger ? v.RawInt() : v.ToInt();
-}
+inline int32_t AsInt32(const Variant& v) { return v.Type() == varInteger ? v.RawInt() : v.ToInt(); }
 
 // Wrap-around arithmetic in unsigned, where overflow is defined.
 inline int32_t WrapAdd(int32_t a, int32_t b) {

@@ -157,8 +157,7 @@ void TkvIfStmt::Execute() {
 }
 
 TkvCaseSelector::TkvCaseSelector(TkvScript* script, UString sourcePos, UString unitName)
-    : TkvStatement(script, std::move(sourcePos), std::move(unitName)),
-      Set(new TkvSetExpression) {}
+    : TkvStatement(script, std::move(sourcePos), std::move(unitName)), Set(new TkvSetExpression) {}
 
 TkvCaseSelector::~TkvCaseSelector() { delete Set; }
 

@@ -50,9 +50,10 @@ TEST(HotPaths, LoopPassesDoNotAllocate) {
        }},
       {"y := x; if/while conditions",
        [](ProgramBuilder& p, const char* passes) {
-         p.Main({p.For("i", "1", passes,
-                       {p.Assign("y", "x"), p.If("(i mod 2 = 0) and (y >= 0)", {p.Assign("x", "x - 1")}),
-                        p.While("y > 0", {p.Assign("y", "y - 1"), p.Break()})})});
+         p.Main({p.For(
+             "i", "1", passes,
+             {p.Assign("y", "x"), p.If("(i mod 2 = 0) and (y >= 0)", {p.Assign("x", "x - 1")}),
+              p.While("y > 0", {p.Assign("y", "y - 1"), p.Break()})})});
        }},
   };
   for (const auto& program : programs) {

@@ -92,8 +92,8 @@ TEST(Designator, RecursiveFunctionsGetTheirLocalsBack) {
   ProgramBuilder p;
   p.Int("r");
   p.Func("fib", "Integer", {{"n"}}, [&] {
-    return Stmts{p.If("n < 2", {p.Assign("Result", "n")},
-                      {p.Assign("Result", "fib(n - 1) + fib(n - 2)")})};
+    return Stmts{
+        p.If("n < 2", {p.Assign("Result", "n")}, {p.Assign("Result", "fib(n - 1) + fib(n - 2)")})};
   });
   // sum(n) keeps n in a local across the inner call.
   p.Func("sum", "Integer", {{"n"}}, [&] {
@@ -128,8 +128,8 @@ TEST(Designator, RecursiveVarResultsLandInTheCallersLocals) {
   // depth(n, acc): acc := depth of recursion below, counted through a local of the caller.
   p.Proc("depth", {{"n"}, {"acc", "Integer", true}}, [&] {
     p.Int("t");
-    return Stmts{p.If("n > 0", {p.Assign("t", "0"), p.Call("depth(n - 1, t)"),
-                                p.Assign("acc", "t + 1")},
+    return Stmts{p.If("n > 0",
+                      {p.Assign("t", "0"), p.Call("depth(n - 1, t)"), p.Assign("acc", "t + 1")},
                       {p.Assign("acc", "0")})};
   });
   p.Main({p.Call("depth(5, r)")});
@@ -145,8 +145,7 @@ TEST(Designator, ACaughtFailureOfARecursiveCallLeavesTheCallersLocals) {
   });
   // dive(n): at 0 fails; each level catches its callee's failure and reports its own n.
   p.Func("dive", "Integer", {{"n"}}, [&] {
-    return Stmts{p.Assign("Result", "n"),
-                 p.If("n = 0", {p.Call("Fail")}),
+    return Stmts{p.Assign("Result", "n"), p.If("n = 0", {p.Call("Fail")}),
                  p.TryExcept({p.Assign("Result", "dive(n - 1)")}, {p.Assign("Result", "n * 100")})};
   });
   p.Main({p.Assign("r", "dive(3)")});
@@ -162,11 +161,13 @@ TEST(Designator, NestedCallsOfTheSameItemKeepTheOuterArguments) {
              [](int32_t, TClass*, const UString&, TkvParams& params) {
                return Variant(params[0].ToInt() * 100 + params[1].ToInt());
              });
-  p.Func("pair", "Integer", {{"a"}, {"b"}}, [&] { return Stmts{p.Assign("Result", "a * 100 + b")}; });
+  p.Func("pair", "Integer", {{"a"}, {"b"}},
+         [&] { return Stmts{p.Assign("Result", "a * 100 + b")}; });
   p.Array("m", {{1, 2}, {1, 2}});
   for (const char* name : {"host", "script", "element"}) p.Int(name);
   p.Main({p.Assign("host", "Pair(2, Pair(3, 4))"), p.Assign("script", "pair(2, pair(3, 4))"),
-          p.Assign("m[1, 1]", "1"), p.Assign("m[2, 1]", "21"), p.Assign("element", "m[2, m[1, 1]]")});
+          p.Assign("m[1, 1]", "1"), p.Assign("m[2, 1]", "21"),
+          p.Assign("element", "m[2, m[1, 1]]")});
   p.Run();
   EXPECT_EQ(p.Value("host").ToInt(), 2 * 100 + 304);
   EXPECT_EQ(p.Value("script").ToInt(), 2 * 100 + 304);

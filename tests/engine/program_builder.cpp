@@ -40,14 +40,17 @@ std::vector<Token> Tokenize(const std::string& text) {
       ++i;
     } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
       size_t j = i;
-      while (j < text.size() && (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_')) ++j;
+      while (j < text.size() &&
+             (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_'))
+        ++j;
       tokens.push_back({Token::Ident, text.substr(i, j - i), col});
       i = j;
     } else if (std::isdigit(static_cast<unsigned char>(c))) {
       size_t j = i;
       while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
       Token::Kind kind = Token::Int;
-      if (j + 1 < text.size() && text[j] == '.' && std::isdigit(static_cast<unsigned char>(text[j + 1]))) {
+      if (j + 1 < text.size() && text[j] == '.' &&
+          std::isdigit(static_cast<unsigned char>(text[j + 1]))) {
         kind = Token::Float;
         ++j;
         while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
@@ -92,8 +95,8 @@ std::string Lower(std::string s) {
 }
 
 bool IsOperatorWord(const std::string& lower) {
-  static const char* const kWords[] = {"div", "mod", "and", "or", "xor", "shl", "shr",
-                                       "in", "is", "not", "strcat"};
+  static const char* const kWords[] = {"div", "mod", "and", "or",  "xor",   "shl",
+                                       "shr", "in",  "is",  "not", "strcat"};
   for (const char* word : kWords) {
     if (lower == word) return true;
   }
@@ -286,30 +289,54 @@ class Builder {
 const char* OperatorName(const TkvOperatorNode& node) {
   if (dynamic_cast<const TStrCatNode*>(&node) != nullptr) return "strcat";
   switch (node.OperatorKind) {
-    case okNone: return "none";
-    case okGreat: return "great";
-    case okLess: return "less";
-    case okLessEq: return "lesseq";
-    case okGreatEq: return "greateq";
-    case okNonEq: return "noneq";
-    case okEq: return "equal";
-    case okPlus: return "plus";
-    case okMinus: return "minus";
-    case okOr: return "or";
-    case okXor: return "xor";
-    case okMul: return "times";
-    case okDivFloat: return "divide";
-    case okDivInt: return "div";
-    case okMod: return "mod";
-    case okAnd: return "and";
-    case okShl: return "shl";
-    case okShr: return "shr";
-    case okLeftBracket: return "(";
-    case okRightBracket: return ")";
-    case okNot: return "not";
-    case okUnMinus: return "unminus";
-    case okIn: return "in";
-    case okIs: return "is";
+    case okNone:
+      return "none";
+    case okGreat:
+      return "great";
+    case okLess:
+      return "less";
+    case okLessEq:
+      return "lesseq";
+    case okGreatEq:
+      return "greateq";
+    case okNonEq:
+      return "noneq";
+    case okEq:
+      return "equal";
+    case okPlus:
+      return "plus";
+    case okMinus:
+      return "minus";
+    case okOr:
+      return "or";
+    case okXor:
+      return "xor";
+    case okMul:
+      return "times";
+    case okDivFloat:
+      return "divide";
+    case okDivInt:
+      return "div";
+    case okMod:
+      return "mod";
+    case okAnd:
+      return "and";
+    case okShl:
+      return "shl";
+    case okShr:
+      return "shr";
+    case okLeftBracket:
+      return "(";
+    case okRightBracket:
+      return ")";
+    case okNot:
+      return "not";
+    case okUnMinus:
+      return "unminus";
+    case okIn:
+      return "in";
+    case okIs:
+      return "is";
   }
   return "?";
 }
@@ -461,12 +488,9 @@ std::unique_ptr<TkvDesignator> ProgramBuilder::Designator(const std::string& tex
   return d;
 }
 
-TkvStatement* ProgramBuilder::Emit(TkvStatement* stmt) { return stmt; }
-
 namespace {
 
-TkvCustomExpression* FinishedExpression(std::unique_ptr<TkvExpression> e,
-                                        const std::string& text) {
+TkvCustomExpression* FinishedExpression(std::unique_ptr<TkvExpression> e, const std::string& text) {
   const UString error = e->Finish();
   EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError) << " at " << Utf8(error);
   return e.release();
@@ -481,7 +505,7 @@ TkvStatement* ProgramBuilder::Assign(const std::string& target, const std::strin
   s->Designator = Designator(target).release();
   s->Expression = FinishedExpression(Expr(expr), expr);
   s->Prepare();
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::AssignFolded(const std::string& target, const std::string& expr,
@@ -507,29 +531,37 @@ TkvStatement* ProgramBuilder::AssignFolded(const std::string& target, const std:
   s->Designator = designator.release();
   s->Expression = e.release();
   s->Prepare();
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::Compound(char op, const std::string& target,
                                        const std::string& expr) {
   TkvAssignmentStmt* s;
   switch (op) {
-    case '+': s = new TkvAssignPlusStmt(Scope(), KV_POS, UString()); break;
-    case '-': s = new TkvAssignMinusStmt(Scope(), KV_POS, UString()); break;
-    case '*': s = new TkvAssignMulStmt(Scope(), KV_POS, UString()); break;
-    default: s = new TkvAssignDivStmt(Scope(), KV_POS, UString()); break;
+    case '+':
+      s = new TkvAssignPlusStmt(Scope(), KV_POS, UString());
+      break;
+    case '-':
+      s = new TkvAssignMinusStmt(Scope(), KV_POS, UString());
+      break;
+    case '*':
+      s = new TkvAssignMulStmt(Scope(), KV_POS, UString());
+      break;
+    default:
+      s = new TkvAssignDivStmt(Scope(), KV_POS, UString());
+      break;
   }
   s->Designator = Designator(target).release();
   s->Expression = FinishedExpression(Expr(expr), expr);
   s->Prepare();
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::Call(const std::string& designator, const std::string& modifier) {
   auto* s = new TkvCallStmt(Scope(), KV_POS, UString());
   s->Designator = Designator(designator).release();
   s->Modifier = U(modifier);
-  return Emit(s);
+  return s;
 }
 
 void ProgramBuilder::Fill(TkvStatement* list, Stmts body) {
@@ -541,7 +573,7 @@ TkvStatement* ProgramBuilder::If(const std::string& cond, Stmts then, Stmts othe
   s->Condition = FinishedExpression(Expr(cond), cond);
   Fill(s, std::move(then));
   Fill(s->ElseStatements, std::move(otherwise));
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::Case(const std::string& selector, std::vector<CaseBranch> branches,
@@ -566,14 +598,14 @@ TkvStatement* ProgramBuilder::Case(const std::string& selector, std::vector<Case
     s->AddItem(sel);
   }
   Fill(s->ElseStatements, std::move(otherwise));
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::While(const std::string& cond, Stmts body) {
   auto* s = new TkvWhileStmt(Scope(), KV_POS, UString());
   s->Condition = FinishedExpression(Expr(cond), cond);
   Fill(s, std::move(body));
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::Repeat(Stmts body, const std::string& until, bool inverse) {
@@ -581,7 +613,7 @@ TkvStatement* ProgramBuilder::Repeat(Stmts body, const std::string& until, bool 
   Fill(s, std::move(body));
   s->Condition = FinishedExpression(Expr(until), until);
   s->Inverse = inverse;
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::For(const std::string& var, const std::string& from,
@@ -592,7 +624,7 @@ TkvStatement* ProgramBuilder::For(const std::string& var, const std::string& fro
   s->EndValue = FinishedExpression(Expr(to), to);
   s->Down = down;
   Fill(s, std::move(body));
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::VbFor(const std::string& var, const std::string& from,
@@ -603,7 +635,7 @@ TkvStatement* ProgramBuilder::VbFor(const std::string& var, const std::string& f
   s->EndValue = FinishedExpression(Expr(to), to);
   if (!step.empty()) s->Step = FinishedExpression(Expr(step), step);
   Fill(s, std::move(body));
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::CppFor(Stmts first, const std::string& cond, Stmts second,
@@ -613,7 +645,7 @@ TkvStatement* ProgramBuilder::CppFor(Stmts first, const std::string& cond, Stmts
   if (!cond.empty()) s->Condition = FinishedExpression(Expr(cond), cond);
   Fill(s->SecondStatements, std::move(second));
   Fill(s, std::move(body));
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::TryExcept(Stmts body, Stmts handler) {
@@ -621,7 +653,7 @@ TkvStatement* ProgramBuilder::TryExcept(Stmts body, Stmts handler) {
   s->IsExcept = true;
   Fill(s, std::move(body));
   Fill(s->HandlerStatements, std::move(handler));
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::TryFinally(Stmts body, Stmts handler) {
@@ -629,16 +661,14 @@ TkvStatement* ProgramBuilder::TryFinally(Stmts body, Stmts handler) {
   s->IsExcept = false;
   Fill(s, std::move(body));
   Fill(s->HandlerStatements, std::move(handler));
-  return Emit(s);
+  return s;
 }
 
-TkvStatement* ProgramBuilder::Break() { return Emit(new TkvBreakStmt(Scope(), KV_POS, UString())); }
+TkvStatement* ProgramBuilder::Break() { return new TkvBreakStmt(Scope(), KV_POS, UString()); }
 
-TkvStatement* ProgramBuilder::Continue() {
-  return Emit(new TkvContinueStmt(Scope(), KV_POS, UString()));
-}
+TkvStatement* ProgramBuilder::Continue() { return new TkvContinueStmt(Scope(), KV_POS, UString()); }
 
-TkvStatement* ProgramBuilder::Exit() { return Emit(new TkvExitStmt(Scope(), KV_POS, UString())); }
+TkvStatement* ProgramBuilder::Exit() { return new TkvExitStmt(Scope(), KV_POS, UString()); }
 
 TkvStatement* ProgramBuilder::With(const std::string& designator, TkvVariable** hidden) {
   auto* s = new TkvWithStmt(Scope(), KV_POS, UString());
@@ -648,13 +678,13 @@ TkvStatement* ProgramBuilder::With(const std::string& designator, TkvVariable** 
   Scope()->AddItem(h);
   s->HiddenVariable = h;
   if (hidden != nullptr) *hidden = h;
-  return Emit(s);
+  return s;
 }
 
 TkvStatement* ProgramBuilder::Block(Stmts body) {
   auto* s = new TkvStatement(Scope(), KV_POS, UString());
   Fill(s, std::move(body));
-  return Emit(s);
+  return s;
 }
 
 #undef KV_POS

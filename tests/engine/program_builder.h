@@ -12,7 +12,6 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,7 +109,6 @@ class ProgramBuilder {
   TkvProcVariable* MakeProc(const std::string& name, const std::string& resultType,
                             std::vector<ParamSpec> params, bool isFunction,
                             const std::function<Stmts()>& body);
-  TkvStatement* Emit(TkvStatement* stmt);
 
   std::unique_ptr<TkvScript> script_;
   TkvScript* scope_;
