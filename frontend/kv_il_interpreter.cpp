@@ -1,0 +1,288 @@
+// Every element remembers where it began (tokenizer position and output size). On failure,
+// rule definitions, references, terminals, `eol` and `sequence` move back there themselves;
+// `switch` and the loops leave that to whoever encloses them, so the children of a failed
+// repetition that matched stay consumed until the enclosing element fails in turn.
+//
+// Output follows the position: whatever gives back the text it read also drops the elements
+// it emitted for it. Otherwise an alternative that fails late leaves elements behind for
+// text the next alternative reads again ("array[5]" would get its size twice).
+#include "frontend/kv_il_interpreter.h"
+
+#include "host/core/exceptions.h"
+
+namespace kv {
+
+namespace {
+
+struct NestingTooDeep {};
+
+// Counts the nesting of Interpret; the limit stops a deeply nested source long before the
+// C++ stack would run out.
+class DepthGuard {
+ public:
+  explicit DepthGuard(int& depth) : depth_(depth) {
+    if (depth_ >= TkvGrammarInterpreter::kMaxDepth) throw NestingTooDeep();
+    ++depth_;
+  }
+  ~DepthGuard() { --depth_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  int& depth_;
+};
+
+bool TokenMatches(const TkvGrammarElement& e, const UString& token) {
+  return !token.empty() && (e.Text.empty() || SameText(token, e.Text));
+}
+
+UString PosAttribute(const UString& position) { return u"pos=\"" + position + u"\""; }
+
+std::unique_ptr<TkvILNode> NewLeaf(const UString& name, const UString& value,
+                                   const UString& position) {
+  return std::make_unique<TkvILNode>(
+      name, u"text=\"" + EncodeAttrValue(value) + u"\" " + PosAttribute(position));
+}
+
+}  // namespace
+
+UString NodeProp(const TkvILNode& node, UStringView name) {
+  return TkvXMLItem(UString(), node.Text).Prop(name);
+}
+
+// Both copies walk the tree with a list of pending nodes instead of recursing, like the XML
+// unit itself, so that no depth of document can exhaust the stack.
+std::unique_ptr<TkvILNode> NodeFromItem(const TkvXMLItem& item) {
+  auto top = std::make_unique<TkvILNode>(item.Name(), item.Text());
+  std::vector<std::pair<const TkvXMLItem*, TkvILNode*>> pending{{&item, top.get()}};
+  while (!pending.empty()) {
+    auto [source, copy] = pending.back();
+    pending.pop_back();
+    for (const TkvXMLItem* child : source->Children()) {
+      copy->Children.push_back(std::make_unique<TkvILNode>(child->Name(), child->Text()));
+      pending.emplace_back(child, copy->Children.back().get());
+    }
+  }
+  return top;
+}
+
+void AppendItem(TkvXMLItem& parent, const TkvILNode& node) {
+  std::vector<std::pair<const TkvILNode*, TkvXMLItem*>> pending{
+      {&node, parent.Add(node.Name, node.Text)}};
+  while (!pending.empty()) {
+    auto [source, copy] = pending.back();
+    pending.pop_back();
+    for (const std::unique_ptr<TkvILNode>& child : source->Children)
+      pending.emplace_back(child.get(), copy->Add(child->Name, child->Text));
+  }
+}
+
+TkvGrammarInterpreter::TkvGrammarInterpreter(TkvParser& tokenizer, TkvUnitIncluder& includer,
+                                             UString unitName, int depth)
+    : tok_(tokenizer), includer_(includer), unitName_(std::move(unitName)), depth_(depth) {}
+
+bool TkvGrammarInterpreter::Run(const TkvGrammarElement& startRule) {
+  try {
+    return Interpret(startRule);
+  } catch (const NestingTooDeep&) {
+    FailSticky(kNestingTooDeep, tok_.Position());
+  } catch (const EConvertError& e) {
+    // A character code out of range in a string literal: a fault of the source, reported
+    // at the literal like any syntax error.
+    FailSticky(e.Message(), tok_.TokenStart());
+  }
+  return false;
+}
+
+bool TkvGrammarInterpreter::Interpret(const TkvGrammarElement& e) {
+  DepthGuard guard(depth_);
+  const int entry = tok_.Position();
+  const std::size_t firstItem = output_.size();
+  UString token;
+  bool matched = false;
+  switch (e.Op) {
+    case TkvGrammarOp::Rule:
+    case TkvGrammarOp::Sequence:
+      matched = true;
+      break;
+    case TkvGrammarOp::Char:
+      if (e.SkipBlanks) tok_.SkipBlanks();
+      token = tok_.ReadSymbol();
+      matched = TokenMatches(e, token);
+      break;
+    case TkvGrammarOp::Keyword:
+      token = tok_.ReadKeyword();
+      matched = TokenMatches(e, token);
+      break;
+    case TkvGrammarOp::Ident:
+      token = tok_.ReadIdent();
+      matched = TokenMatches(e, token);
+      break;
+    case TkvGrammarOp::Number:
+      token = tok_.ReadNumber();
+      matched = TokenMatches(e, token);
+      break;
+    case TkvGrammarOp::String:
+      token = tok_.ReadString();
+      matched = TokenMatches(e, token);
+      break;
+    case TkvGrammarOp::FRString:
+      token = tok_.ReadFRString();
+      EmitFieldCall(token);
+      matched = TokenMatches(e, token);
+      break;
+    case TkvGrammarOp::Eol:
+      matched = tok_.ReadLineBreak();
+      break;
+    case TkvGrammarOp::Switch:
+    case TkvGrammarOp::OptionalSwitch:
+      return InterpretSwitch(e, entry);
+    case TkvGrammarOp::Loop:
+    case TkvGrammarOp::OptionalLoop:
+      return InterpretLoop(e, entry, firstItem);
+    case TkvGrammarOp::Optional:
+      return InterpretOptional(e, entry, firstItem);
+    case TkvGrammarOp::Reference:
+      matched = Interpret(*e.Target);
+      break;
+  }
+
+  bool result = matched;
+  if (!matched) {
+    RecordError(e, entry);
+  } else {
+    // A reference or terminal wraps what it produced before its own `add` and children.
+    if (e.Op != TkvGrammarOp::Rule) CloseNode(e, entry, firstItem, true);
+    if (!e.Add.empty()) EmitAdd(e, token);
+    result = InterpretChildren(e);
+  }
+  if (!result) MoveBack(entry, firstItem);
+  if (e.Op == TkvGrammarOp::Rule) CloseNode(e, entry, firstItem, result);
+  return result;
+}
+
+bool TkvGrammarInterpreter::InterpretChildren(const TkvGrammarElement& e) {
+  for (const TkvGrammarElement* child : e.Children)
+    if (!Interpret(*child)) return false;
+  return true;
+}
+
+bool TkvGrammarInterpreter::InterpretSwitch(const TkvGrammarElement& e, int entry) {
+  for (const TkvGrammarElement* child : e.Children)
+    if (Interpret(*child)) return true;
+  if (e.Op == TkvGrammarOp::OptionalSwitch || e.Children.empty()) return true;
+  RecordError(e, entry);
+  return false;
+}
+
+bool TkvGrammarInterpreter::InterpretOptional(const TkvGrammarElement& e, int entry,
+                                              std::size_t firstItem) {
+  if (!InterpretChildren(e)) MoveBack(entry, firstItem);
+  return true;
+}
+
+void TkvGrammarInterpreter::MoveBack(int entry, std::size_t firstItem) {
+  tok_.SetPosition(entry);
+  output_.erase(output_.begin() + std::ptrdiff_t(firstItem), output_.end());
+}
+
+// A repetition that moves nothing ends the loop, so every loop terminates.
+bool TkvGrammarInterpreter::InterpretLoop(const TkvGrammarElement& e, int entry,
+                                          std::size_t firstItem) {
+  int started = 0;
+  bool lastMatched = false;
+  int childrenEnd = entry;  // where the children of the latest repetition stopped
+  for (;;) {
+    ++started;
+    const int repetitionStart = tok_.Position();
+    lastMatched = InterpretChildren(e);
+    childrenEnd = tok_.Position();
+    if (!lastMatched) break;
+    if (!e.Text.empty()) {
+      tok_.SkipBlanks();
+      if (!SameText(tok_.ReadSymbol(), e.Text)) {
+        tok_.SetPosition(childrenEnd);
+        break;
+      }
+    }
+    if (tok_.Position() == repetitionStart) break;
+  }
+
+  if (started > 1) {
+    // The list ended normally: the failure of its last, unfinished repetition was not an
+    // error when the loop or the failing element says so.
+    if (!error_.Sticky && (e.LoopDiscards || error_.Term)) error_.Clear();
+    tok_.SetPosition(childrenEnd);
+    return true;
+  }
+  if (lastMatched) return true;
+  if (e.Op == TkvGrammarOp::OptionalLoop) {
+    MoveBack(entry, firstItem);
+    return true;
+  }
+  return false;
+}
+
+// Only the first error counts. The position is that of the failing element's first token;
+// the tokenizer is left after the blanks (elements that fail move back themselves).
+void TkvGrammarInterpreter::RecordError(const TkvGrammarElement& e, int entry) {
+  if (e.Error.empty() || error_.Pending()) return;
+  error_.Message = e.Error;
+  error_.Position = PositionAfterBlanks(entry);
+  error_.UnitName = unitName_;
+  error_.Term = e.Term;
+  error_.Sticky = false;
+}
+
+void TkvGrammarInterpreter::FailSticky(UString message, int position) {
+  error_.Message = std::move(message);
+  error_.Position = PositionAfterBlanks(position);
+  error_.UnitName = unitName_;
+  error_.Term = false;
+  error_.Sticky = true;
+}
+
+UString TkvGrammarInterpreter::PositionAfterBlanks(int position) {
+  tok_.SetPosition(position);
+  tok_.SkipBlanks();
+  return tok_.PositionText();
+}
+
+void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry,
+                                      std::size_t firstItem, bool matched) {
+  if (e.UsesNode) {
+    includer_.IncludeUnits(output_, firstItem, error_, depth_);
+    return;
+  }
+  if (e.Node.empty()) return;
+  if (!matched) return;  // its output went when it moved back
+  const int current = tok_.Position();
+  const UString position = PositionAfterBlanks(entry);
+  tok_.SetPosition(current);
+
+  auto wrapper = std::make_unique<TkvILNode>(e.Node, PosAttribute(position));
+  wrapper->Children.assign(std::make_move_iterator(output_.begin() + std::ptrdiff_t(firstItem)),
+                           std::make_move_iterator(output_.end()));
+  output_.erase(output_.begin() + std::ptrdiff_t(firstItem), output_.end());
+  output_.push_back(std::move(wrapper));
+}
+
+// `add` marks the position just after the token.
+void TkvGrammarInterpreter::EmitAdd(const TkvGrammarElement& e, const UString& token) {
+  const UString& value = e.AddText.empty() ? token : e.AddText;
+  output_.push_back(NewLeaf(e.Add, value, tok_.PositionText()));
+}
+
+// The bracketed field text becomes a call of the function Get with the text as its string
+// argument; the tokenizer stands on the closing ">".
+void TkvGrammarInterpreter::EmitFieldCall(const UString& field) {
+  const UString position = tok_.PositionText();
+  auto call = std::make_unique<TkvILNode>(u"dsgn", PosAttribute(position));
+  call->Children.push_back(NewLeaf(u"node", u"Get", position));
+  auto argument = std::make_unique<TkvILNode>(u"expr", PosAttribute(position));
+  argument->Children.push_back(NewLeaf(u"string", u"'" + field + u"'", position));
+  call->Children.push_back(std::move(argument));
+  output_.push_back(std::move(call));
+}
+
+}  // namespace kv

@@ -1,0 +1,111 @@
+// The grammar interpreter: matches a prepared grammar against the tokenizer's source with
+// backtracking by position, records the first syntax error, and builds the elements of the
+// IL document. Used only by the IL parser.
+//
+// The output is a list of finished subtrees (the "forest"). An element that wraps what it
+// produced (`node`) takes the subtrees emitted since it began and becomes one subtree; `add`
+// appends a leaf; an element that moves back drops what it emitted. This yields the document
+// that collecting the tags as text and reading them back would, without the re-reading.
+// The subtrees are plain nodes, turned into XML items once the parse has succeeded: many
+// are built for alternatives that fail and dropped again.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "frontend/kv_il_grammar.h"
+#include "frontend/kv_iparser.h"
+#include "frontend/kv_xml.h"
+
+namespace kv {
+
+// One element of the IL document under construction: name and raw attribute text as the
+// XML item will hold them.
+struct TkvILNode {
+  TkvILNode(UString name, UString text) : Name(std::move(name)), Text(std::move(text)) {}
+  UString Name;
+  UString Text;
+  std::vector<std::unique_ptr<TkvILNode>> Children;
+};
+
+using TkvILForest = std::vector<std::unique_ptr<TkvILNode>>;
+
+// The value of attribute `name` in a node's attribute text, decoded (XML item rules).
+UString NodeProp(const TkvILNode& node, UStringView name);
+// A node copied from an XML item, with all its descendants, and back.
+std::unique_ptr<TkvILNode> NodeFromItem(const TkvXMLItem& item);
+// Appends to `parent` an item for `node` with all its descendants.
+void AppendItem(TkvXMLItem& parent, const TkvILNode& node);
+
+// The first syntax error of a parse. A pending error may be discarded again by a loop that
+// ends normally (the grammar's `skip` and `term`), except a sticky one: an error that did
+// not arise from the grammar's alternatives (an error inside a used unit, a unit cycle, a
+// nesting too deep) must fail the parse whatever follows it.
+struct TkvSyntaxError {
+  UString Message;  // empty: no error pending
+  UString Position;
+  UString UnitName;  // the used unit the error is in; empty for the source being parsed
+  bool Term = false;
+  bool Sticky = false;
+
+  bool Pending() const { return !Message.empty(); }
+  void Clear() { *this = TkvSyntaxError(); }
+};
+
+// What the interpreter cannot do on its own: including used units needs files and further
+// parsers.
+class TkvUnitIncluder {
+ public:
+  virtual ~TkvUnitIncluder() = default;
+  // Replaces the items of `output` after `firstItem` (one per listed file, last first) by
+  // one `uses` element per unit; may set `error`. `depth` is the nesting depth reached.
+  virtual void IncludeUnits(TkvILForest& output, std::size_t firstItem, TkvSyntaxError& error,
+                            int depth) = 0;
+};
+
+class TkvGrammarInterpreter {
+ public:
+  // The deepest nesting of grammar elements before a parse gives up with "Nesting too deep"
+  // rather than exhaust the C++ stack (about ten levels per bracket or begin in
+  // PascalScript).
+  static constexpr int kMaxDepth = 4000;
+  static constexpr const char16_t* kNestingTooDeep = u"Nesting too deep";
+
+  // `depth` is the nesting already reached by the parse that includes this one (used units).
+  TkvGrammarInterpreter(TkvParser& tokenizer, TkvUnitIncluder& includer, UString unitName,
+                        int depth);
+
+  // Interprets the start rule from the tokenizer's position. Returns whether it matched;
+  // a syntax error may be pending either way. A nesting too deep or a character code out of
+  // range ends the parse with a sticky error.
+  bool Run(const TkvGrammarElement& startRule);
+
+  TkvILForest& Output() { return output_; }
+  TkvSyntaxError& Error() { return error_; }
+
+ private:
+  bool Interpret(const TkvGrammarElement& e);
+  bool InterpretSwitch(const TkvGrammarElement& e, int entry);
+  bool InterpretLoop(const TkvGrammarElement& e, int entry, std::size_t firstItem);
+  bool InterpretOptional(const TkvGrammarElement& e, int entry, std::size_t firstItem);
+  // Gives back the text read and drops the output emitted since (entry, firstItem).
+  void MoveBack(int entry, std::size_t firstItem);
+  bool InterpretChildren(const TkvGrammarElement& e);
+
+  void RecordError(const TkvGrammarElement& e, int entry);
+  void CloseNode(const TkvGrammarElement& e, int entry, std::size_t firstItem, bool matched);
+  void EmitAdd(const TkvGrammarElement& e, const UString& token);
+  void EmitFieldCall(const UString& field);
+  UString PositionAfterBlanks(int position);
+  void FailSticky(UString message, int position);
+
+  TkvParser& tok_;
+  TkvUnitIncluder& includer_;
+  UString unitName_;
+  int depth_;
+  TkvILForest output_;
+  TkvSyntaxError error_;
+};
+
+}  // namespace kv

@@ -1,0 +1,142 @@
+#include "frontend/kv_il_units.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "frontend/kv_il_grammar.h"
+#include "host/core/exceptions.h"
+
+namespace kv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+[[noreturn]] void CannotOpen(UStringView shownName) {
+  throw EFOpenError(u"Cannot open file \"" + UString(shownName) +
+                    u"\". No such file or directory");
+}
+
+bool IsReadableFile(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+// Beside the file that names the unit first, then relative to the current directory.
+fs::path LocateUnit(UStringView fileName, UStringView namingFile) {
+  const fs::path name(ToUtf8(fileName));
+  if (name.empty()) CannotOpen(fileName);
+  if (name.is_relative() && !namingFile.empty()) {
+    const fs::path beside = fs::path(ToUtf8(namingFile)).parent_path() / name;
+    if (IsReadableFile(beside)) return beside;
+  }
+  if (IsReadableFile(name)) return name;
+  CannotOpen(fileName);
+}
+
+// One file reached by different spellings must be recognised as the same unit.
+std::string UnitIdentity(const fs::path& path) {
+  std::error_code ec;
+  fs::path canonical = fs::weakly_canonical(path, ec);
+  return (ec ? fs::absolute(path, ec) : canonical).string();
+}
+
+// The listed file name: the leaf's text without the quotes of the string token.
+UString ListedFileName(const TkvILNode& listed) {
+  UString text = NodeProp(listed, u"text");
+  return text.size() >= 2 ? text.substr(1, text.size() - 2) : UString();
+}
+
+}  // namespace
+
+UString ReadSourceFile(const std::string& path, UStringView shownName) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) CannotOpen(shownName);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) CannotOpen(shownName);
+  const UString decoded = DecodeTextFile(bytes);
+
+  UString text;
+  text.reserve(decoded.size() + decoded.size() / 16 + 2);
+  std::size_t i = 0;
+  while (i < decoded.size()) {
+    std::size_t end = i;
+    while (end < decoded.size() && decoded[end] != u'\r' && decoded[end] != u'\n') ++end;
+    text.append(decoded, i, end - i);
+    text += u"\r\n";
+    if (end < decoded.size() && decoded[end] == u'\r' && end + 1 < decoded.size() &&
+        decoded[end + 1] == u'\n')
+      ++end;
+    i = end + 1;
+  }
+  return text;
+}
+
+void TkvILUnitIncluder::IncludeUnits(TkvILForest& output, std::size_t firstItem,
+                                     TkvSyntaxError& error, int depth) {
+  std::size_t at = firstItem;
+  while (output.size() > at) {
+    std::unique_ptr<TkvILNode> listed = std::move(output.back());
+    output.pop_back();
+    std::unique_ptr<TkvILNode> block = parser_.IncludeUnit(*listed, error, depth);
+    output.insert(output.begin() + std::ptrdiff_t(at), std::move(block));
+    ++at;
+  }
+}
+
+bool TkvILParser::IsInUseChain(const std::string& identity) const {
+  for (const std::string& unit : UseChain())
+    if (unit == identity) return true;
+  return false;
+}
+
+// The units being parsed around this one, outermost first; for the main source, the file
+// it was read from, when known.
+std::vector<std::string> TkvILParser::UseChain() const {
+  if (!useChain_.empty() || sourceFileName_.empty()) return useChain_;
+  return {UnitIdentity(fs::path(ToUtf8(sourceFileName_)))};
+}
+
+std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
+                                                    TkvSyntaxError& error, int depth) {
+  const UString fileName = ListedFileName(listed);
+  auto block =
+      std::make_unique<TkvILNode>(u"uses", u"unit=\"" + EncodeAttrValue(fileName) + u"\"");
+  const fs::path path = LocateUnit(fileName, sourceFileName_);
+  const std::string identity = UnitIdentity(path);
+
+  if (IsInUseChain(identity)) {
+    error.Message = u"Circular unit reference: '" + fileName + u"'";
+    error.Position = NodeProp(listed, u"pos");
+    error.UnitName = unitName_;
+    error.Term = false;
+    error.Sticky = true;
+    return block;
+  }
+
+  TkvILParser unit(script_);
+  unit.unitName_ = fileName;
+  unit.sourceFileName_ = FromUtf8(path.string());
+  unit.useChain_ = UseChain();
+  unit.useChain_.push_back(identity);
+  unit.depthBase_ = depth;
+  unit.SelectGrammar(languageName_);
+
+  Forest children;
+  if (unit.ParseSource(ReadSourceFile(path.string(), fileName), children)) {
+    block->Children.push_back(unit.MakeProgram(children));
+  } else {
+    // The unit's own message, position and name: the error lies in the unit's text. It
+    // stays however the including parse goes on.
+    error.Message = unit.errorText_;
+    error.Position = unit.errorPosition_;
+    error.UnitName = unit.errorUnitName_;
+    error.Term = false;
+    error.Sticky = true;
+  }
+  return block;
+}
+
+}  // namespace kv
