@@ -120,7 +120,7 @@ bool ScanDate(Scanner& in, double& out, const TFormatSettings& s) {
   } else {
     int y = order == DateOrder::YMD ? 0 : 2;
     int m = order == DateOrder::MDY ? 0 : 1;
-    int d = order == DateOrder::DMY ? 0 : 2;
+    int d = order == DateOrder::DMY ? 0 : (order == DateOrder::MDY ? 1 : 2);
     year = n[y];
     yearDigits = digits[y];
     month = n[m];

@@ -12,6 +12,9 @@ enum class CaseMode : uint8_t { AsTyped, Upper, Lower };
 struct MaskPosition {
   Accepts accepts = Accepts::Literal;
   char16_t literal = 0;
+  // A separator position ("/" or ":") shows the locale's separator but also takes the
+  // picture's own character from a value, so "29/02/2024" fills "00/00/0000" everywhere.
+  char16_t alsoTakes = 0;
   CaseMode caseMode = CaseMode::AsTyped;
 };
 
@@ -53,9 +56,10 @@ ParsedMask Parse(UStringView mask, const TFormatSettings& settings) {
   ParsedMask m;
   CaseMode caseMode = CaseMode::AsTyped;
   size_t i = 0;
-  auto literal = [&](char16_t c) {
+  auto literal = [&](char16_t c, char16_t alsoTakes = 0) {
     MaskPosition p;
     p.literal = c;
+    p.alsoTakes = alsoTakes;
     m.positions.push_back(p);
   };
   for (; i < mask.size() && mask[i] != u';'; ++i) {
@@ -74,9 +78,9 @@ ParsedMask Parse(UStringView mask, const TFormatSettings& settings) {
     } else if (c == u'_') {
       literal(u' ');
     } else if (c == u':') {
-      literal(settings.TimeSeparator);
+      literal(settings.TimeSeparator, u':');
     } else if (c == u'/') {
-      literal(settings.DateSeparator);
+      literal(settings.DateSeparator, u'/');
     } else if (Accepts a = PlaceholderOf(c); a != Accepts::Literal) {
       MaskPosition p;
       p.accepts = a;
@@ -110,7 +114,9 @@ UString Pour(const ParsedMask& m, UStringView value, int skip, int& used) {
   for (const MaskPosition& p : m.positions) {
     if (p.accepts == Accepts::Literal) {
       out += p.literal;
-      if (m.valueHasLiterals && vi < value.size() && value[vi] == p.literal) ++vi;
+      if (m.valueHasLiterals && vi < value.size() &&
+          (value[vi] == p.literal || (p.alsoTakes && value[vi] == p.alsoTakes)))
+        ++vi;
       continue;
     }
     if (skip > 0 || vi >= value.size()) {

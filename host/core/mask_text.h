@@ -24,8 +24,9 @@ namespace kv {
 //
 // FormatMaskText pours the value's characters into the picture's positions in order; with
 // literals in the value, a value character that equals the literal at its place is taken
-// as that literal. A character that does not fit its position is dropped and the position
-// shows a blank, as do positions the value leaves empty. Literals always show.
+// as that literal (at a date or time separator also "/" or ":"). A character that does not
+// fit its position is dropped and the position shows a blank, as do positions the value
+// leaves empty. Literals always show.
 UString FormatMaskText(UStringView editMask, UStringView value,
                        const TFormatSettings& settings = FormatSettings());
 

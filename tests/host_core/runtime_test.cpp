@@ -284,6 +284,12 @@ TEST(StrToDate, LocaleOrderSeparatorsAndFailures) {
   EXPECT_EQ(StrToDate(u"2024-02-29"), EncodeDate(2024, 2, 29));
   EXPECT_EQ(StrToDate(u" 1850/7/4 "), EncodeDate(1850, 7, 4));
   EXPECT_EQ(StrToDate(u"29.02.2000", German()), EncodeDate(2000, 2, 29));
+  TFormatSettings american;
+  american.ShortDateFormat = u"mm/dd/yyyy";
+  american.DateSeparator = u'/';
+  EXPECT_EQ(StrToDate(u"03/05/2024", american), EncodeDate(2024, 3, 5));
+  EXPECT_EQ(StrToDate(u"3/5", american), StrToDate(u"3-5"));  // month first, this year
+  EXPECT_EQ(StrToDate(u"5.3", German()), StrToDate(u"3-5"));   // day first
   EXPECT_EQ(MessageOf<EConvertError>([] { StrToDate(u"2023-02-29"); }),
             "'2023-02-29' is not a valid date");
   EXPECT_EQ(MessageOf<EConvertError>([] { StrToDate(u"2024-01-15x"); }),
