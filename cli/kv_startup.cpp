@@ -3,6 +3,7 @@
 #include "engine/kv_iinterpreter.h"
 #include "frontend/kv_il_frontend.h"
 #include "frontend/kv_ipascal.h"
+#include "rtti/kv_iclassesrtti.h"
 #include "rtti/kv_isysrtti.h"
 
 namespace kv {
@@ -12,11 +13,13 @@ void StartEngine() {
   RegisterPascalScript();
   InstallILFrontEnd();
   StartSysRtti();
+  StartClassesRtti();
 }
 
 void StopEngine() {
+  StopClassesRtti();
   StopSysRtti();
-  UninstallILFrontEnd();
+  SetFrontEnd(nullptr);
   DoneInterpreter();
   ClearLanguageRegistry();
 }
