@@ -54,6 +54,9 @@ std::unique_ptr<TkvDesignator> TkvILCompiler::CompileDesignator(TkvXMLItem& elem
                                                                 TkvScript& scope, Mode mode) {
   if (!IsElement(element, u"dsgn")) Fail(element, ilmsg::UnexpectedElement(element.Name()));
   Nesting nesting(*this, element, 1);
+  // Only the designator being completed is late: the designators in its arguments may
+  // still be put off until their own first use.
+  const bool late = std::exchange(late_, false);
   auto dsgn = std::make_unique<TkvDesignator>(&scope);
   for (int i = 0; i < element.Count(); ++i) {
     TkvXMLItem& child = *element.Items(i);
@@ -63,7 +66,7 @@ std::unique_ptr<TkvDesignator> TkvILCompiler::CompileDesignator(TkvXMLItem& elem
       const UString text = NameText(child);
       const StepResult result = dsgn->StepCount() == 0
                                     ? CompileFirstStep(element, text, *dsgn, scope, mode)
-                                    : CompileLaterStep(element, text, *dsgn, scope);
+                                    : CompileLaterStep(element, text, *dsgn, scope, late);
       if (result == StepResult::Finished) return dsgn;
     } else if (name == u"expr") {
       if (dsgn->StepCount() == 0) Fail(element, ilmsg::IncompleteElement(element.Name()));
@@ -135,7 +138,7 @@ TkvILCompiler::StepResult TkvILCompiler::ResolveInWithScopes(TkvXMLItem& element
 TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element,
                                                           const UString& name,
                                                           TkvDesignator& dsgn,
-                                                          TkvScript& scope) {
+                                                          TkvScript& scope, bool late) {
   TkvDesignatorItem& previous = LastStep(dsgn);
   TkvCustomVariable& before = *previous.Ref;
   const UString pos = p_.currentPosition_;
@@ -152,7 +155,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element,
   if (kind == vkVariant && HoldsValue(before)) {
     const Variant value = before.GetValue();
     if (value.IsNull() || value.IsEmpty()) {
-      if (late_) {
+      if (late) {
         Raise(index ? UString(ilmsg::NullVariantIndex) : ilmsg::NullVariantMember(name));
       }
       dsgn.Classify();

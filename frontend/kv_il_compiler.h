@@ -26,7 +26,7 @@ class TkvILCompiler {
  public:
   using Mode = TkvILParser::TkvDesignatorMode;
 
-  // `late`: completing a designator put off until its first use (see CompileDesignator).
+  // `late`: the next designator compiled completes one put off until its first use.
   explicit TkvILCompiler(TkvILParser& parser, bool late = false) : p_(parser), late_(late) {}
   TkvILCompiler(const TkvILCompiler&) = delete;
   TkvILCompiler& operator=(const TkvILCompiler&) = delete;
@@ -106,8 +106,9 @@ class TkvILCompiler {
   enum class StepResult { Continue, Finished };
   StepResult CompileFirstStep(TkvXMLItem& element, const UString& name, TkvDesignator& dsgn,
                               TkvScript& scope, Mode mode);
+  // `late`: completing a put-off designator, when a Variant still without value raises.
   StepResult CompileLaterStep(TkvXMLItem& element, const UString& name, TkvDesignator& dsgn,
-                              TkvScript& scope);
+                              TkvScript& scope, bool late);
   StepResult ResolveInWithScopes(TkvXMLItem& element, const UString& name,
                                  TkvDesignator& dsgn, TkvScript& scope, bool& resolved);
   void CompileAddress(TkvXMLItem& element, TkvDesignator& dsgn, TkvScript& scope);

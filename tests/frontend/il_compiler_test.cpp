@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -110,12 +111,22 @@ void RegisterLooseGrammar() {
   RegisterLanguageGrammar(u"LoosePascal", grammar);
 }
 
+// A copy of the PascalScript grammar with the type alias Whole for Integer.
+void RegisterAliasGrammar() {
+  UString grammar(PascalScriptGrammar());
+  const size_t types = grammar.find(u"<types/>");
+  ASSERT_NE(types, UString::npos);
+  grammar.replace(types, 8, u"<types><Whole type=\"Integer\"/></types>");
+  RegisterLanguageGrammar(u"AliasPascal", grammar);
+}
+
 class CompilerEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     InitInterpreter();
     RegisterPascalScript();
     RegisterLooseGrammar();
+    RegisterAliasGrammar();
     InstallILFrontEnd();
     RegisterHost();
   }
@@ -244,10 +255,13 @@ begin
   V := L;
   V.Add('c');
   with V do Print(Count);
+  with V do Add('d');
   Print(V.Count);
+  with TTestList.Create do begin Add('q'); Print(Items[0]); Free end;
+  TTestList.Create.Free;
   L.Free;
 end.)"),
-            "2\nba\nz\n42\n3\n");
+            "2\nba\nz\n42\n4\nq\n");
 }
 
 TEST_F(CompilerPrograms, UsedUnitJoinsTheScriptAndRunsFirst) {
@@ -271,6 +285,13 @@ TEST_F(CompilerPrograms, UndeclaredIdentifiersBecomeVariantsWhenTheGrammarSaysSo
   ASSERT_NE(y, nullptr);
   EXPECT_EQ(y->Kind, vkVariant);
   EXPECT_EQ(Error("begin y := 1 end."), "1:8 Undeclared identifier: 'y'");
+}
+
+TEST_F(CompilerPrograms, TypeAliasesApplyAtProgramLevelOnly) {
+  EXPECT_EQ(Run("var W: Whole = 3; begin Print(W * 2) end.", "AliasPascal"), "6\n");
+  EXPECT_EQ(script_.FindLocalItem(u"W")->TypeName, u"Integer");
+  EXPECT_EQ(Error("procedure P; var W: Whole; begin end; begin end.", "AliasPascal"),
+            "1:26 Unknown type: 'Whole'");
 }
 
 // --- The objects the compiler builds ---------------------------------------------------
@@ -490,9 +511,13 @@ end.)";
   ASSERT_TRUE(parser.SourceToIL(U(source)));
   const std::string il = parser.ILDocument().SaveToString();
 
-  std::mt19937 random(12345);
+  // KV_IL_DAMAGE_ROUNDS and KV_IL_DAMAGE_SEED widen the search when hunting for faults.
+  const char* rounds = std::getenv("KV_IL_DAMAGE_ROUNDS");
+  const char* seed = std::getenv("KV_IL_DAMAGE_SEED");
+  std::mt19937 random(seed != nullptr ? std::stoul(seed) : 12345);
+  const int roundCount = rounds != nullptr ? std::stoi(rounds) : 400;
   int compiled = 0;
-  for (int round = 0; round < 400; ++round) {
+  for (int round = 0; round < roundCount; ++round) {
     TkvScript script;
     script.Parent = GlobalScript();
     TkvILParser damaged(&script);
@@ -504,7 +529,7 @@ end.)";
       }
       TkvXMLItem* item = items[random() % items.size()];
       if (item->Parent() == nullptr) continue;
-      switch (random() % 5) {
+      switch (random() % 6) {
         case 0:  // drop its children
           item->Clear();
           break;
@@ -519,6 +544,9 @@ end.)";
           break;
         case 4:  // another text
           item->SetText(u"text=\"[\" pos=\"9:9\"");
+          break;
+        case 5:  // a copy of another element in its place
+          item->AssignTree(items[random() % items.size()]);
           break;
       }
     }
