@@ -116,23 +116,24 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
     return block;
   }
 
-  TkvILParser unit(script_);
-  unit.unitName_ = fileName;
-  unit.sourceFileName_ = FromUtf8(path.string());
-  unit.useChain_ = UseChain();
-  unit.useChain_.push_back(identity);
-  unit.depthBase_ = depth;
-  unit.SelectGrammar(languageName_);
+  // On the heap: a chain of units nests one parse in another.
+  auto unit = std::make_unique<TkvILParser>(script_);
+  unit->unitName_ = fileName;
+  unit->sourceFileName_ = FromUtf8(path.string());
+  unit->useChain_ = UseChain();
+  unit->useChain_.push_back(identity);
+  unit->depthBase_ = depth;
+  unit->SelectGrammar(languageName_);
 
   Forest children;
-  if (unit.ParseSource(ReadSourceFile(path.string(), fileName), children)) {
-    block->Children.push_back(unit.MakeProgram(children));
+  if (unit->ParseSource(ReadSourceFile(path.string(), fileName), children)) {
+    block->Children.push_back(unit->MakeProgram(children));
   } else {
     // The unit's own message, position and name: the error lies in the unit's text. It
     // stays however the including parse goes on.
-    error.Message = unit.errorText_;
-    error.Position = unit.errorPosition_;
-    error.UnitName = unit.errorUnitName_;
+    error.Message = unit->errorText_;
+    error.Position = unit->errorPosition_;
+    error.UnitName = unit->errorUnitName_;
     error.Term = false;
     error.Sticky = true;
   }

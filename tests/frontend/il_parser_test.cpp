@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/kv_iinterpreter.h"
 #include "engine/kv_itools.h"
 #include "frontend/kv_iilparser.h"
 #include "frontend/kv_ipascal.h"
@@ -410,18 +411,22 @@ TEST_F(ILParserTest, ErrorPositionSkipsCommentsAndCountsEveryLineEnd) {
   EXPECT_EQ(Parse("begin\r\n  x := 'abc\r\nend.").error, "2:8 Expression expected");
 }
 
-TEST_F(ILParserTest, ReferencesSyntaxErrorsInTheScriptsFieldsToo) {
-  // Without a script the fields of the parser are all there is; they are cleared on
-  // success.
-  TkvILParser parser(nullptr);
+TEST_F(ILParserTest, ErrorFieldsAreStoredInTheScriptAndClearedOnSuccess) {
+  TkvScript script;
+  script.ErrorUnitName = u"stale.pas";
+  TkvILParser parser(&script);
   parser.SelectGrammar(u"PascalScript");
   EXPECT_FALSE(parser.SourceToIL(u"begin"));
-  EXPECT_EQ(parser.ErrorText(), u"'END' expected");
-  EXPECT_EQ(parser.ErrorPosition(), u"1:6");
+  EXPECT_EQ(script.ErrorText, u"'END' expected");
+  EXPECT_EQ(script.ErrorPosition, u"1:6");
+  EXPECT_EQ(script.ErrorUnitName, u"");
+  EXPECT_EQ(parser.ErrorText(), script.ErrorText);
   EXPECT_EQ(parser.ILDocument().Root()->Count(), 0);
+
   EXPECT_TRUE(parser.SourceToIL(u"begin end."));
+  EXPECT_EQ(script.ErrorText, u"");
+  EXPECT_EQ(script.ErrorPosition, u"");
   EXPECT_EQ(parser.ErrorText(), u"");
-  EXPECT_EQ(parser.ErrorPosition(), u"");
 }
 
 TEST_F(ILParserTest, CharacterCodeOutOfRangeIsASyntaxError) {
@@ -621,6 +626,17 @@ TEST_F(ILParserTest, TheRegisteredTextIsTheOneLineDocument) {
   EXPECT_EQ(grammar.Root()->Items(3)->Name(), u"program");
 }
 
+TEST_F(ILParserTest, TheMarkerComponentAddsNothingToItsAncestor) {
+  TClass* cls = TkvPascal::StaticClass();
+  EXPECT_EQ(cls->Name(), u"TkvPascal");
+  EXPECT_EQ(cls->Parent(), TComponent::StaticClass());
+  EXPECT_EQ(cls->Properties().size(), TComponent::StaticClass()->Properties().size());
+  TComponent owner;
+  TObject* marker = cls->Construct(&owner);  // the class's virtual constructor
+  EXPECT_EQ(owner.ComponentCount(), 1);
+  EXPECT_EQ(owner.Components(0), marker);
+}
+
 // --- Used units --------------------------------------------------------------------------
 
 class UnitTest : public ILParserTest {
@@ -745,13 +761,13 @@ TEST_F(ILParserTest, LongSourcesParse) {
   // expression were re-read per element.
   std::string statements;
   std::string sum = "0";
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 5000; ++i) {
     statements += "f(x, y[1]); a.b := c + " + std::to_string(i) + ";\n";
     sum += " + a" + std::to_string(i);
   }
   Parsed p = Parse("begin\n" + statements + "x := " + sum + "\nend.");
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_NE(p.body.find("pos=\"20002:"), std::string::npos);
+  EXPECT_NE(p.body.find("pos=\"5002:"), std::string::npos);
 }
 
 }  // namespace
