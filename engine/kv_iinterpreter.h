@@ -657,7 +657,11 @@ void InitInterpreter();
 // Frees the event list (every adapter), then the global script object.
 void DoneInterpreter();
 
-// The deepest nesting of script procedure calls before "Stack overflow" is raised.
-inline constexpr int kMaxCallDepth = 2000;
+// The deepest nesting of script procedure calls before "Stack overflow" is raised. One call
+// level costs about 0.6 to 1.8 KB of C++ stack in a plain build and 1.2 to 4.2 KB under
+// AddressSanitizer, the more the deeper the call sits in nested statements; 1000 levels
+// therefore stay well inside the default 8 MB stack in every build. A stack-address check
+// backs the count up for stacks that are smaller or already deep when the script starts.
+inline constexpr int kMaxCallDepth = 1000;
 
 }  // namespace kv

@@ -399,5 +399,33 @@ TEST_F(ScriptTest, RecursionBeyondTheDepthLimitRaisesStackOverflowAndUnwindsClea
   EXPECT_NO_THROW(flat->GetValue());
 }
 
+// The limit has to be the count, not the stack running out: recursion through real call
+// statements nested in try statements, in whatever build this test runs.
+TEST_F(ScriptTest, RecursionThroughStatementsStopsAtTheDepthLimit) {
+  int depth = 0;
+  int deepest = 0;
+  TkvProcVariable* deep = AddProc(script_, u"Deep", {}, [&](TkvProcVariable&) {
+    deepest = std::max(deepest, ++depth);
+  });
+  TkvScript* local = deep->LocalScript;
+  auto* outer = new TkvTryStmt(local, u"1:1", u"");
+  outer->IsExcept = false;
+  auto* inner = new TkvTryStmt(local, u"2:1", u"");
+  inner->IsExcept = false;
+  auto* call = new TkvCallStmt(local, u"3:1", u"");
+  call->Designator = new TkvDesignator(local);
+  call->Designator->AddStep(deep, u"3:1");
+  call->Designator->Classify();
+  inner->AddItem(call);
+  inner->HandlerStatements->AddItem(new TLambdaStmt(local, [&] { --depth; }));
+  outer->AddItem(inner);
+  local->MainStatements()->AddItem(outer);
+
+  EXPECT_EQ(RaisedBy<EStackOverflow>([&] { deep->GetValue(); }), "Stack overflow");
+  EXPECT_EQ(deepest, kMaxCallDepth);
+  EXPECT_EQ(depth, 0);
+  EXPECT_FALSE(deep->Executing);
+}
+
 }  // namespace
 }  // namespace kv::coretest
