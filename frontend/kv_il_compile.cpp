@@ -24,8 +24,7 @@ std::unique_ptr<TkvSetExpression> TkvILParser::CompileSetConstructor(TkvXMLItem&
   return TkvILCompiler(*this).CompileSetConstructor(element, scope);
 }
 
-std::unique_ptr<TkvDesignator> TkvILParser::CompileDesignator(TkvXMLItem& element,
-                                                              TkvScript& scope,
+std::unique_ptr<TkvDesignator> TkvILParser::CompileDesignator(TkvXMLItem& element, TkvScript& scope,
                                                               TkvDesignatorMode mode) {
   return TkvILCompiler(*this).CompileDesignator(element, scope, mode);
 }
@@ -242,8 +241,7 @@ std::unique_ptr<TkvArrayHelper> NewArrayHelper(const UString& typeName, TkvValue
 
 }  // namespace
 
-void TkvILCompiler::CompileVarDeclaration(TkvXMLItem& group, TkvScript& scope,
-                                          TkvStatement& list) {
+void TkvILCompiler::CompileVarDeclaration(TkvXMLItem& group, TkvScript& scope, TkvStatement& list) {
   for (int i = 0; i < group.Count(); ++i) {
     TkvXMLItem& child = *group.Items(i);
     if (!IsElement(child, u"ident")) continue;
@@ -258,10 +256,8 @@ void TkvILCompiler::CompileVarDeclaration(TkvXMLItem& group, TkvScript& scope,
 
 // The `array` and `init` children belong to the last `ident` before them: in
 // `var a, b: Integer = 5` only b is initialised.
-TkvILCompiler::DeclaredVariable TkvILCompiler::CreateVariable(TkvXMLItem& group,
-                                                              int identIndex,
-                                                              TkvScript& scope,
-                                                              bool asParameter,
+TkvILCompiler::DeclaredVariable TkvILCompiler::CreateVariable(TkvXMLItem& group, int identIndex,
+                                                              TkvScript& scope, bool asParameter,
                                                               bool byReference,
                                                               bool withStatement) {
   const UString name = NameText(*group.Items(identIndex));
@@ -303,8 +299,8 @@ TkvILCompiler::DeclaredVariable TkvILCompiler::CreateVariable(TkvXMLItem& group,
   const TkvValueKind itemKind = helper != nullptr ? vkArray : kind;
   DeclaredVariable declared;
   if (asParameter) {
-    declared.item = std::make_unique<TkvParamItem>(name, typeName, itemKind, byReference,
-                                                   init != nullptr);
+    declared.item =
+        std::make_unique<TkvParamItem>(name, typeName, itemKind, byReference, init != nullptr);
   } else if (helper == nullptr && (kind == vkChar || kind == vkString)) {
     declared.item = std::make_unique<TkvstringVariable>(name, typeName, kind);
   } else {
@@ -357,8 +353,7 @@ std::vector<ArrayBound> TkvILCompiler::CompileDimensions(TkvXMLItem& array, TkvS
     ArrayBound bound;
     if (dim.Count() > 1) {
       bound.low = first;
-      bound.high =
-          CompileExpression(NamedChild(dim, 1, u"expr"), scope)->GetValue().ToInt();
+      bound.high = CompileExpression(NamedChild(dim, 1, u"expr"), scope)->GetValue().ToInt();
     } else {
       // A size: bounds 0 .. size - 1. A size below zero gives bounds the array refuses.
       bound.low = 0;

@@ -87,10 +87,9 @@ std::unique_ptr<TkvDesignator> TkvILCompiler::CompileDesignator(TkvXMLItem& elem
   return dsgn;
 }
 
-TkvILCompiler::StepResult TkvILCompiler::CompileFirstStep(TkvXMLItem& element,
-                                                          const UString& name,
-                                                          TkvDesignator& dsgn,
-                                                          TkvScript& scope, Mode mode) {
+TkvILCompiler::StepResult TkvILCompiler::CompileFirstStep(TkvXMLItem& element, const UString& name,
+                                                          TkvDesignator& dsgn, TkvScript& scope,
+                                                          Mode mode) {
   bool resolved = false;
   if (ResolveInWithScopes(element, name, dsgn, scope, resolved) == StepResult::Finished) {
     return StepResult::Finished;
@@ -111,8 +110,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileFirstStep(TkvXMLItem& element,
 // name is taken as a member of the Variant's value, resolved at first use.
 TkvILCompiler::StepResult TkvILCompiler::ResolveInWithScopes(TkvXMLItem& element,
                                                              const UString& name,
-                                                             TkvDesignator& dsgn,
-                                                             TkvScript& scope,
+                                                             TkvDesignator& dsgn, TkvScript& scope,
                                                              bool& resolved) {
   for (size_t k = p_.withList_.size(); k-- > 0;) {
     const UString& hidden = p_.withList_[k].first;
@@ -135,10 +133,9 @@ TkvILCompiler::StepResult TkvILCompiler::ResolveInWithScopes(TkvXMLItem& element
   return StepResult::Continue;
 }
 
-TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element,
-                                                          const UString& name,
-                                                          TkvDesignator& dsgn,
-                                                          TkvScript& scope, bool late) {
+TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, const UString& name,
+                                                          TkvDesignator& dsgn, TkvScript& scope,
+                                                          bool late) {
   TkvDesignatorItem& previous = LastStep(dsgn);
   TkvCustomVariable& before = *previous.Ref;
   const UString pos = p_.currentPosition_;
@@ -148,8 +145,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element,
   if (kind == vkConstructor) {
     // TStringList.Create.Add(...): a constructor yields an object of the class before it.
     kind = vkClass;
-    typeName = dsgn.StepCount() >= 2 ? dsgn.StepAt(dsgn.StepCount() - 2)->Ref->TypeName
-                                     : UString();
+    typeName = dsgn.StepCount() >= 2 ? dsgn.StepAt(dsgn.StepCount() - 2)->Ref->TypeName : UString();
   }
 
   if (kind == vkVariant && HoldsValue(before)) {

@@ -26,8 +26,8 @@ enum class OperatorRole { Opening, Closing, Binary, Unknown };
 // Opening operators ("(", "not", unary minus) stand before their operand.
 OperatorRole RoleOf(UStringView op) {
   static constexpr const char16_t* kBinary[] = {
-      u"+",  u"-",  u"*",  u"/",  u"div", u"mod", u"and", u"shl", u"shr", u"or",  u"xor",
-      u"=",  u"<>", u"<",  u">",  u"<=",  u">=",  u"in",  u"is",  u"strcat",
+      u"+",   u"-", u"*",  u"/", u"div", u"mod", u"and", u"shl", u"shr", u"or",
+      u"xor", u"=", u"<>", u"<", u">",   u"<=",  u">=",  u"in",  u"is",  u"strcat",
   };
   if (op == u"(" || op == u"not" || op == u"unminus") return OperatorRole::Opening;
   if (op == u")") return OperatorRole::Closing;
@@ -162,7 +162,7 @@ void TkvILCompiler::AddExpressionItem(TkvExpression& expr, TkvXMLItem& item, Tkv
 
 // A range is the empty entry between its two bounds: `1, 3..5` is 1, 3, (range), 5.
 std::unique_ptr<TkvSetExpression> TkvILCompiler::CompileSetConstructor(TkvXMLItem& element,
-                                                                      TkvScript& scope) {
+                                                                       TkvScript& scope) {
   if (!IsElement(element, u"set")) Fail(element, ilmsg::UnexpectedElement(element.Name()));
   Nesting nesting(*this, element, 1);
   auto set = std::make_unique<TkvSetExpression>();

@@ -27,17 +27,16 @@ void TkvILCompiler::Append(std::unique_ptr<TkvStatement> stmt, TkvStatement& lis
 }
 
 template <class Stmt>
-void TkvILCompiler::CompileFlowStatement(TkvXMLItem& stmt, TkvScript& scope,
-                                         TkvStatement& list) {
+void TkvILCompiler::CompileFlowStatement(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   Append(NewStatement<Stmt>(stmt, scope), list);
 }
 
 template void TkvILCompiler::CompileFlowStatement<TkvBreakStmt>(TkvXMLItem&, TkvScript&,
-                                                               TkvStatement&);
+                                                                TkvStatement&);
 template void TkvILCompiler::CompileFlowStatement<TkvContinueStmt>(TkvXMLItem&, TkvScript&,
-                                                                  TkvStatement&);
+                                                                   TkvStatement&);
 template void TkvILCompiler::CompileFlowStatement<TkvExitStmt>(TkvXMLItem&, TkvScript&,
-                                                              TkvStatement&);
+                                                               TkvStatement&);
 
 namespace {
 
@@ -116,7 +115,8 @@ void TkvILCompiler::CompileCase(TkvXMLItem& stmt, TkvScript& scope, TkvStatement
       delete selector->Set;
       selector->Set = labels.release();
       if (child.Count() > 1) CompileNode(*child.Items(1), scope, *selector);
-      if (child.Count() > 2) Fail(*child.Items(2), ilmsg::UnexpectedElement(child.Items(2)->Name()));
+      if (child.Count() > 2)
+        Fail(*child.Items(2), ilmsg::UnexpectedElement(child.Items(2)->Name()));
       choice->AddItem(selector.release());
     } else if (i == count - 1) {
       CompileNode(child, scope, *choice->ElseStatements);
@@ -133,8 +133,8 @@ TkvCustomVariable* TkvILCompiler::CompileLoopVariable(TkvXMLItem& ident, TkvScri
   if (!IsElement(ident, u"ident")) Fail(ident, ilmsg::UnexpectedElement(ident.Name()));
   SetPosition(ident);
   TkvCustomVariable* variable = ResolveIdentifier(NameText(ident), scope);
-  const bool numeric = variable->Kind == vkInteger || variable->Kind == vkFloat ||
-                       variable->Kind == vkVariant;
+  const bool numeric =
+      variable->Kind == vkInteger || variable->Kind == vkFloat || variable->Kind == vkVariant;
   if (dynamic_cast<TkvVariable*>(variable) == nullptr || variable->ReadOnly || !numeric) {
     Raise(ilmsg::ForLoopVariable);
   }

@@ -33,8 +33,7 @@ class TkvILCompiler {
 
   void CompileIL();
   std::unique_ptr<TkvExpression> CompileExpression(TkvXMLItem& element, TkvScript& scope);
-  std::unique_ptr<TkvSetExpression> CompileSetConstructor(TkvXMLItem& element,
-                                                          TkvScript& scope);
+  std::unique_ptr<TkvSetExpression> CompileSetConstructor(TkvXMLItem& element, TkvScript& scope);
   std::unique_ptr<TkvDesignator> CompileDesignator(TkvXMLItem& element, TkvScript& scope,
                                                    Mode mode);
   TkvCustomVariable* ResolveIdentifier(UStringView name, TkvScript& scope);
@@ -109,13 +108,12 @@ class TkvILCompiler {
   // `late`: completing a put-off designator, when a Variant still without value raises.
   StepResult CompileLaterStep(TkvXMLItem& element, const UString& name, TkvDesignator& dsgn,
                               TkvScript& scope, bool late);
-  StepResult ResolveInWithScopes(TkvXMLItem& element, const UString& name,
-                                 TkvDesignator& dsgn, TkvScript& scope, bool& resolved);
+  StepResult ResolveInWithScopes(TkvXMLItem& element, const UString& name, TkvDesignator& dsgn,
+                                 TkvScript& scope, bool& resolved);
   void CompileAddress(TkvXMLItem& element, TkvDesignator& dsgn, TkvScript& scope);
   void AppendFree(TkvDesignator& dsgn);
   // Moves a classified designator into the subclass of its fast path.
-  std::unique_ptr<TkvDesignator> Specialise(std::unique_ptr<TkvDesignator> dsgn,
-                                            TkvScript& scope);
+  std::unique_ptr<TkvDesignator> Specialise(std::unique_ptr<TkvDesignator> dsgn, TkvScript& scope);
   void CheckArguments(TkvDesignator& dsgn);
   // Puts the compilation of `element` (with `firstName` as a new first name, if given) off
   // until the designator's first use.

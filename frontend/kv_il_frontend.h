@@ -13,8 +13,7 @@ namespace kv {
 // A designator's own copy of its IL element, compiled at the designator's first use.
 class TkvILDeferredCode : public TkvDeferredCode {
  public:
-  explicit TkvILDeferredCode(std::unique_ptr<TkvXMLItem> element)
-      : element_(std::move(element)) {}
+  explicit TkvILDeferredCode(std::unique_ptr<TkvXMLItem> element) : element_(std::move(element)) {}
   TkvXMLItem& Element() const { return *element_; }
 
  private:
@@ -28,8 +27,7 @@ class TkvILFrontEnd : public TkvFrontEnd {
   void Compile(TkvScript& script) override;
   // Compiles the deferred IL element into a fresh designator of the script; raises the
   // compiler's error.
-  std::unique_ptr<TkvDesignator> CompileDeferred(TkvScript& script,
-                                                 TkvDeferredCode& code) override;
+  std::unique_ptr<TkvDesignator> CompileDeferred(TkvScript& script, TkvDeferredCode& code) override;
 };
 
 // Registers the process-wide IL front end with the engine (start-up code calls it once;

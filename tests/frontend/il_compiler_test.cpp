@@ -2,12 +2,11 @@
 // object; compile errors are pinned by message and position, and a few whole programs run
 // against a small host (Print, a list class, an object class with Free).
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -62,7 +61,8 @@ Variant TestListMethod(int32_t instance, TClass*, const UString& name, TkvParams
   }
   auto* list = HandleTo<TTestList>(instance);
   if (name == u"ADD") list->Items.push_back(params[0].ToString());
-  if (name == u"ITEMS.GET" || name == u"LINES.GET") return Variant(list->Items.at(size_t(params[0].ToInt())));
+  if (name == u"ITEMS.GET" || name == u"LINES.GET")
+    return Variant(list->Items.at(size_t(params[0].ToInt())));
   if (name == u"ITEMS.SET") list->Items.at(size_t(params[0].ToInt())) = params[1].ToString();
   return Variant::Null();
 }
@@ -70,30 +70,30 @@ Variant TestListMethod(int32_t instance, TClass*, const UString& name, TkvParams
 void RegisterHost() {
   TkvScript* global = GlobalScript();
   global->CurrentRegistrar = &gRegistrar;
-  global->DefineFunction(
-      u"procedure Print(X: Variant)",
-      [](int32_t, TClass*, const UString&, TkvParams& params) {
-        gOutput += ToUtf8(params[0].ToString()) + "\n";
-        return Variant::Null();
-      });
+  global->DefineFunction(u"procedure Print(X: Variant)",
+                         [](int32_t, TClass*, const UString&, TkvParams& params) {
+                           gOutput += ToUtf8(params[0].ToString()) + "\n";
+                           return Variant::Null();
+                         });
   global->DefineFunction(u"function Twice(X: Integer; Y: Integer = 10): Integer",
                          [](int32_t, TClass*, const UString&, TkvParams& params) {
                            return Variant(params[0].ToInt() * 2 + params[1].ToInt());
                          });
   TkvClassVariable* object = global->DefineClass(TObject::StaticClass(), u"");
-  object->DefineMethod(u"procedure Free", [](int32_t instance, TClass*, const UString&,
-                                              TkvParams&) {
-    handles::ToObject(instance)->Free();
-    return Variant::Null();
-  });
+  object->DefineMethod(u"procedure Free",
+                       [](int32_t instance, TClass*, const UString&, TkvParams&) {
+                         handles::ToObject(instance)->Free();
+                         return Variant::Null();
+                       });
   TkvClassVariable* list = global->DefineClass(TTestList::StaticClass(), u"TObject");
   list->DefineConstructor(u"constructor Create", TestListMethod);
   list->DefineMethod(u"procedure Add(S: String)", TestListMethod);
-  list->DefineProperty(u"Count", u"Integer",
-                       [](int32_t instance, TClass*, const UString&) {
-                         return Variant(int32_t(HandleTo<TTestList>(instance)->Items.size()));
-                       },
-                       nullptr);
+  list->DefineProperty(
+      u"Count", u"Integer",
+      [](int32_t instance, TClass*, const UString&) {
+        return Variant(int32_t(HandleTo<TTestList>(instance)->Items.size()));
+      },
+      nullptr);
   list->DefineIndexedProperty(u"Lines", u"Integer", false, TestListMethod, u"String");
   list->DefineDefaultProperty(u"Items", u"Integer", false, TestListMethod, u"String");
   TkvClassVariable* plain = global->DefineClass(TTestPlain::StaticClass(), u"TObject");
@@ -161,8 +161,8 @@ class ScriptFixture : public ::testing::Test {
   // What the program printed.
   std::string Run(const std::string& source, const std::string& language = "PascalScript") {
     const bool ok = Compile(source, language);
-    EXPECT_TRUE(ok) << source << "\n" << ToUtf8(script_.ErrorPosition) << " "
-                    << ToUtf8(script_.ErrorText);
+    EXPECT_TRUE(ok) << source << "\n"
+                    << ToUtf8(script_.ErrorPosition) << " " << ToUtf8(script_.ErrorText);
     if (!ok) return "";
     gOutput.clear();
     script_.Execute();
@@ -273,8 +273,7 @@ TEST_F(CompilerPrograms, UsedUnitJoinsTheScriptAndRunsFirst) {
   fs::current_path(dir);
   EXPECT_EQ(Run("uses 'u.pas';\nbegin Print(G + 1) end."), "unit\n6\n");
   EXPECT_NE(ToUtf8(script_.CodeLines()->Text()).find("u.pas=3,"), std::string::npos);
-  EXPECT_EQ(Error("uses 'bad.pas';\nbegin end."),
-            "bad.pas 2:10 Undeclared identifier: 'Missing'");
+  EXPECT_EQ(Error("uses 'bad.pas';\nbegin end."), "bad.pas 2:10 Undeclared identifier: 'Missing'");
   fs::current_path(cwd);
   fs::remove_all(dir);
 }
@@ -335,11 +334,10 @@ begin s := 'ab'; s[1] := 'x'; b[1] := 2; v := @P end.)"));
   const Variant n = script_.FindLocalItem(u"n")->GetValue();
   EXPECT_EQ(n.ArrayBoundOf(1).low, 0);
   EXPECT_EQ(n.ArrayBoundOf(1).high, 2);
-  EXPECT_NE(dynamic_cast<TkvStringDesignator*>(
-                static_cast<TkvAssignmentStmt*>(Main(1))->Designator),
-            nullptr);
-  EXPECT_NE(dynamic_cast<TkvArrayDesignator*>(
-                static_cast<TkvAssignmentStmt*>(Main(2))->Designator),
+  EXPECT_NE(
+      dynamic_cast<TkvStringDesignator*>(static_cast<TkvAssignmentStmt*>(Main(1))->Designator),
+      nullptr);
+  EXPECT_NE(dynamic_cast<TkvArrayDesignator*>(static_cast<TkvAssignmentStmt*>(Main(2))->Designator),
             nullptr);
   script_.Execute();
   EXPECT_EQ(script_.FindLocalItem(u"v")->GetValue().ToString(), u"P");
@@ -360,12 +358,14 @@ using CompileErrors = ScriptFixture;
 
 TEST_F(CompileErrors, Declarations) {
   EXPECT_EQ(Error("var a: Integer; a: String; begin end."), "1:18 Identifier redeclared: 'a'");
-  EXPECT_TRUE(Compile("var a: Integer; procedure P; var a: String; begin a := 'x' end; begin end."));
+  EXPECT_TRUE(
+      Compile("var a: Integer; procedure P; var a: String; begin a := 'x' end; begin end."));
   EXPECT_EQ(Error("procedure P(A: Integer; a: String); begin end; begin end."),
             "1:26 Identifier redeclared: 'a'");
   EXPECT_EQ(Error("var x: TFoo; begin end."), "1:12 Unknown type: 'TFoo'");
   EXPECT_EQ(Error("function F: TFoo; begin end; begin end."), "1:17 Unknown type: 'TFoo'");
-  EXPECT_EQ(Error("var i: Integer = 'a'; begin end."), "1:21 Incompatible types: 'Integer', 'String'");
+  EXPECT_EQ(Error("var i: Integer = 'a'; begin end."),
+            "1:21 Incompatible types: 'Integer', 'String'");
   EXPECT_EQ(Error("var a: array[1..0 - 5] of Integer; begin end."),
             "1:22 Error creating variant or safe array");
 }
@@ -394,8 +394,7 @@ TEST_F(CompileErrors, Expressions) {
   EXPECT_EQ(Error("var s: String; begin s := s - 1 end."), "1:30 Incompatible types");
   EXPECT_EQ(Error("var b: Boolean; begin b := b < b end."), "1:31 Incompatible types");
   // The grammar keeps the second "*" although the factor after it failed.
-  EXPECT_EQ(Error("var a, b, c: Integer; begin a := a * b * -c end."),
-            "1:41 Expression expected");
+  EXPECT_EQ(Error("var a, b, c: Integer; begin a := a * b * -c end."), "1:41 Expression expected");
 }
 
 TEST_F(CompileErrors, Designators) {
@@ -413,7 +412,8 @@ TEST_F(CompileErrors, Designators) {
   EXPECT_EQ(Error("var P: TTestPlain; begin Print(P[0]) end."),
             "1:34 Class TTestPlain does not have a default property");
   EXPECT_EQ(Error("var i: Integer; begin i[0] := 1 end."), "1:25 Array type required");
-  EXPECT_EQ(Error("var L: TTestList; begin L.Nothing end."), "1:34 Undeclared identifier: 'Nothing'");
+  EXPECT_EQ(Error("var L: TTestList; begin L.Nothing end."),
+            "1:34 Undeclared identifier: 'Nothing'");
   EXPECT_EQ(Error("var a: array[2] of Integer; begin a.x := 1 end."), "1:38 Index required");
   EXPECT_EQ(Error("begin OleThing.Visible := 1 end."), "1:23 OLE automation is not supported yet");
 }
@@ -448,27 +448,34 @@ std::string CompileIL(const std::string& body) {
 TEST(CompilerIL, MalformedDocumentsGiveClearErrors) {
   EXPECT_EQ(CompileIL("<compoundstmt pos=\"1:1\"><assignstmt pos=\"2:1\"/></compoundstmt>"),
             "2:1 Invalid IL document: incomplete element 'assignstmt'");
-  EXPECT_EQ(CompileIL("<bogus pos=\"3:4\"/>"), "3:4 Invalid IL document: unexpected element 'bogus'");
+  EXPECT_EQ(CompileIL("<bogus pos=\"3:4\"/>"),
+            "3:4 Invalid IL document: unexpected element 'bogus'");
   EXPECT_EQ(CompileIL("<var pos=\"1:1\"><ident pos=\"1:2\"/></var>"),
             "1:2 Invalid IL document: incomplete element 'ident'");
-  EXPECT_EQ(CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/>"
-                      "<expr pos=\"1:3\"><op text=\"(\" pos=\"1:4\"/><number text=\"1\" pos=\"1:5\"/>"
-                      "</expr></const>"),
-            "1:5 ')' expected");
-  EXPECT_EQ(CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\"/></const>"),
-            "1:3 Expression expected");
-  EXPECT_EQ(CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\">"
-                      "<number text=\"1\" pos=\"1:4\"/><number text=\"2\" pos=\"1:5\"/></expr></const>"),
-            "1:5 Missing operator");
-  EXPECT_EQ(CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\">"
-                      "<number text=\"1\" pos=\"1:4\"/><op text=\"@@\" pos=\"1:5\"/></expr></const>"),
-            "1:5 Unknown operator '@@'");
-  EXPECT_EQ(CompileIL("<callstmt pos=\"1:1\"><dsgn pos=\"1:1\"><expr pos=\"1:2\"/></dsgn></callstmt>"),
-            "1:1 Invalid IL document: incomplete element 'dsgn'");
-  EXPECT_EQ(CompileIL("<casestmt pos=\"1:1\"><expr pos=\"1:2\"><number text=\"1\" pos=\"1:3\"/></expr>"
-                      "<caseselector pos=\"1:4\"><set pos=\"1:4\"><range text=\".\" pos=\"1:5\"/>"
-                      "</set></caseselector></casestmt>"),
-            "1:5 Expression expected");
+  EXPECT_EQ(
+      CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/>"
+                "<expr pos=\"1:3\"><op text=\"(\" pos=\"1:4\"/><number text=\"1\" pos=\"1:5\"/>"
+                "</expr></const>"),
+      "1:5 ')' expected");
+  EXPECT_EQ(
+      CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\"/></const>"),
+      "1:3 Expression expected");
+  EXPECT_EQ(
+      CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\">"
+                "<number text=\"1\" pos=\"1:4\"/><number text=\"2\" pos=\"1:5\"/></expr></const>"),
+      "1:5 Missing operator");
+  EXPECT_EQ(
+      CompileIL("<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\">"
+                "<number text=\"1\" pos=\"1:4\"/><op text=\"@@\" pos=\"1:5\"/></expr></const>"),
+      "1:5 Unknown operator '@@'");
+  EXPECT_EQ(
+      CompileIL("<callstmt pos=\"1:1\"><dsgn pos=\"1:1\"><expr pos=\"1:2\"/></dsgn></callstmt>"),
+      "1:1 Invalid IL document: incomplete element 'dsgn'");
+  EXPECT_EQ(
+      CompileIL("<casestmt pos=\"1:1\"><expr pos=\"1:2\"><number text=\"1\" pos=\"1:3\"/></expr>"
+                "<caseselector pos=\"1:4\"><set pos=\"1:4\"><range text=\".\" pos=\"1:5\"/>"
+                "</set></caseselector></casestmt>"),
+      "1:5 Expression expected");
 }
 
 TEST(CompilerIL, NestingIsBounded) {
@@ -477,9 +484,11 @@ TEST(CompilerIL, NestingIsBounded) {
   for (int i = 0; i < 5000; ++i) deep += "</compoundstmt>";
   EXPECT_EQ(CompileIL(deep),
             "1:1 Program too complex: statements or expressions nested too deeply");
-  std::string chain = "<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\">"
-                      "<number text=\"1\" pos=\"1:4\"/>";
-  for (int i = 0; i < 3000; ++i) chain += "<op text=\"+\" pos=\"1:5\"/><number text=\"1\" pos=\"1:6\"/>";
+  std::string chain =
+      "<const pos=\"1:1\"><ident text=\"c\" pos=\"1:2\"/><expr pos=\"1:3\">"
+      "<number text=\"1\" pos=\"1:4\"/>";
+  for (int i = 0; i < 3000; ++i)
+    chain += "<op text=\"+\" pos=\"1:5\"/><number text=\"1\" pos=\"1:6\"/>";
   chain += "</expr></const>";
   EXPECT_EQ(CompileIL(chain),
             "1:3 Program too complex: statements or expressions nested too deeply");
