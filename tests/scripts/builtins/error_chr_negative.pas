@@ -1,0 +1,1 @@
+begin ShowMessage(Chr(-1)) end.

@@ -1,0 +1,1 @@
+begin ShowMessage(DaysInMonth(2024, 0)) end.

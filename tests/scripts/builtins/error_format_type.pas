@@ -1,0 +1,1 @@
+begin ShowMessage(Format('%d items', ['many'])) end.

@@ -1,0 +1,1 @@
+begin CreateOleObject('Excel.Application') end.

@@ -1,0 +1,1 @@
+begin ShowMessage(Ord('')) end.

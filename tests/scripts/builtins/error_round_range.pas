@@ -1,0 +1,1 @@
+begin ShowMessage(Round(1e12)) end.

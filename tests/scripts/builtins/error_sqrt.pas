@@ -1,0 +1,1 @@
+begin ShowMessage(Sqrt(-4)) end.

@@ -1,0 +1,1 @@
+begin ShowMessage(StrToDate('31.12.2024')) end.

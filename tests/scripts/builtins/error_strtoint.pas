@@ -1,0 +1,1 @@
+begin ShowMessage(StrToInt('12a')) end.
