@@ -84,6 +84,10 @@ class TkvCustomVariable : public TkvItemList {
 
   TkvParamItem* ParamAt(int index) const;
   int RequiredParamCount() const;
+  // Whether a recursive call of a procedure saves and restores this item's value: true
+  // for variables and parameters. A virtual call, because the check runs for every local
+  // item of every recursive call.
+  virtual bool HoldsLocalValue() const { return false; }
 
   TkvRegistrar Registrar = nullptr;
   bool ReadOnly = false;
@@ -100,6 +104,7 @@ class TkvCustomVariable : public TkvItemList {
 class TkvVariable : public TkvCustomVariable {
  public:
   using TkvCustomVariable::TkvCustomVariable;
+  bool HoldsLocalValue() const override { return true; }
 };
 
 // A type name entry.
@@ -121,6 +126,7 @@ class TkvstringVariable : public TkvVariable {
 class TkvParamItem : public TkvCustomVariable {
  public:
   TkvParamItem(UString name, UString typeName, TkvValueKind kind, bool isVar, bool optional);
+  bool HoldsLocalValue() const override { return true; }
   Variant DefaultValue = Variant::Null();
   bool Optional = false;
   bool IsVar = false;

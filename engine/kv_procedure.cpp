@@ -59,12 +59,6 @@ class ExitScope {
   TkvScript& local_;
 };
 
-// The items whose values a recursive call saves: variables (string variables and Result
-// included) and parameters.
-bool HoldsLocalValue(const TkvCustomVariable* item) {
-  return dynamic_cast<const TkvVariable*>(item) || dynamic_cast<const TkvParamItem*>(item);
-}
-
 }  // namespace
 
 TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind kind,
@@ -106,7 +100,7 @@ void TkvProcVariable::SaveLocals(std::vector<Variant>& out) const {
   out.clear();
   for (int i = 0; i < LocalScript->ItemCount(); ++i) {
     TkvCustomVariable* item = LocalScript->ItemAt(i);
-    if (HoldsLocalValue(item)) out.push_back(item->GetValue());
+    if (item->HoldsLocalValue()) out.push_back(item->GetValue());
   }
 }
 
@@ -114,7 +108,7 @@ void TkvProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
   size_t next = 0;
   for (int i = 0; i < LocalScript->ItemCount() && next < saved.size(); ++i) {
     TkvCustomVariable* item = LocalScript->ItemAt(i);
-    if (HoldsLocalValue(item)) item->SetValue(saved[next++]);
+    if (item->HoldsLocalValue()) item->SetValue(saved[next++]);
   }
 }
 
