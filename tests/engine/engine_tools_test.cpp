@@ -2,8 +2,6 @@
 // argument record conversions.
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 #include "engine/kv_iconst.h"
 #include "engine/kv_iinterpreter.h"
 #include "tests/engine/core_fakes.h"
@@ -75,6 +73,9 @@ TEST_F(EngineToolsTest, ClassTargetsAcceptTheClassAndItsDescendantsOnly) {
   EXPECT_TRUE(TypesCompatible(vkClass, u"TFakeItem", vkVariant, u""));
   EXPECT_TRUE(ClassInherits(u"TFakeItem", u"TFakeSub"));
   EXPECT_FALSE(ClassInherits(u"TNeverRegistered", u"TFakeSub"));
+  EXPECT_EQ(TypeDisplayName(vkClass, u"TFakeItem"), u"Class TFakeItem");
+  EXPECT_EQ(TypeDisplayName(vkEnum, u"TFakeColor"), u"TFakeColor");
+  EXPECT_EQ(TypeDisplayName(vkFloat, u"Double"), u"Extended");
 }
 
 TEST_F(EngineToolsTest, EnumerationTargetsCompareTheFirst32CharactersOfTheNames) {
@@ -93,15 +94,6 @@ TEST_F(EngineToolsTest, AnIntegerVariableRefusesAFloatExpressionButAFloatVariabl
   EXPECT_TRUE(TypesCompatible(vkInteger, u"", vkFloat, u""));  // parameters and operands do
   EXPECT_TRUE(AssignmentCompatible(&floatVar, &intExpr));
   EXPECT_TRUE(AssignmentCompatible(&intVar, &intExpr));
-}
-
-TEST_F(EngineToolsTest, DisplayNamesOfTypes) {
-  EXPECT_EQ(TypeDisplayName(vkFloat, u"Double"), u"Extended");
-  EXPECT_EQ(TypeDisplayName(vkClass, u"TStringList"), u"Class TStringList");
-  EXPECT_EQ(TypeDisplayName(vkEnum, u"TAlign"), u"TAlign");
-  EXPECT_EQ(TypeDisplayName(vkConstructor, u"Constructor"), u"Variant");
-  TkvVariable item(u"X", u"", vkChar);
-  EXPECT_EQ(TypeDisplayName(&item), u"Char");
 }
 
 // --- declaration strings -------------------------------------------------------------------
@@ -205,15 +197,6 @@ TEST(LiteralValueTest, StringsIntegersHexAndFloats) {
             "'abc' is not a valid floating point value");
 }
 
-TEST(LiteralValueTest, ThePointIsTheDecimalSeparatorWhateverTheLocale) {
-  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-  const bool commaLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr ||
-                           std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") != nullptr;
-  EXPECT_DOUBLE_EQ(ParseLiteralValue(u"1.5").ToDouble(), 1.5);
-  std::setlocale(LC_NUMERIC, saved.c_str());
-  if (!commaLocale) GTEST_SKIP() << "no locale with a decimal comma installed";
-}
-
 // --- language registry ---------------------------------------------------------------------
 
 TEST(LanguageRegistryTest, TheFirstRegistrationWinsAndNamesIgnoreCase) {
@@ -286,13 +269,6 @@ TEST(ArgRecordTest, ArgumentArraysFillExactly32Records) {
               VariantArrayToArgs(Variant::ArrayOf(std::vector<Variant>(33, Variant(1))));
             }),
             "Too many arguments (at most 32)");
-}
-
-TEST(FormatMessageTest, ReplacesTheFirstPlaceholder) {
-  EXPECT_EQ(FormatMessage(msg::LanguageNotFound, u"X"), u"Language 'X' not found");
-  EXPECT_EQ(FormatMessage(msg::StringIndexOutOfRange, u"9"), u"String index out of range (9)");
-  EXPECT_EQ(FormatMessage(u"%d then %s", u"A"), u"A then %s");
-  EXPECT_EQ(FormatMessage(u"none", u"A"), u"none");
 }
 
 }  // namespace

@@ -284,18 +284,6 @@ TEST_F(HelpersTest, MethodCallsWriteVarParametersBackButNotWhenTheCallbackRaises
   silent->SetValue(Variant(3));  // not an indexed property: ignored
 }
 
-TEST_F(HelpersTest, GlobalFunctionsHaveNoClassAndDescribeThemselves) {
-  global_->CurrentRegistrar = &library_;
-  TkvMethodHelper* fn = global_->DefineFunction(u"function Find(s: String; var Index: Integer): Boolean", Recorder(), u"ctString");
-  global_->CurrentRegistrar = nullptr;
-  EXPECT_EQ(fn->Category, u"ctString");
-  EXPECT_EQ(fn->Description, u"Find");
-  EXPECT_EQ(fn->Registrar, &library_);
-  fn->GetValue();
-  EXPECT_EQ(calls_.back().cls, nullptr);
-  EXPECT_EQ(calls_.back().params.size(), 2u);
-}
-
 // --- arrays and strings --------------------------------------------------------------------
 
 TEST_F(HelpersTest, ArrayElementsOfOneToThreeDimensionsAreReadAndWrittenInPlace) {

@@ -54,11 +54,15 @@ TEST_F(ScriptTest, TheGlobalScriptHoldsTheBuiltInTypesThenFourConstants) {
 
 TEST_F(ScriptTest, LookUpIgnoresCaseAndWalksOutwardAndLocalItemsHideGlobalOnes) {
   global_->CurrentRegistrar = &libA_;
-  global_->DefineFunction(u"function IntToStr(Value: Integer): String", nullptr);
+  global_->DefineFunction(u"function IntToStr(Value: Integer): String", nullptr, u"ctConv");
   global_->CurrentRegistrar = nullptr;
-  TkvCustomVariable* globalFn = script_.FindItem(u"inttostr");
+  auto* globalFn = dynamic_cast<TkvMethodHelper*>(script_.FindItem(u"inttostr"));
   ASSERT_NE(globalFn, nullptr);
   EXPECT_EQ(globalFn->Name, u"IntToStr");
+  EXPECT_EQ(globalFn->Description, u"IntToStr");  // an empty description is the name
+  EXPECT_EQ(globalFn->Category, u"ctConv");
+  EXPECT_EQ(globalFn->Registrar, &libA_);
+  EXPECT_EQ(globalFn->HostClass, nullptr);
   EXPECT_EQ(script_.FindLocalItem(u"IntToStr"), nullptr);
 
   auto* local = new TkvVariable(u"IntToStr", u"Integer", vkInteger);
