@@ -6,6 +6,7 @@
 #include "frontend/kv_xml.h"
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_routines.h"
 #include "host/core/file_stream.h"
 #include "host/core/list.h"
 #include "host/core/memory_stream.h"
@@ -98,6 +99,7 @@ TFunctions::TFunctions() : TkvBindingLibrary(u"Core classes") {
   RegisterComponent();
   RegisterXMLItem();
   RegisterXMLDocument();
+  RegisterFileRoutines();
 }
 
 void TFunctions::RegisterConstants() {
@@ -372,6 +374,14 @@ void TFunctions::RegisterXMLDocument() {
            [](TkvXMLDocument& self, TkvParams& p) { self.LoadFromFile(TextArg(p, 0)); });
   c.Property(u"Root", u"TkvXMLItem",
              [](TkvXMLDocument& self) { return ObjectResult(self.Root()); });
+}
+
+// Scripts that write files through streams and lists need to find and remove them again.
+void TFunctions::RegisterFileRoutines() {
+  Function(u"function FileExists(const FileName: string): Boolean", u"ctFile",
+           [](TkvParams& p) { return FileExists(StrArg(p, 0)); });
+  Function(u"function DeleteFile(const FileName: string): Boolean", u"ctFile",
+           [](TkvParams& p) { return DeleteFile(StrArg(p, 0)); });
 }
 
 }  // namespace classesrtti

@@ -1,7 +1,8 @@
 // The core classes library: the object root, persistent objects, pointer lists, string
 // lists, streams, components and the engine's XML items and documents, with the file-mode
-// and seek constants and the TDuplicates enumeration. Every other class library names
-// TObject, TPersistent or TComponent as ancestors, so this one starts first.
+// and seek constants, the TDuplicates enumeration and the file routines FileExists and
+// DeleteFile. Every other class library names TObject, TPersistent or TComponent as
+// ancestors, so this one starts first.
 #pragma once
 
 #include "host/core/component.h"
@@ -30,6 +31,7 @@ class TFunctions : public TkvBindingLibrary {
   void RegisterComponent();
   void RegisterXMLItem();
   void RegisterXMLDocument();
+  void RegisterFileRoutines();
 };
 
 }  // namespace classesrtti
