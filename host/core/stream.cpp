@@ -79,14 +79,10 @@ int64_t TStream::WriteString(UStringView text, int64_t count) {
 }
 
 std::string TStream::ReadAllBytes() {
-  std::string bytes;
-  for (;;) {
-    const size_t old = bytes.size();
-    bytes.resize(old + static_cast<size_t>(kChunkSize));
-    const int64_t got = Read(bytes.data() + old, kChunkSize);
-    bytes.resize(old + static_cast<size_t>(std::max<int64_t>(got, 0)));
-    if (got < kChunkSize) return bytes;
-  }
+  const int64_t count = std::max<int64_t>(GetSize() - GetPosition(), 0);
+  std::string bytes(static_cast<size_t>(count), '\0');
+  ReadBuffer(bytes.data(), count);
+  return bytes;
 }
 
 }  // namespace kv

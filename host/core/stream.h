@@ -55,7 +55,8 @@ class TStream : public TObject {
   // The first `count` characters of `text` (clipped to 0..its length) as Windows-1251 bytes;
   // returns the number of bytes written.
   int64_t WriteString(UStringView text, int64_t count);
-  // All bytes from the position to the end.
+  // All bytes from the position to the end, as many as Size says (so a device that never
+  // ends, whose size is 0, gives none); fewer raise EReadError.
   std::string ReadAllBytes();
 
  protected:

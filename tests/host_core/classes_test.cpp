@@ -521,6 +521,11 @@ TEST(TStringsFilesTest, SaveWritesUtf8WithLineFeedsAndLoadReadsItBack) {
   again.LoadFromFile(file.Name());
   EXPECT_EQ(Lines(again), Lines(list));
 
+  // A device without end has size 0: loading it reads nothing instead of filling memory.
+  again.LoadFromFile(u"/dev/zero");
+  EXPECT_EQ(again.Count(), 0);
+  again.LoadFromFile(file.Name());
+
   TempFile missing("no_such_list.txt");
   EXPECT_EQ(RaisedBy<EFOpenError>([&] { again.LoadFromFile(missing.Name()); }),
             "Cannot open file \"" + ToUtf8(missing.Name()) + "\". No such file or directory");
