@@ -197,8 +197,9 @@ TkvTryStmt::~TkvTryStmt() { delete HandlerStatements; }
 // try..except swallows every exception a script can meet (ours derive from std::exception).
 // The handler runs outside the catch block, so an exception it raises is an ordinary one.
 //
-// try..finally runs the handler as a statement list whatever the body did: after exit in the
-// body the list runs nothing, after break or continue only its first statement.
+// try..finally runs the handler whatever the body did, except after exit in the body, which
+// leaves at once. A break or continue pending from the body is held aside while the handler
+// runs, so that every handler statement runs, and is restored afterwards for the loop.
 void TkvTryStmt::Execute() {
   if (!Hook()) return;
   if (IsExcept) {
@@ -217,7 +218,14 @@ void TkvTryStmt::Execute() {
   } catch (...) {
     pending = std::current_exception();
   }
+  TkvScript& script = *Script;
+  const bool breakPending = script.BreakRequested;
+  const bool continuePending = script.ContinueRequested;
+  script.BreakRequested = false;
+  script.ContinueRequested = false;
   RunList(*HandlerStatements);
+  script.BreakRequested = script.BreakRequested || breakPending;
+  script.ContinueRequested = script.ContinueRequested || continuePending;
   if (pending) std::rethrow_exception(pending);
 }
 

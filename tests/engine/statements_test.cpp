@@ -199,7 +199,7 @@ TEST_F(StatementTest, ControlFlagsInsideTryFinally) {
                 {p.TryFinally({p.Break()}, {p.Call("Log('first')"), p.Call("Log('second')")})}),
           p.Call("Log(i)")});
   p.Run();
-  EXPECT_EQ(Log(), "first 1");
+  EXPECT_EQ(Log(), "first second 1");
 }
 
 TEST_F(StatementTest, WithEvaluatesItsObjectOnce) {
