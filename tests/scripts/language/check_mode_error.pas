@@ -1,0 +1,4 @@
+// --check reports a compile error like a run does.
+begin
+  Nothing;
+end.

@@ -1,0 +1,50 @@
+// Constants and initialised variables.
+const
+  Max = 10;
+  Half = Max / 2;
+  Name = 'kv' + 'Script';
+  Mask = $FF;
+  Big = $FFFFFFFF;
+  Neg = -5;
+  Tau = 3.14159 * 2;
+  Flag = Max > 5;
+  // A hexadecimal literal keeps its low 32 bits.
+  Hex64 = $100000001;
+var
+  i: Integer = 3;
+  s: String = 'init';
+  // Only the last name of a group takes the initial value.
+  a, b: Integer = 7;
+  f: Extended = Max * 1.5;
+
+// Local initial values run at every call.
+procedure P;
+const Local = Max + 1;
+var k: Integer = 5;
+begin
+  ShowMessage(IntToStr(Local) + ' ' + IntToStr(k));
+  k := 0;
+end;
+
+begin
+  ShowMessage(Max);
+  ShowMessage(Half);
+  ShowMessage(Name);
+  ShowMessage(Mask);
+  ShowMessage(Big);
+  ShowMessage(Neg);
+  ShowMessage(Tau);
+  ShowMessage(Flag);
+  ShowMessage(Hex64);
+  ShowMessage(IntToStr(i) + ' ' + s + ' ' + IntToStr(a) + ' ' + IntToStr(b));
+  ShowMessage(f);
+  P;
+  P;
+  ShowMessage(True);
+  ShowMessage(False);
+  ShowMessage(nil);
+  ShowMessage(VarToStr(Null) = '');
+  ShowMessage(1e3);
+  ShowMessage(1.5e-2);
+  ShowMessage(007);
+end.

@@ -1,0 +1,4 @@
+begin
+  { this comment never ends
+  ShowMessage(1);
+end.

@@ -1,0 +1,3 @@
+ #language PascalScript
+begin
+end.

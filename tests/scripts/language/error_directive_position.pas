@@ -1,0 +1,4 @@
+#  LANGUAGE   pascalscript  
+begin
+  Undeclared := 1;
+end.

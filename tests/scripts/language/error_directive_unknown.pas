@@ -1,0 +1,3 @@
+#language Basic
+begin
+end.

@@ -1,0 +1,3 @@
+begin
+  ShowMessage('never ends);
+end.

@@ -1,0 +1,3 @@
+uses 'units/loop_a.pas';
+begin
+end.

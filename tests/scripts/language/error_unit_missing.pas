@@ -1,0 +1,3 @@
+uses 'units/no_such_unit.pas';
+begin
+end.

@@ -1,0 +1,3 @@
+uses 'units/bad_syntax.pas';
+begin
+end.

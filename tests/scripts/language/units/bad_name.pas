@@ -1,0 +1,7 @@
+procedure Broken;
+begin
+  Missing := 1;
+end;
+
+begin
+end.

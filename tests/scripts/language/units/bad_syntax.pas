@@ -1,0 +1,3 @@
+begin
+  if then;
+end.

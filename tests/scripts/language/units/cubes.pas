@@ -1,0 +1,8 @@
+function Cube(x: Integer): Integer;
+begin
+  Result := x * x * x;
+end;
+
+begin
+  ShowMessage('cubes main');
+end.

@@ -1,0 +1,3 @@
+uses 'units/loop_b.pas';
+begin
+end.

@@ -1,0 +1,58 @@
+// Integer overflow and Variant promotion, Null, and mixed-type Variant operations.
+var
+  i: Integer;
+  v, w: Variant;
+begin
+  // Two statically integer operands take the 32-bit fast path and wrap around.
+  i := 2147483647;
+  ShowMessage(i + 1);
+  i := 65536;
+  ShowMessage(i * i);
+  // x := x + 1 is folded into an in-place Variant addition, which redoes an overflowing
+  // operation in floating point: the variable ends up holding 2147483648.
+  i := 2147483647;
+  i := i + 1;
+  ShowMessage(i);
+  i := 2147483647;
+  i := 1 + i;
+  ShowMessage(i);
+  // Not folded (the root operator's operands are not the variable): the fast path wraps.
+  i := 2147483647;
+  i := (i + 1) * 1;
+  ShowMessage(i);
+  // Variant arithmetic promotes instead of wrapping.
+  v := 2147483647;
+  ShowMessage(v + 1);
+  v := 65536;
+  ShowMessage(v * v);
+  v := -2147483647 - 1;
+  ShowMessage(-v);
+  // Hexadecimal literals are taken as 32 bits.
+  ShowMessage($FFFFFFFF);
+  ShowMessage($7FFFFFFF + 0);
+  ShowMessage($10);
+  // Strings in arithmetic are converted to numbers, except that + joins two strings.
+  v := '5'; w := '2';
+  ShowMessage(v - w);
+  ShowMessage(v + w);
+  ShowMessage(v * 2);
+  v := '10';
+  ShowMessage(v < 9);
+  ShowMessage(v > '9');
+  // Null propagates through arithmetic and is less than everything else.
+  v := Null;
+  ShowMessage(v = Null);
+  ShowMessage((v + 1) = Null);
+  ShowMessage(v < 0);
+  // Variant / always divides in floating point; div and mod stay integer.
+  v := 7; w := 2;
+  ShowMessage(v / w);
+  ShowMessage(v div w);
+  ShowMessage(v mod (-w));
+  ShowMessage(-v mod w);
+  // Booleans count as integers in arithmetic, True being -1.
+  v := True;
+  ShowMessage(v + 1);
+  ShowMessage(v and False);
+  ShowMessage(v xor True);
+end.
