@@ -107,13 +107,15 @@ void TkvDesignator::TakeOver(TkvDesignator& other) {
   RefItem = other.RefItem;
 }
 
-// Compilation is attempted once: the code is dropped before compiling, so a failure leaves
-// an empty path that reads as Null.
+// The code is dropped only once it compiled. A failed compilation raises at this use and is
+// tried again at the next one, with the values then current: dropping the code on failure
+// would leave an empty path that silently reads as Null (and ignores writes) after the
+// script caught the first error.
 void TkvDesignator::CompileDeferred() {
-  const std::unique_ptr<TkvDeferredCode> code = std::move(Deferred);
   TkvFrontEnd* frontEnd = FrontEnd();
   if (frontEnd == nullptr) throw Exception(UString(msg::NoFrontEnd));
-  const std::unique_ptr<TkvDesignator> fresh = frontEnd->CompileDeferred(*Script, *code);
+  const std::unique_ptr<TkvDesignator> fresh = frontEnd->CompileDeferred(*Script, *Deferred);
+  Deferred.reset();
   if (fresh != nullptr) TakeOver(*fresh);
 }
 

@@ -318,12 +318,15 @@ TEST_F(DeferredTest, CompilesAtFirstUseOnly) {
   EXPECT_EQ(d->Deferred, nullptr);
 }
 
-TEST_F(DeferredTest, FailureIsReportedOnceThenThePathIsEmpty) {
-  auto d = Deferred("missing");
+TEST_F(DeferredTest, FailureRaisesAtEveryUseUntilTheCodeCompiles) {
+  auto d = Deferred("late");
   EXPECT_THROW(d->GetValue(), Exception);
-  EXPECT_TRUE(d->GetValue().IsNull());
-  d->SetValue(Variant(1));
-  EXPECT_EQ(frontEnd_.calls, 1);
+  EXPECT_THROW(d->SetValue(Variant(1)), Exception);
+  EXPECT_NE(d->Deferred, nullptr);
+  p.Int("late", 4);
+  EXPECT_EQ(d->GetValue().ToInt(), 4);
+  EXPECT_EQ(frontEnd_.calls, 3);
+  EXPECT_EQ(d->Deferred, nullptr);
 }
 
 TEST(SetExpression, ValueListsItemsWithZeroForRangeMarks) {
