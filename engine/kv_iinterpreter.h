@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/kv_ifrontend.h"
@@ -618,7 +619,9 @@ class TkvScript : public TComponent {
   void SetOnRunLine(TkvRunLineHandler handler);  // convenience for C++ hosts
 
   TkvStatement* MainStatements() const { return main_; }
-  TStringList* CodeLines() const { return codeLines_; }
+  // Per unit, the line numbers that hold statements: "UNIT=3,5,9," (empty name: the main
+  // text). Built from an index on demand, so noting a line stays cheap in large sources.
+  TStringList* CodeLines() const;
 
   TkvRegistrar CurrentRegistrar = nullptr;
   bool BreakRequested = false;
@@ -643,6 +646,14 @@ class TkvScript : public TComponent {
   TStringList* lines_;
   TkvStatement* main_;
   UString syntaxType_ = u"PascalScript";
+  // The noted lines of one unit, in order of first noting, and the set of them.
+  struct CodeLineUnit {
+    UString unitName;
+    UString list;  // "3,5,9,"
+    std::unordered_set<UString> lines;
+  };
+  std::vector<CodeLineUnit> codeLineUnits_;
+  mutable bool codeLinesStale_ = false;
   TStringList* codeLines_;
   // Set by SetOnRunLine; OnRunLine then carries this object's identity and ReportLine calls
   // the handler directly instead of packing event arguments for every statement.

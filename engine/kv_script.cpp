@@ -102,6 +102,8 @@ void TkvScript::Clear() {
   items_.Clear();
   main_->Clear();
   codeLines_->Clear();
+  codeLineUnits_.clear();
+  codeLinesStale_ = false;
   AddIndexingHelpers();
 }
 
@@ -284,16 +286,24 @@ void TkvScript::SetOnRunLine(TkvRunLineHandler handler) {
 
 // CodeLines holds "unit=3,5,9," per unit: each line that holds a statement, once.
 void TkvScript::NoteCodeLine(const UString& unitName, const UString& sourcePos) {
-  const UString line = sourcePos.substr(0, sourcePos.find(u':'));
-  const UString prefix = unitName + u"=";
-  int entry = -1;
-  for (int i = 0; i < codeLines_->Count() && entry < 0; ++i)
-    if (SameText(UStringView(codeLines_->Get(i)).substr(0, prefix.size()), prefix)) entry = i;
-  if (entry < 0) entry = codeLines_->Add(prefix);
-  const UString text = codeLines_->Get(entry);
-  const UString list = u"," + text.substr(prefix.size());
-  if (list.find(u"," + line + u",") != UString::npos) return;
-  codeLines_->Put(entry, text + line + u",");
+  UString line = sourcePos.substr(0, sourcePos.find(u':'));
+  CodeLineUnit* unit = nullptr;
+  for (CodeLineUnit& u : codeLineUnits_)
+    if (SameText(u.unitName, unitName)) unit = &u;
+  if (!unit) unit = &codeLineUnits_.emplace_back(CodeLineUnit{unitName, {}, {}});
+  codeLinesStale_ = true;
+  if (!unit->lines.insert(line).second) return;
+  unit->list += line;
+  unit->list += u',';
+}
+
+TStringList* TkvScript::CodeLines() const {
+  if (codeLinesStale_) {
+    codeLines_->Clear();
+    for (const CodeLineUnit& u : codeLineUnits_) codeLines_->Add(u.unitName + u"=" + u.list);
+    codeLinesStale_ = false;
+  }
+  return codeLines_;
 }
 
 void TkvScript::SetLines(TStrings* lines) {

@@ -76,11 +76,39 @@ Operands OperandsOf(const TkvAssignmentStmt& stmt) {
           stmt.Source != nullptr ? stmt.Source : stmt.Expression};
 }
 
+// Runs a := a op b for a value `a` just read from the target. When the target still holds
+// that very value, its own reference is dropped for the time of the operation so that the
+// operand is unshared: `s := s + t` then appends in place instead of copying s, which made
+// loops that build a string quadratic. The target gets its value back if the operation
+// raises.
+void UpdateInPlace(TkvCustomVariable* target, Variant& a, const Variant& b, VarOp op) {
+  if (!a.IsString() && !a.IsArray()) {  // numbers: nothing to unshare
+    VarBinaryOpInPlace(op, a, b);
+    return;
+  }
+  auto* stringVar = dynamic_cast<TkvstringVariable*>(target);
+  bool dropped = false;
+  if (stringVar) {
+    dropped = a.IsString() && &a.RawString() == &stringVar->Storage.Str();
+    if (dropped) stringVar->Storage = SharedString();
+  } else if (dynamic_cast<TkvVariable*>(target) && target->Value.SharesBodyWith(a)) {
+    dropped = true;
+    target->Value = Variant();
+  }
+  try {
+    VarBinaryOpInPlace(op, a, b);
+  } catch (...) {
+    if (dropped && stringVar) stringVar->SetValue(a);
+    else if (dropped) target->Value = a;
+    throw;
+  }
+}
+
 void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
   const auto [target, source] = OperandsOf(stmt);
   Variant a = target->GetValue();
   const Variant b = source->GetValue();
-  VarBinaryOpInPlace(op, a, b);
+  UpdateInPlace(target, a, b, op);
   target->SetValue(a);
 }
 

@@ -161,6 +161,15 @@ class Variant {
 
   void Clear() noexcept { *this = Variant(); }
 
+  // Whether both hold the very same counted body (string, array or dispatch object): an
+  // operation on one would then have to copy it first.
+  bool SharesBodyWith(const Variant& o) const noexcept {
+    if (!IsCounted() || type_ != o.type_) return false;
+    if (IsArray()) return u_.arr == o.u_.arr;
+    if (type_ == varDispatch) return u_.disp == o.u_.disp;
+    return u_.str == o.u_.str;
+  }
+
  private:
   bool IsCounted() const noexcept {
     return type_ == varString || type_ == varOleStr || type_ == varDispatch || (type_ & varArray);
