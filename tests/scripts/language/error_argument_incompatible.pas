@@ -1,0 +1,6 @@
+procedure P(b: Boolean);
+begin
+end;
+begin
+  P('yes');
+end.

@@ -1,0 +1,4 @@
+var b: Boolean;
+begin
+  b := b in [True];
+end.

@@ -1,0 +1,4 @@
+var b, c: Boolean;
+begin
+  b := b < c;
+end.

@@ -1,0 +1,9 @@
+procedure A;
+begin
+  B;
+end;
+procedure B;
+begin
+end;
+begin
+end.

@@ -1,0 +1,4 @@
+var L: TStringList;
+begin
+  L := L + 1;
+end.

@@ -1,0 +1,4 @@
+const c = 1;
+begin
+  c := 2;
+end.

@@ -1,0 +1,4 @@
+var v: Variant;
+begin
+  v := ('a' - 'b') + (1 + 'c');
+end.

@@ -1,0 +1,4 @@
+var L: TStringList;
+begin
+  ShowMessage(L.Strings.Count);
+end.

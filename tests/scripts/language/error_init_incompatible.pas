@@ -1,0 +1,3 @@
+var s: String = 1;
+begin
+end.

@@ -1,0 +1,4 @@
+var o: TObject;
+begin
+  o[0] := 1;
+end.

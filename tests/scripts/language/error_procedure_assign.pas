@@ -1,0 +1,6 @@
+procedure P;
+begin
+end;
+begin
+  P := 1;
+end.

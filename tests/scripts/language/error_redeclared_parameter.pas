@@ -1,0 +1,5 @@
+procedure P(a: Integer; a: String);
+begin
+end;
+begin
+end.

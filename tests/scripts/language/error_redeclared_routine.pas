@@ -1,0 +1,6 @@
+var P: Integer;
+procedure P;
+begin
+end;
+begin
+end.

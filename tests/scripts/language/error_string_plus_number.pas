@@ -1,0 +1,4 @@
+var s: String;
+begin
+  s := s + 1;
+end.

@@ -1,0 +1,5 @@
+function F: TFoo;
+begin
+end;
+begin
+end.

@@ -1,0 +1,4 @@
+var v: Variant;
+begin
+  v := @A.B;
+end.

@@ -1,0 +1,5 @@
+var v: Variant;
+begin
+  v := 'maybe';
+  if v then ShowMessage('yes');
+end.

@@ -1,0 +1,5 @@
+var v: Variant;
+begin
+  v := 'x';
+  ShowMessage(v + 1);
+end.

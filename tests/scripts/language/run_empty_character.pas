@@ -1,0 +1,5 @@
+var s: String;
+begin
+  s := 'abc';
+  s[1] := '';
+end.

@@ -1,0 +1,7 @@
+begin
+  try
+    RaiseException('first');
+  except
+    RaiseException('from the handler');
+  end;
+end.

@@ -1,0 +1,4 @@
+var v: Variant;
+begin
+  v[1] := 'x';
+end.

@@ -1,0 +1,5 @@
+var s: String;
+begin
+  s := 'abc';
+  ShowMessage(s[0]);
+end.

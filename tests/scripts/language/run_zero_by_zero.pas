@@ -1,0 +1,5 @@
+var f: Extended;
+begin
+  f := 0;
+  ShowMessage(f / f);
+end.

@@ -1,0 +1,4 @@
+var v: Variant;
+begin
+  v := <Table.Field;
+end.

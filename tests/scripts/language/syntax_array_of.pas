@@ -1,0 +1,3 @@
+var a: array[3] Integer;
+begin
+end.

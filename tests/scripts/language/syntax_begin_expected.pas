@@ -1,0 +1,2 @@
+ShowMessage(1);
+end.

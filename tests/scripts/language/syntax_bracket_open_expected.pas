@@ -1,0 +1,3 @@
+var a: array 3 of Integer;
+begin
+end.

@@ -1,0 +1,5 @@
+begin
+  case 1 of
+    1 ShowMessage(1);
+  end;
+end.

@@ -1,0 +1,3 @@
+const c 1;
+begin
+end.

@@ -1,0 +1,3 @@
+begin
+  while False then ;
+end.

@@ -1,0 +1,7 @@
+function F: Integer;
+begin
+  Result := 1;
+end;
+begin
+  ShowMessage(F());
+end.

@@ -1,0 +1,5 @@
+begin
+  try
+    ShowMessage(1);
+  end;
+end.

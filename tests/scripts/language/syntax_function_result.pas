@@ -1,0 +1,5 @@
+function F;
+begin
+end;
+begin
+end.

@@ -1,0 +1,5 @@
+begin
+  case 1 do
+    1: ;
+  end;
+end.

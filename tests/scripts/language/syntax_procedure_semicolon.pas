@@ -1,0 +1,5 @@
+procedure P;
+begin
+end
+begin
+end.

@@ -1,0 +1,3 @@
+program 1;
+begin
+end.

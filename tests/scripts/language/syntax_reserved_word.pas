@@ -1,0 +1,3 @@
+var label: Integer;
+begin
+end.

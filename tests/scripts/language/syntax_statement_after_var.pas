@@ -1,0 +1,4 @@
+// Without begin, the statement reads as a further variable declaration.
+var x: Integer;
+  x := 1;
+end.

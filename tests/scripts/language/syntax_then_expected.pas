@@ -1,0 +1,3 @@
+begin
+  if True do ShowMessage(1);
+end.

@@ -1,0 +1,5 @@
+begin
+  repeat
+    ShowMessage(1);
+  end;
+end.

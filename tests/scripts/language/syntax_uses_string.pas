@@ -1,0 +1,3 @@
+uses units;
+begin
+end.
