@@ -56,4 +56,21 @@ begin
   n := 0;
   for i := 100000 downto 1 do n := n + 1;
   ShowMessage(n);
+  // Loops that end at the limits of Integer stop there.
+  n := 0;
+  for i := 2147483645 to 2147483647 do n := n + 1;
+  ShowMessage(IntToStr(n) + ' ' + IntToStr(i));
+  n := 0;
+  for i := -2147483647 - 1 + 2 downto -2147483647 - 1 do n := n + 1;
+  ShowMessage(IntToStr(n) + ' ' + IntToStr(i));
+  // A real end bound is rounded half to even; break leaves the variable where it was.
+  n := 0;
+  v := 2.5;
+  for i := 1 to v do n := n + 1;
+  ShowMessage(n);
+  v := 2.7;
+  for i := 1 to v do ;
+  ShowMessage(i);
+  for i := 1 to 10 do if i = 4 then break;
+  ShowMessage(i);
 end.
