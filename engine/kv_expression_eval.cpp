@@ -1,6 +1,7 @@
 // Evaluation of expression nodes. Binary nodes evaluate Left first, then Right. Integer
 // arithmetic takes a 32-bit fast path (wrapping around) when both operands are statically
-// integers; everything else follows the Variant operations of host/core/variant_ops.h.
+// integers and their values are integers; everything else follows the Variant operations of
+// host/core/variant_ops.h.
 #include <cstdint>
 #include <limits>
 
@@ -64,11 +65,23 @@ Variant Binary(TkvOperatorNode& node, VarOp op) {
   return left;
 }
 
+// The fast path needs integers in fact, not only in kind: "/" has integer kind when both its
+// operands have, an Integer variable may hold the Double that an overflowing in-place
+// addition promoted it to, and an array element starts Empty. Rounding such values to 32 bits
+// would give wrong results (1 / 3 * 3 would be 0); the Variant operation gives the right
+// result or the right error.
+inline bool HoldsInteger(const Variant& v) {
+  const uint16_t type = v.Type();
+  return type == varInteger || type == varSmallint || type == varByte;
+}
+
 template <int32_t (*IntOp)(int32_t, int32_t)>
 Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
   Variant left = Operand(node.Left).GetValue();
   const Variant right = Operand(node.Right).GetValue();
-  if (node.BothInteger) return Variant(IntOp(AsInt32(left), AsInt32(right)));
+  if (node.BothInteger && HoldsInteger(left) && HoldsInteger(right)) {
+    return Variant(IntOp(AsInt32(left), AsInt32(right)));
+  }
   VarBinaryOpInPlace(op, left, right);
   return left;
 }

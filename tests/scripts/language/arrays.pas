@@ -43,8 +43,6 @@ begin
   ShowMessage(IntToStr(d[0]) + ' ' + IntToStr(e[0]));
   // Elements start Empty, which reads as an empty string.
   ShowMessage(VarToStr(d[1]) = '');
-  // Two statically integer operands take the integer fast path, which reads Empty as 0.
-  ShowMessage(d[1] + 1);
   // In "var p, q: array..." only q is an array; p is a plain Integer.
   q[-1] := 7;
   p := 3;

@@ -1,7 +1,7 @@
-// Array elements start Empty: Variant arithmetic on one fails.
+// Array elements start Empty: arithmetic on one fails, even between two Integer operands.
 var a: array[3] of Integer;
-    v: Variant;
 begin
-  v := 1;
-  ShowMessage(a[0] + v);
+  a[1] := 1;
+  ShowMessage(a[1] + 1);
+  ShowMessage(a[0] + 1);
 end.

@@ -20,6 +20,17 @@ begin
   i := 2147483647;
   i := (i + 1) * 1;
   ShowMessage(i);
+  // Integer kind is not enough for the fast path: "/" of two integers has integer kind but a
+  // real value, and an Integer variable can hold a real; such values use Variant arithmetic.
+  ShowMessage(1 / 3 * 3);
+  ShowMessage(7 / 2 + 7 / 2);
+  ShowMessage((7 / 2) div 1);
+  i := 5 / 2;
+  ShowMessage(i);
+  ShowMessage(i * 2);
+  i := 2147483647;
+  i := i + 1;
+  ShowMessage(i * 2);
   // Variant arithmetic promotes instead of wrapping.
   v := 2147483647;
   ShowMessage(v + 1);
