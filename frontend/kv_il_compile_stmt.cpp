@@ -1,6 +1,7 @@
 // The IL compiler: statements. Every statement is built completely (its expressions,
 // designators and bodies compiled), then appended to its list and its line noted; children
 // are compiled in document order, so the first error in the source is the one reported.
+#include <type_traits>
 #include <utility>
 
 #include "frontend/kv_il_compiler.h"
@@ -26,9 +27,24 @@ void TkvILCompiler::Append(std::unique_ptr<TkvStatement> stmt, TkvStatement& lis
   NoteLine(pos);
 }
 
+// break and continue outside every loop are rejected: the engine would leave their flag set
+// on the script, silently ending the rest of the block and cutting short later calls of the
+// routine.
 template <class Stmt>
 void TkvILCompiler::CompileFlowStatement(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
+  if constexpr (!std::is_same_v<Stmt, TkvExitStmt>) {
+    if (loopDepth_ == 0) Fail(stmt, ilmsg::FlowOutsideLoop);
+  }
   Append(NewStatement<Stmt>(stmt, scope), list);
+}
+
+void TkvILCompiler::CompileLoopBody(TkvXMLItem& body, TkvScript& scope, TkvStatement& loop) {
+  struct Inside {
+    int& depth;
+    explicit Inside(int& d) : depth(++d) {}
+    ~Inside() { --depth; }
+  } inside(loopDepth_);
+  CompileNode(body, scope, loop);
 }
 
 template void TkvILCompiler::CompileFlowStatement<TkvBreakStmt>(TkvXMLItem&, TkvScript&,
@@ -160,7 +176,7 @@ void TkvILCompiler::CompileFor(TkvXMLItem& stmt, TkvScript& scope, TkvStatement&
   }
   loop->EndValue = CompileBound(Child(stmt, next), *loop->LoopVariable, scope).release();
   ++next;
-  if (next < stmt.Count()) CompileNode(*stmt.Items(next), scope, *loop);
+  if (next < stmt.Count()) CompileLoopBody(*stmt.Items(next), scope, *loop);
   if (next + 1 < stmt.Count()) {
     Fail(*stmt.Items(next + 1), ilmsg::UnexpectedElement(stmt.Items(next + 1)->Name()));
   }
@@ -177,7 +193,7 @@ void TkvILCompiler::CompileVbFor(TkvXMLItem& stmt, TkvScript& scope, TkvStatemen
     loop->Step = CompileBound(*stmt.Items(next), *loop->LoopVariable, scope).release();
     ++next;
   }
-  if (next < stmt.Count()) CompileNode(*stmt.Items(next), scope, *loop);
+  if (next < stmt.Count()) CompileLoopBody(*stmt.Items(next), scope, *loop);
   if (next + 1 < stmt.Count()) {
     Fail(*stmt.Items(next + 1), ilmsg::UnexpectedElement(stmt.Items(next + 1)->Name()));
   }
@@ -190,14 +206,14 @@ void TkvILCompiler::CompileCppFor(TkvXMLItem& stmt, TkvScript& scope, TkvStateme
   CompileNode(*stmt.Items(0), scope, *loop->FirstStatements);
   loop->Condition = CompileExpression(*stmt.Items(1), scope).release();
   CompileNode(*stmt.Items(2), scope, *loop->SecondStatements);
-  CompileNode(*stmt.Items(3), scope, *loop);
+  CompileLoopBody(*stmt.Items(3), scope, *loop);
   Append(std::move(loop), list);
 }
 
 void TkvILCompiler::CompileWhile(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto loop = NewStatement<TkvWhileStmt>(stmt, scope);
   loop->Condition = CompileExpression(Child(stmt, 0), scope).release();
-  if (stmt.Count() > 1) CompileNode(*stmt.Items(1), scope, *loop);
+  if (stmt.Count() > 1) CompileLoopBody(*stmt.Items(1), scope, *loop);
   if (stmt.Count() > 2) Fail(*stmt.Items(2), ilmsg::UnexpectedElement(stmt.Items(2)->Name()));
   Append(std::move(loop), list);
 }
@@ -211,7 +227,7 @@ void TkvILCompiler::CompileRepeat(TkvXMLItem& stmt, TkvScript& scope, TkvStateme
     --condition;
   }
   if (condition < 0) Fail(stmt, ilmsg::IncompleteElement(stmt.Name()));
-  for (int i = 0; i < condition; ++i) CompileNode(*stmt.Items(i), scope, *loop);
+  for (int i = 0; i < condition; ++i) CompileLoopBody(*stmt.Items(i), scope, *loop);
   loop->Condition = CompileExpression(*stmt.Items(condition), scope).release();
   Append(std::move(loop), list);
 }

@@ -87,6 +87,8 @@ class TkvILCompiler {
   void CompileWith(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list);
   template <class Stmt>
   void CompileFlowStatement(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list);
+  // A loop's body: break and continue are allowed inside it.
+  void CompileLoopBody(TkvXMLItem& body, TkvScript& scope, TkvStatement& loop);
   // The loop variable of a for statement: a numeric, writable variable.
   TkvCustomVariable* CompileLoopVariable(TkvXMLItem& ident, TkvScript& scope);
   std::unique_ptr<TkvExpression> CompileBound(TkvXMLItem& element, TkvCustomVariable& target,
@@ -154,6 +156,9 @@ class TkvILCompiler {
   TkvILParser& p_;
   bool late_;
   int depth_ = 0;
+  // Loop bodies being compiled around the current statement (routines are declared outside
+  // statements, so a routine's body starts at 0 too).
+  int loopDepth_ = 0;
 };
 
 // Lower-cased element name, the key of every dispatch.

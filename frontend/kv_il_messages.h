@@ -27,6 +27,7 @@ inline UString IncompatibleTypes(UStringView target, UStringView source) {
 inline constexpr const char16_t* ClassTypeRequired = u"Class type required";
 inline constexpr const char16_t* LeftSideNotAssignable = u"Left side cannot be assigned to";
 inline constexpr const char16_t* ForLoopVariable = u"For loop variable must be numeric variable";
+inline constexpr const char16_t* FlowOutsideLoop = u"Break or Continue outside of a loop";
 
 // Expressions, designators and names.
 inline UString UndeclaredIdentifier(UStringView name) {
