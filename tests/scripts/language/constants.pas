@@ -8,8 +8,11 @@ const
   Neg = -5;
   Tau = 3.14159 * 2;
   Flag = Max > 5;
-  // A hexadecimal literal keeps its low 32 bits.
+  // A hexadecimal literal keeps its low 32 bits; a decimal one too large for Integer is a
+  // real number.
   Hex64 = $100000001;
+  BigDecimal = 3000000000;
+  MinInt = -2147483648;
 var
   i: Integer = 3;
   s: String = 'init';
@@ -36,6 +39,9 @@ begin
   ShowMessage(Tau);
   ShowMessage(Flag);
   ShowMessage(Hex64);
+  ShowMessage(BigDecimal);
+  ShowMessage(MinInt);
+  ShowMessage(BigDecimal + 1);
   ShowMessage(IntToStr(i) + ' ' + s + ' ' + IntToStr(a) + ' ' + IntToStr(b));
   ShowMessage(f);
   P;
