@@ -20,6 +20,11 @@ var
   a, b: Integer = 7;
   f: Extended = Max * 1.5;
 
+procedure Bump(var x: Integer);
+begin
+  x := x + 1;
+end;
+
 // Local initial values run at every call.
 procedure P;
 const Local = Max + 1;
@@ -53,4 +58,8 @@ begin
   ShowMessage(1e3);
   ShowMessage(1.5e-2);
   ShowMessage(007);
+  // A constant passed for a var parameter stays as it is.
+  Bump(Max);
+  Inc(Max);
+  ShowMessage(Max);
 end.

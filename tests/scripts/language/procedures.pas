@@ -42,6 +42,12 @@ begin
   if Result = Null then Result := 1 else Result := Result + 1;
 end;
 
+// Result starts Null whatever the declared type, and Null swallows what is added to it.
+function Appended: String;
+begin
+  Result := Result + 'a';
+end;
+
 function Untouched: Variant;
 begin
 end;
@@ -103,6 +109,7 @@ begin
   ShowMessage(Accumulate);
   ShowMessage(VarToStr(Untouched) = '');
   ShowMessage(Untouched = Null);
+  ShowMessage('[' + Appended + ']' = Null);
   s := '';
   Outer(2);
   ShowMessage(s);

@@ -36,4 +36,11 @@ begin
   with v do ShowMessage(Count);
   First.Free;
   M.Free;
+  // An object made by the with statement itself.
+  with TStringList.Create do begin
+    Add('x');
+    Add('y');
+    ShowMessage(Count);
+    Free;
+  end;
 end.
