@@ -64,7 +64,7 @@ void RoundToDecimals(TFloatDigits& d, int decimals) {
     bool negative = d.negative;
     d = TFloatDigits();
     if (up) {
-      d.digits = "1";
+      d.digits.assign(1, '1');  // not = "1": GCC 12 warns falsely (-Wrestrict)
       d.exponent = -decimals + 1;
       d.negative = negative;
     }
