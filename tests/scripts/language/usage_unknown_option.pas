@@ -1,0 +1,4 @@
+// An unknown option is bad usage: exit code 3, nothing runs.
+begin
+  ShowMessage('never');
+end.
