@@ -17,6 +17,13 @@ begin
   for n := 0 to 4 do Result := Result + arr[n];
 end;
 
+// An array passed for a var parameter is changed element by element and written back.
+procedure Fill(var arr: Variant; n: Integer);
+var k: Integer;
+begin
+  for k := 0 to n - 1 do arr[k] := k * 10;
+end;
+
 begin
   // array[5] has bounds 0..4.
   for i := 0 to 4 do a[i] := i * i;
@@ -53,4 +60,8 @@ begin
   ShowMessage(v[1]);
   v := a;
   ShowMessage(v[4]);
+  Fill(a, 3);
+  ShowMessage(IntToStr(a[1]) + ' ' + IntToStr(a[2]) + ' ' + IntToStr(a[3]));
+  // v took a copy.
+  ShowMessage(v[1]);
 end.
