@@ -31,9 +31,14 @@ begin
     with M do
       Add('inner');
   ShowMessage(IntToStr(First.Count) + ' ' + IntToStr(M.Count));
-  // On a Variant the ordinary variable wins.
+  // On a Variant the ordinary variable wins; other names are the object's members, found
+  // when the statement first runs.
   v := M;
-  with v do ShowMessage(Count);
+  with v do begin
+    ShowMessage(Count);
+    Add('via variant');
+    ShowMessage(Strings[2]);
+  end;
   First.Free;
   M.Free;
   // An object made by the with statement itself.
