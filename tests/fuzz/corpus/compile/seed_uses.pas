@@ -1,0 +1,3 @@
+#language PascalScript
+uses 'missing.pas';
+begin end.

@@ -1,0 +1,1 @@
+begin ShowMessage('before'); RaiseException('stopped here'); ShowMessage('after') end.
