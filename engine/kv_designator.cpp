@@ -246,10 +246,13 @@ Variant TkvDesignator::Evaluate(bool write, const Variant* valueToWrite) {
     LocalsGuard locals(recursive ? proc : nullptr);
     BindArguments(step, *r);
 
+    // The preceding value is handed over, not copied: current is overwritten by this
+    // step's result (or, after a write, no longer read), and a second reference to an
+    // array's body would make the helper's in-place element write copy the whole array.
     if ((role & kRoleHelper) != 0) {
       auto* helper = static_cast<TkvCustomHelper*>(r);
       helper->ParentRef = previous;
-      helper->InstanceValue = current;
+      helper->InstanceValue = std::move(current);
       helper->Script = Script;
     }
     previous = r;
