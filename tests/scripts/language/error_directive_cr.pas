@@ -1,0 +1,1 @@
+#language PascalScript// The directive ends at the line end, whatever its kind.begin  Undeclared := 1;end.

@@ -1,0 +1,6 @@
+procedure P;
+begin
+  Result := 1;
+end;
+begin
+end.
