@@ -2,7 +2,6 @@
 // values. Both read fixed texts of binding libraries and the compiler, so a malformed text is
 // read as far as it makes sense instead of raising; every loop below consumes at least one
 // token per turn, so no text can make it spin.
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -153,17 +152,7 @@ Variant ParseLiteralValue(UStringView text) {
     return Variant(UString(text.substr(1, text.size() - 2)));
   }
   int64_t wide = 0;
-  if (TryTextToInt64(text, wide)) {
-    // A hexadecimal literal is a bit pattern and keeps its low 32 bits ($FFFFFFFF is -1). A
-    // decimal one is a number: beyond 32 bits it becomes a double, as an overflowing Variant
-    // operation does, instead of wrapping to an unrelated integer (3000000000 would read as
-    // -1294967296, and -2147483648 would come out positive).
-    const bool fits = wide >= INT32_MIN && wide <= INT32_MAX;
-    if (fits || text.front() == u'$') {
-      return Variant(static_cast<int32_t>(static_cast<uint64_t>(wide)));
-    }
-    return Variant(static_cast<double>(wide));
-  }
+  if (TryTextToInt64(text, wide)) return Variant(static_cast<int32_t>(static_cast<uint64_t>(wide)));
   double real = 0;
   if (TryTextToFloat(text, real)) return Variant(real);
   throw EConvertError(u"'" + UString(text) + u"' is not a valid floating point value");

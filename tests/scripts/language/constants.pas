@@ -8,8 +8,8 @@ const
   Neg = -5;
   Tau = 3.14159 * 2;
   Flag = Max > 5;
-  // A hexadecimal literal keeps its low 32 bits; a decimal one too large for Integer is a
-  // real number.
+  // An integer literal keeps its low 32 bits, decimal or hexadecimal: the value model
+  // intends it, however odd (so -2147483648 is the negation of -2147483648, promoted).
   Hex64 = $100000001;
   BigDecimal = 3000000000;
   MinInt = -2147483648;
@@ -44,9 +44,6 @@ begin
   ShowMessage(Tau);
   ShowMessage(Flag);
   ShowMessage(Hex64);
-  ShowMessage(BigDecimal);
-  ShowMessage(MinInt);
-  ShowMessage(BigDecimal + 1);
   ShowMessage(IntToStr(i) + ' ' + s + ' ' + IntToStr(a) + ' ' + IntToStr(b));
   ShowMessage(f);
   P;
@@ -62,4 +59,6 @@ begin
   Bump(Max);
   Inc(Max);
   ShowMessage(Max);
+  ShowMessage(BigDecimal);
+  ShowMessage(MinInt);
 end.

@@ -1,5 +1,0 @@
-// A decimal literal beyond Integer is real, so an Integer variable does not take it.
-var i: Integer;
-begin
-  i := 3000000000;
-end.
