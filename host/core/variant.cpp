@@ -128,35 +128,6 @@ Variant::Variant(const SharedString& s) : type_(varString) {
   if (!u_.str) u_.str = new SharedString::Rep{1, UString()};
 }
 
-Variant::Variant(const Variant& o) noexcept : type_(o.type_), u_(o.u_) {
-  if (IsCounted()) AddRefBody();
-}
-
-Variant& Variant::operator=(const Variant& o) noexcept {
-  // Taking the new reference before dropping the old keeps self-assignment (and assignment
-  // from a value inside our own array body) safe.
-  const uint16_t t = o.type_;
-  const Payload p = o.u_;
-  if (o.IsCounted()) o.AddRefBody();
-  if (IsCounted()) ReleaseBody();
-  type_ = t;
-  u_ = p;
-  return *this;
-}
-
-Variant& Variant::operator=(Variant&& o) noexcept {
-  if (this != &o) {
-    uint16_t t = o.type_;
-    Payload p = o.u_;
-    o.type_ = varEmpty;
-    // Released after taking o's payload: o may live inside the body being released.
-    if (IsCounted()) ReleaseBody();
-    type_ = t;
-    u_ = p;
-  }
-  return *this;
-}
-
 void Variant::AddRefBody() const noexcept {
   if (type_ & varArray) {
     ++u_.arr->refs;

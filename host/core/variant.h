@@ -80,13 +80,38 @@ class Variant {
   // boolean; objects travel as handles, text as UString.
   Variant(const void*) = delete;
   Variant(const SharedString& s);  // native string sharing the buffer
-  Variant(const Variant& o) noexcept;
+  // Copies and moves are inline: the interpreter copies values on every variable read and
+  // write, and only counted bodies need more than the tag and payload.
+  Variant(const Variant& o) noexcept : type_(o.type_), u_(o.u_) {
+    if (IsCounted()) AddRefBody();
+  }
   Variant(Variant&& o) noexcept : type_(o.type_), u_(o.u_) { o.type_ = varEmpty; }
   ~Variant() {
     if (IsCounted()) ReleaseBody();
   }
-  Variant& operator=(const Variant& o) noexcept;
-  Variant& operator=(Variant&& o) noexcept;
+  Variant& operator=(const Variant& o) noexcept {
+    // Taking the new reference before dropping the old keeps self-assignment (and
+    // assignment from a value inside our own array body) safe.
+    const uint16_t t = o.type_;
+    const Payload p = o.u_;
+    if (o.IsCounted()) o.AddRefBody();
+    if (IsCounted()) ReleaseBody();
+    type_ = t;
+    u_ = p;
+    return *this;
+  }
+  Variant& operator=(Variant&& o) noexcept {
+    if (this != &o) {
+      const uint16_t t = o.type_;
+      const Payload p = o.u_;
+      o.type_ = varEmpty;
+      // Released after taking o's payload: o may live inside the body being released.
+      if (IsCounted()) ReleaseBody();
+      type_ = t;
+      u_ = p;
+    }
+    return *this;
+  }
 
   static Variant Null() noexcept { Variant v; v.type_ = varNull; return v; }
   // A 64-bit host integer: Integer when it fits, else Double.
