@@ -101,6 +101,12 @@ class TkvCustomVariable : public TkvItemList {
   Variant Value = Variant::Null();
 };
 
+// Whether the item keeps its value in Value with the plain GetValue and SetValue (variables,
+// parameters, constant operands): reading Value is then the same as GetValue, and writing it
+// when not ReadOnly the same as SetValue. Statements ask once, when prepared, so that the
+// hot paths skip the virtual calls.
+bool HasPlainValue(const TkvCustomVariable* item);
+
 // Script variables, constants (read-only), enumeration values, hidden with-variables, Result.
 class TkvVariable : public TkvCustomVariable {
  public:
@@ -429,6 +435,11 @@ class TkvAssignmentStmt : public TkvStatement {
   TkvCustomExpression* Expression = nullptr;   // owned
   TkvCustomVariable* Target = nullptr;         // not owned
   TkvCustomVariable* Source = nullptr;         // not owned
+  // Chosen by Prepare (false without it): Target or Source keeps a plain value (HasPlainValue), and Target as a
+  // string variable, whose storage a compound assignment unshares.
+  bool PlainTarget = false;
+  bool PlainSource = false;
+  TkvstringVariable* StringTarget = nullptr;   // not owned
 };
 
 // x op= e; also the folded x := x op e.
@@ -659,6 +670,26 @@ class TkvScript : public TComponent {
   // the handler directly instead of packing event arguments for every statement.
   TkvRunLineHandler runLineHandler_;
 };
+
+// The hook runs before every hooked statement. The walk up the Parent chain is short (a
+// procedure's local script, its script, the global script) and inline, so a script that
+// nobody watches pays a few loads per statement; an OnRunLine assigned at any time, also
+// while the script runs, is seen at the next statement.
+inline void TkvScript::ReportLine(const UString& unitName, const UString& sourcePos) {
+  for (TkvScript* scope = this; scope; scope = scope->Parent) {
+    if (scope->OnRunLine.Assigned()) {
+      scope->CallRunLine(this, unitName, sourcePos);
+      return;
+    }
+  }
+}
+
+inline void TkvStatement::ReportLine() { Script->ReportLine(UnitName, SourcePos); }
+
+inline bool TkvStatement::Hook() {
+  ReportLine();
+  return !Script->ExitRequested;
+}
 
 // ---------------------------------------------------------------------------------------
 // Process-wide objects, created and freed by the start-up and shut-down sequence of main()

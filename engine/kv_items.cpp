@@ -1,6 +1,8 @@
 // The owning list and the plain items: variables, string variables and parameters.
 #include <algorithm>
+#include <typeinfo>
 
+#include "engine/kv_iexpression.h"
 #include "engine/kv_iinterpreter.h"
 
 namespace kv {
@@ -51,6 +53,14 @@ int TkvCustomVariable::RequiredParamCount() const {
     if (param && !param->Optional) ++count;
   }
   return count;
+}
+
+// Exact classes only: a subclass may override GetValue or SetValue.
+bool HasPlainValue(const TkvCustomVariable* item) {
+  if (item == nullptr) return false;
+  const std::type_info& type = typeid(*item);
+  return type == typeid(TkvVariable) || type == typeid(TkvParamItem) ||
+         type == typeid(TkvOperandNode) || type == typeid(TkvCustomVariable);
 }
 
 // --- TkvstringVariable ---------------------------------------------------------------------

@@ -248,15 +248,6 @@ void TkvScript::Execute() {
   main_->Execute();
 }
 
-void TkvScript::ReportLine(const UString& unitName, const UString& sourcePos) {
-  for (TkvScript* scope = this; scope; scope = scope->Parent) {
-    if (scope->OnRunLine.Assigned()) {
-      scope->CallRunLine(this, unitName, sourcePos);
-      return;
-    }
-  }
-}
-
 // A handler set from C++ is called directly; one assigned as a published event gets the
 // event's arguments (Sender, UnitName, SourcePos).
 void TkvScript::CallRunLine(TkvScript* sender, const UString& unitName,

@@ -24,12 +24,6 @@ TkvStatement* TkvStatement::StatementAt(int index) const {
   return static_cast<TkvStatement*>(ItemAt(index));
 }
 
-void TkvStatement::ReportLine() { Script->ReportLine(UnitName, SourcePos); }
-
-bool TkvStatement::Hook() {
-  ReportLine();
-  return !Script->ExitRequested;
-}
 
 void TkvStatement::ExecuteList() {
   TkvScript& script = *Script;
@@ -50,7 +44,8 @@ TkvAssignmentStmt::~TkvAssignmentStmt() {
 }
 
 // A plain variable is written without its designator, and a one-operand expression is read
-// without entering its tree.
+// without entering its tree. Items that keep a plain value are then read and written
+// directly, and the target's kind is looked at here once instead of at every execution.
 void TkvAssignmentStmt::Prepare() {
   Target = Designator;
   if (dynamic_cast<TkvVariableDesignator*>(Designator) != nullptr &&
@@ -61,6 +56,9 @@ void TkvAssignmentStmt::Prepare() {
   if (auto* expression = dynamic_cast<TkvExpression*>(Expression)) {
     if (TkvCustomVariable* single = expression->SingleOperand()) Source = single;
   }
+  PlainTarget = HasPlainValue(Target);
+  PlainSource = HasPlainValue(Source);
+  StringTarget = dynamic_cast<TkvstringVariable*>(Target);
 }
 
 namespace {
@@ -76,22 +74,48 @@ Operands OperandsOf(const TkvAssignmentStmt& stmt) {
           stmt.Source != nullptr ? stmt.Source : stmt.Expression};
 }
 
+// a := a op b for two Integers whose result fits 32 bits, as the Variant operation gives it;
+// false leaves the rest (overflow into a double, other tags, division) to that operation.
+bool IntegerInPlace(VarOp op, Variant& a, const Variant& b) {
+  if (a.Type() != varInteger || b.Type() != varInteger) return false;
+  int32_t result;
+  bool overflow;
+  switch (op) {
+    case VarOp::Add:
+      overflow = __builtin_add_overflow(a.RawInt(), b.RawInt(), &result);
+      break;
+    case VarOp::Subtract:
+      overflow = __builtin_sub_overflow(a.RawInt(), b.RawInt(), &result);
+      break;
+    case VarOp::Multiply:
+      overflow = __builtin_mul_overflow(a.RawInt(), b.RawInt(), &result);
+      break;
+    default:
+      return false;
+  }
+  if (overflow) return false;
+  a = Variant(result);
+  return true;
+}
+
 // Runs a := a op b for a value `a` just read from the target. When the target still holds
 // that very value, its own reference is dropped for the time of the operation so that the
 // operand is unshared: `s := s + t` then appends in place instead of copying s, which made
 // loops that build a string quadratic. The target gets its value back if the operation
 // raises.
-void UpdateInPlace(TkvCustomVariable* target, Variant& a, const Variant& b, VarOp op) {
+void UpdateInPlace(const TkvAssignmentStmt& stmt, TkvCustomVariable* target, Variant& a,
+                   const Variant& b, VarOp op) {
   if (!a.IsString() && !a.IsArray()) {  // numbers: nothing to unshare
     VarBinaryOpInPlace(op, a, b);
     return;
   }
-  auto* stringVar = dynamic_cast<TkvstringVariable*>(target);
+  TkvstringVariable* stringVar = stmt.StringTarget;
+  const bool plain = stmt.PlainTarget && !target->ReadOnly;
   bool dropped = false;
   if (stringVar) {
     dropped = a.IsString() && &a.RawString() == &stringVar->Storage.Str();
     if (dropped) stringVar->Storage = SharedString();
-  } else if (dynamic_cast<TkvVariable*>(target) && target->Value.SharesBodyWith(a)) {
+  } else if (plain && target->Value.SharesBodyWith(a)) {
     dropped = true;
     target->Value = Variant();
   }
@@ -106,10 +130,19 @@ void UpdateInPlace(TkvCustomVariable* target, Variant& a, const Variant& b, VarO
 
 void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
   const auto [target, source] = OperandsOf(stmt);
-  Variant a = target->GetValue();
-  const Variant b = source->GetValue();
-  UpdateInPlace(target, a, b, op);
-  target->SetValue(a);
+  // Two plain Integers (a counter, a sum) change the stored value without a copy.
+  if (stmt.PlainTarget && stmt.PlainSource && !target->ReadOnly &&
+      IntegerInPlace(op, target->Value, source->Value)) {
+    return;
+  }
+  Variant a = stmt.PlainTarget ? target->Value : target->GetValue();
+  const Variant b = stmt.PlainSource ? source->Value : source->GetValue();
+  if (!IntegerInPlace(op, a, b)) UpdateInPlace(stmt, target, a, b, op);
+  if (stmt.PlainTarget) {
+    if (!target->ReadOnly) target->Value = std::move(a);
+  } else {
+    target->SetValue(a);
+  }
 }
 
 }  // namespace
@@ -117,7 +150,14 @@ void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
 void TkvAssignmentStmt::Execute() {
   if (!Hook()) return;
   const auto [target, source] = OperandsOf(*this);
-  target->SetValue(source->GetValue());
+  if (!PlainTarget) {
+    target->SetValue(PlainSource ? source->Value : source->GetValue());
+  } else if (PlainSource) {
+    if (!target->ReadOnly) target->Value = source->Value;
+  } else {
+    Variant value = source->GetValue();  // evaluated also for a read-only target, as before
+    if (!target->ReadOnly) target->Value = std::move(value);
+  }
 }
 
 void TkvAssignPlusStmt::Execute() {

@@ -196,8 +196,10 @@ class Variant {
   }
 
  private:
+  // Every tag below varOleStr is inline, so one comparison settles the common numbers.
   bool IsCounted() const noexcept {
-    return type_ == varString || type_ == varOleStr || type_ == varDispatch || (type_ & varArray);
+    return type_ >= varOleStr &&
+           (type_ <= varDispatch || type_ == varString || (type_ & varArray) != 0);
   }
   void ReleaseBody() noexcept;
   void AddRefBody() const noexcept;
