@@ -51,16 +51,30 @@ int32_t WrapMod(int32_t a, int32_t b) {
   return a % b;
 }
 
+// An operand's value: read in place when the node stores it (TkvExpressionNode::Direct).
+inline Variant ValueOf(TkvExpressionNode* node) {
+  TkvExpressionNode& operand = Operand(node);
+  return operand.Direct != nullptr ? *operand.Direct : operand.GetValue();
+}
+
+// Both operands stored in place: nothing to evaluate, so they are compared or combined
+// without copies. Any other pair is evaluated left first, as usual.
+inline bool BothDirect(const TkvOperatorNode& node) {
+  return node.Left != nullptr && node.Right != nullptr && node.Left->Direct != nullptr &&
+         node.Right->Direct != nullptr;
+}
+
 template <class Test>
 Variant Compare(TkvOperatorNode& node, Test test) {
-  const Variant left = Operand(node.Left).GetValue();
-  const Variant right = Operand(node.Right).GetValue();
+  if (BothDirect(node)) return Variant(test(VarCompare(*node.Left->Direct, *node.Right->Direct)));
+  const Variant left = ValueOf(node.Left);
+  const Variant right = ValueOf(node.Right);
   return Variant(test(VarCompare(left, right)));
 }
 
 Variant Binary(TkvOperatorNode& node, VarOp op) {
-  Variant left = Operand(node.Left).GetValue();
-  const Variant right = Operand(node.Right).GetValue();
+  Variant left = ValueOf(node.Left);
+  const Variant right = ValueOf(node.Right);
   VarBinaryOpInPlace(op, left, right);
   return left;
 }
@@ -77,8 +91,12 @@ inline bool HoldsInteger(const Variant& v) {
 
 template <int32_t (*IntOp)(int32_t, int32_t)>
 Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
-  Variant left = Operand(node.Left).GetValue();
-  const Variant right = Operand(node.Right).GetValue();
+  if (node.BothInteger && BothDirect(node) && HoldsInteger(*node.Left->Direct) &&
+      HoldsInteger(*node.Right->Direct)) {
+    return Variant(IntOp(AsInt32(*node.Left->Direct), AsInt32(*node.Right->Direct)));
+  }
+  Variant left = ValueOf(node.Left);
+  const Variant right = ValueOf(node.Right);
   if (node.BothInteger && HoldsInteger(left) && HoldsInteger(right)) {
     return Variant(IntOp(AsInt32(left), AsInt32(right)));
   }
@@ -123,8 +141,8 @@ Variant TModNode::GetValue() { return Arithmetic<WrapMod>(*this, VarOp::Modulus)
 Variant TDivFloatNode::GetValue() { return Binary(*this, VarOp::Divide); }
 
 Variant TStrCatNode::GetValue() {
-  Variant left = Operand(Left).GetValue();
-  const Variant right = Operand(Right).GetValue();
+  Variant left = ValueOf(Left);
+  const Variant right = ValueOf(Right);
   if (left.Type() != varString) {
     VarBinaryOpInPlace(VarOp::Add, left, right);
     return left;
@@ -137,24 +155,24 @@ Variant TStrCatNode::GetValue() {
 // With two static booleans the right operand is evaluated only when it decides the result.
 Variant TAndNode::GetValue() {
   if (!BothBoolean) return Binary(*this, VarOp::And);
-  Variant left = Operand(Left).GetValue();
+  Variant left = ValueOf(Left);
   if (!left.ToBool()) return left;
-  return Operand(Right).GetValue();
+  return ValueOf(Right);
 }
 
 Variant TOrNode::GetValue() {
   if (!BothBoolean) return Binary(*this, VarOp::Or);
-  Variant left = Operand(Left).GetValue();
+  Variant left = ValueOf(Left);
   if (left.ToBool()) return left;
-  return Operand(Right).GetValue();
+  return ValueOf(Right);
 }
 
 Variant TXorNode::GetValue() { return Binary(*this, VarOp::Xor); }
 Variant TShlNode::GetValue() { return Binary(*this, VarOp::ShiftLeft); }
 Variant TShrNode::GetValue() { return Binary(*this, VarOp::ShiftRight); }
 
-Variant TNotNode::GetValue() { return VarNot(Operand(Left).GetValue()); }
-Variant TUnMinusNode::GetValue() { return VarNeg(Operand(Left).GetValue()); }
+Variant TNotNode::GetValue() { return VarNot(ValueOf(Left)); }
+Variant TUnMinusNode::GetValue() { return VarNeg(ValueOf(Left)); }
 
 // Brackets never survive building; reading one yields its content.
 Variant TLeftBracketNode::GetValue() {
@@ -163,7 +181,7 @@ Variant TLeftBracketNode::GetValue() {
 Variant TRightBracketNode::GetValue() { return Variant::Null(); }
 
 Variant TInNode::GetValue() {
-  const Variant left = Operand(Left).GetValue();
+  const Variant left = ValueOf(Left);
   auto* setNode = dynamic_cast<TkvSetNode*>(&Operand(Right));
   if (setNode == nullptr) throw Exception(UString(msg::ExprInNeedsSet));
   return Variant(setNode->Set->Contains(left));
@@ -171,7 +189,7 @@ Variant TInNode::GetValue() {
 
 // The right operand names a class; it is not evaluated (that would make an instance).
 Variant TIsNode::GetValue() {
-  const Variant left = Operand(Left).GetValue();
+  const Variant left = ValueOf(Left);
   auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(&Operand(Right));
   const TkvClassVariable* descriptor = nullptr;
   if (designatorNode != nullptr && designatorNode->Designator->StepCount() > 0) {

@@ -68,6 +68,7 @@ void TkvExpressionNode::Detach(TkvExpressionNode* child) {
 
 TkvOperandNode::TkvOperandNode(const Variant& constant) {
   Value = constant;
+  Direct = &Value;
   switch (constant.Type()) {
     case varBoolean:
       Kind = vkBoolean;
@@ -95,6 +96,7 @@ TkvDesignatorNode::TkvDesignatorNode(TkvDesignator* designator)
       designator->FastPathKind == fpVariable && designator->RefItem != nullptr) {
     ReadTarget = designator->RefItem;
   }
+  if (HasPlainValue(ReadTarget)) Direct = &ReadTarget->Value;
 }
 
 TkvDesignatorNode::~TkvDesignatorNode() { delete Designator; }

@@ -73,6 +73,10 @@ class TkvExpressionNode : public TkvCustomVariable {
   TkvExpressionNode* Left = nullptr;
   TkvExpressionNode* Right = nullptr;
   TkvExpressionNode* Parent = nullptr;  // not owned
+  // Where the node's value is stored when reading it has no effect and equals reading that
+  // Variant (a constant, a plain variable or parameter); nullptr when the node computes its
+  // value. Operators read such operands in place instead of through GetValue.
+  const Variant* Direct = nullptr;
 };
 
 // A constant leaf; its kind follows the constant's tag.
