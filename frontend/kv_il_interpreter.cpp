@@ -15,6 +15,7 @@ namespace kv {
 namespace {
 
 struct NestingTooDeep {};
+struct StepsSpent {};
 
 // Counts the nesting of Interpret; the limit stops a deeply nested source long before the
 // C++ stack would run out.
@@ -79,13 +80,19 @@ void AppendItem(TkvXMLItem& parent, const TkvILNode& node) {
 
 TkvGrammarInterpreter::TkvGrammarInterpreter(TkvParser& tokenizer, TkvUnitIncluder& includer,
                                              UString unitName, int depth)
-    : tok_(tokenizer), includer_(includer), unitName_(std::move(unitName)), depth_(depth) {}
+    : tok_(tokenizer),
+      includer_(includer),
+      unitName_(std::move(unitName)),
+      depth_(depth),
+      stepsLeft_(kBaseSteps + kStepsPerChar * (static_cast<long long>(tokenizer.Size()) + 1)) {}
 
 bool TkvGrammarInterpreter::Run(const TkvGrammarElement& startRule) {
   try {
     return Interpret(startRule);
   } catch (const NestingTooDeep&) {
     FailSticky(kNestingTooDeep, tok_.Position());
+  } catch (const StepsSpent&) {
+    FailSticky(kTooComplex, tok_.Position());
   } catch (const EConvertError& e) {
     // A character code out of range in a string literal: a fault of the source, reported
     // at the literal like any syntax error.
@@ -95,6 +102,7 @@ bool TkvGrammarInterpreter::Run(const TkvGrammarElement& startRule) {
 }
 
 bool TkvGrammarInterpreter::Interpret(const TkvGrammarElement& e) {
+  if (--stepsLeft_ < 0) throw StepsSpent();
   DepthGuard guard(depth_);
   const int entry = tok_.Position();
   const std::size_t firstItem = output_.size();

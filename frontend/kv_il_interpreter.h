@@ -71,14 +71,21 @@ class TkvGrammarInterpreter {
   // PascalScript).
   static constexpr int kMaxDepth = 4000;
   static constexpr const char16_t* kNestingTooDeep = u"Nesting too deep";
+  // How many grammar elements one parse may interpret: a fixed allowance plus so many per
+  // character of source. PascalScript needs fewer than 40 per character; a grammar whose
+  // alternatives overlap can backtrack exponentially, and the limit turns that into an error
+  // instead of a parse that never ends.
+  static constexpr long long kBaseSteps = 1'000'000;
+  static constexpr long long kStepsPerChar = 1000;
+  static constexpr const char16_t* kTooComplex = u"Source too complex for the grammar";
 
   // `depth` is the nesting already reached by the parse that includes this one (used units).
   TkvGrammarInterpreter(TkvParser& tokenizer, TkvUnitIncluder& includer, UString unitName,
                         int depth);
 
   // Interprets the start rule from the tokenizer's position. Returns whether it matched;
-  // a syntax error may be pending either way. A nesting too deep or a character code out of
-  // range ends the parse with a sticky error.
+  // a syntax error may be pending either way. A nesting too deep, a parse that spends its
+  // steps or a character code out of range ends the parse with a sticky error.
   bool Run(const TkvGrammarElement& startRule);
 
   TkvILForest& Output() { return output_; }
@@ -104,6 +111,7 @@ class TkvGrammarInterpreter {
   TkvUnitIncluder& includer_;
   UString unitName_;
   int depth_;
+  long long stepsLeft_;
   TkvILForest output_;
   TkvSyntaxError error_;
 };
