@@ -130,9 +130,7 @@ namespace {
 class LocalsGuard {
  public:
   explicit LocalsGuard(TkvProcVariable* proc) : proc_(proc) {
-    if (proc_ == nullptr) return;
-    saved_.reserve(static_cast<size_t>(proc_->LocalScript->ItemCount()));  // one allocation
-    proc_->SaveLocals(saved_);
+    if (proc_ != nullptr) frame_ = proc_->PushLocals();
   }
   LocalsGuard(const LocalsGuard&) = delete;
   LocalsGuard& operator=(const LocalsGuard&) = delete;
@@ -140,12 +138,12 @@ class LocalsGuard {
   void Restore() {
     if (proc_ == nullptr) return;
     TkvProcVariable* proc = std::exchange(proc_, nullptr);
-    proc->RestoreLocals(saved_);
+    proc->PopLocals(frame_);
   }
 
  private:
   TkvProcVariable* proc_;
-  std::vector<Variant> saved_;
+  size_t frame_ = 0;
 };
 
 int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee) {

@@ -106,7 +106,9 @@ Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
 
 }  // namespace
 
-Variant TkvDesignatorNode::GetValue() { return ReadTarget->GetValue(); }
+Variant TkvDesignatorNode::GetValue() {
+  return Direct != nullptr ? *Direct : ReadTarget->GetValue();
+}
 
 Variant TkvSetNode::GetValue() { return Set->GetValue(); }
 

@@ -96,7 +96,7 @@ TkvDesignatorNode::TkvDesignatorNode(TkvDesignator* designator)
       designator->FastPathKind == fpVariable && designator->RefItem != nullptr) {
     ReadTarget = designator->RefItem;
   }
-  if (HasPlainValue(ReadTarget)) Direct = &ReadTarget->Value;
+  if (TkvCustomVariable* plain = PlainValueItem(ReadTarget)) Direct = &plain->Value;
 }
 
 TkvDesignatorNode::~TkvDesignatorNode() { delete Designator; }

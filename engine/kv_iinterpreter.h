@@ -106,6 +106,11 @@ class TkvCustomVariable : public TkvItemList {
 // when not ReadOnly the same as SetValue. Statements ask once, when prepared, so that the
 // hot paths skip the virtual calls.
 bool HasPlainValue(const TkvCustomVariable* item);
+// The item whose stored value reading and writing `item` comes down to: the item itself when
+// it has a plain value, else for a compiled one-step path without arguments (a parameter)
+// the plain item of that step, whose general evaluation reads and writes just that item.
+// nullptr otherwise, also for a path that is still deferred.
+TkvCustomVariable* PlainValueItem(TkvCustomVariable* item);
 
 // Script variables, constants (read-only), enumeration values, hidden with-variables, Result.
 class TkvVariable : public TkvCustomVariable {
@@ -151,10 +156,19 @@ class TkvProcVariable : public TkvCustomVariable {
   // Recursion support: the values of every variable and parameter of the local script.
   void SaveLocals(std::vector<Variant>& out) const;
   void RestoreLocals(const std::vector<Variant>& saved);
+  // The same on the procedure's own save stack, which recursive calls share frame by frame
+  // (innermost last) and which keeps its capacity, so that recursion does not allocate.
+  // PushLocals returns the new frame; PopLocals restores it and drops it with every frame
+  // above it.
+  size_t PushLocals();
+  void PopLocals(size_t frame);
 
   bool Executing = false;
   bool IsFunction = false;
   TkvScript* LocalScript = nullptr;  // owned
+
+ private:
+  std::vector<Variant> savedLocals_;
 };
 
 // Base of expressions (kv_iexpression.h).
@@ -435,10 +449,11 @@ class TkvAssignmentStmt : public TkvStatement {
   TkvCustomExpression* Expression = nullptr;   // owned
   TkvCustomVariable* Target = nullptr;         // not owned
   TkvCustomVariable* Source = nullptr;         // not owned
-  // Chosen by Prepare (false without it): Target or Source keeps a plain value (HasPlainValue), and Target as a
-  // string variable, whose storage a compound assignment unshares.
-  bool PlainTarget = false;
-  bool PlainSource = false;
+  // Chosen by Prepare (nullptr without it): the items whose stored values Target and Source
+  // come down to (PlainValueItem), and Target as a string variable, whose storage a
+  // compound assignment unshares.
+  TkvCustomVariable* PlainTarget = nullptr;    // not owned
+  TkvCustomVariable* PlainSource = nullptr;    // not owned
   TkvstringVariable* StringTarget = nullptr;   // not owned
 };
 

@@ -63,6 +63,15 @@ bool HasPlainValue(const TkvCustomVariable* item) {
          type == typeid(TkvOperandNode) || type == typeid(TkvCustomVariable);
 }
 
+TkvCustomVariable* PlainValueItem(TkvCustomVariable* item) {
+  if (HasPlainValue(item)) return item;
+  const auto* path = dynamic_cast<const TkvDesignator*>(item);
+  if (path == nullptr || path->Deferred || path->StepCount() != 1) return nullptr;
+  const TkvDesignatorItem* step = path->StepAt(0);
+  if (step->ItemCount() != 0 || !HasPlainValue(step->Ref)) return nullptr;
+  return step->Ref;
+}
+
 // --- TkvstringVariable ---------------------------------------------------------------------
 
 // A string value is shared, not copied: the storage and the Variant hold the same buffer.

@@ -104,6 +104,26 @@ void TkvProcVariable::SaveLocals(std::vector<Variant>& out) const {
   }
 }
 
+size_t TkvProcVariable::PushLocals() {
+  const size_t frame = savedLocals_.size();
+  const int count = LocalScript->ItemCount();
+  for (int i = 0; i < count; ++i) {
+    TkvCustomVariable* item = LocalScript->ItemAt(i);
+    if (item->HoldsLocalValue()) savedLocals_.push_back(item->GetValue());
+  }
+  return frame;
+}
+
+void TkvProcVariable::PopLocals(size_t frame) {
+  size_t next = frame;
+  const int count = LocalScript->ItemCount();
+  for (int i = 0; i < count && next < savedLocals_.size(); ++i) {
+    TkvCustomVariable* item = LocalScript->ItemAt(i);
+    if (item->HoldsLocalValue()) item->SetValue(savedLocals_[next++]);
+  }
+  savedLocals_.resize(frame);
+}
+
 void TkvProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
   size_t next = 0;
   for (int i = 0; i < LocalScript->ItemCount() && next < saved.size(); ++i) {

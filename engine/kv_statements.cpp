@@ -56,8 +56,8 @@ void TkvAssignmentStmt::Prepare() {
   if (auto* expression = dynamic_cast<TkvExpression*>(Expression)) {
     if (TkvCustomVariable* single = expression->SingleOperand()) Source = single;
   }
-  PlainTarget = HasPlainValue(Target);
-  PlainSource = HasPlainValue(Source);
+  PlainTarget = PlainValueItem(Target);
+  PlainSource = PlainValueItem(Source);
   StringTarget = dynamic_cast<TkvstringVariable*>(Target);
 }
 
@@ -110,36 +110,38 @@ void UpdateInPlace(const TkvAssignmentStmt& stmt, TkvCustomVariable* target, Var
     return;
   }
   TkvstringVariable* stringVar = stmt.StringTarget;
-  const bool plain = stmt.PlainTarget && !target->ReadOnly;
+  TkvCustomVariable* plain = stmt.PlainTarget;
   bool dropped = false;
   if (stringVar) {
     dropped = a.IsString() && &a.RawString() == &stringVar->Storage.Str();
     if (dropped) stringVar->Storage = SharedString();
-  } else if (plain && target->Value.SharesBodyWith(a)) {
+  } else if (plain && !plain->ReadOnly && plain->Value.SharesBodyWith(a)) {
     dropped = true;
-    target->Value = Variant();
+    plain->Value = Variant();
   }
   try {
     VarBinaryOpInPlace(op, a, b);
   } catch (...) {
     if (dropped && stringVar) stringVar->SetValue(a);
-    else if (dropped) target->Value = a;
+    else if (dropped) plain->Value = a;
     throw;
   }
 }
 
 void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
   const auto [target, source] = OperandsOf(stmt);
+  TkvCustomVariable* plainTarget = stmt.PlainTarget;
+  TkvCustomVariable* plainSource = stmt.PlainSource;
   // Two plain Integers (a counter, a sum) change the stored value without a copy.
-  if (stmt.PlainTarget && stmt.PlainSource && !target->ReadOnly &&
-      IntegerInPlace(op, target->Value, source->Value)) {
+  if (plainTarget && plainSource && !plainTarget->ReadOnly &&
+      IntegerInPlace(op, plainTarget->Value, plainSource->Value)) {
     return;
   }
-  Variant a = stmt.PlainTarget ? target->Value : target->GetValue();
-  const Variant b = stmt.PlainSource ? source->Value : source->GetValue();
+  Variant a = plainTarget ? plainTarget->Value : target->GetValue();
+  const Variant b = plainSource ? plainSource->Value : source->GetValue();
   if (!IntegerInPlace(op, a, b)) UpdateInPlace(stmt, target, a, b, op);
-  if (stmt.PlainTarget) {
-    if (!target->ReadOnly) target->Value = std::move(a);
+  if (plainTarget) {
+    if (!plainTarget->ReadOnly) plainTarget->Value = std::move(a);
   } else {
     target->SetValue(a);
   }
@@ -150,13 +152,13 @@ void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
 void TkvAssignmentStmt::Execute() {
   if (!Hook()) return;
   const auto [target, source] = OperandsOf(*this);
-  if (!PlainTarget) {
-    target->SetValue(PlainSource ? source->Value : source->GetValue());
+  if (PlainTarget == nullptr) {
+    target->SetValue(PlainSource ? PlainSource->Value : source->GetValue());
   } else if (PlainSource) {
-    if (!target->ReadOnly) target->Value = source->Value;
+    if (!PlainTarget->ReadOnly) PlainTarget->Value = PlainSource->Value;
   } else {
     Variant value = source->GetValue();  // evaluated also for a read-only target, as before
-    if (!target->ReadOnly) target->Value = std::move(value);
+    if (!PlainTarget->ReadOnly) PlainTarget->Value = std::move(value);
   }
 }
 
