@@ -260,7 +260,17 @@ class TkvMethodHelper : public TkvCustomHelper {
                                           TClass* hostClass);
 
  private:
-  TkvParams CurrentParams() const;
+  void FillParams(TkvParams& params) const;
+  // The upper-cased names the callback receives (with ".GET"/".SET" for an indexed
+  // property), made at the first call after Name or IsIndexedProperty changed.
+  const UString& CallName(bool write);
+  UString callNameOf_;
+  bool callNameIndexed_ = false;
+  UString getName_;
+  UString setName_;
+  // The argument list of the last call, kept for its capacity; a call that finds it taken
+  // (a re-entrant call from inside the callback) makes its own.
+  TkvParams spareParams_;
 };
 
 class TkvEventHelper : public TkvCustomHelper {

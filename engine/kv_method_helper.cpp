@@ -1,6 +1,7 @@
 // Method members and bound functions: the call through the binding's method callback, and
 // the read and write of indexed properties.
 #include <algorithm>
+#include <cstring>
 
 #include "engine/kv_iinterpreter.h"
 
@@ -31,21 +32,63 @@ TkvMethodHelper* TkvMethodHelper::FromDeclaration(UStringView declaration,
   return method;
 }
 
-TkvParams TkvMethodHelper::CurrentParams() const {
-  TkvParams params;
+void TkvMethodHelper::FillParams(TkvParams& params) const {
   params.reserve(static_cast<size_t>(ItemCount()) + 1);
   for (int i = 0; i < ItemCount(); ++i) params.push_back(ParamAt(i)->GetValue());
-  return params;
 }
+
+namespace {
+
+// Equality of two names, by their code units (the cache check runs at every call).
+bool SameUnits(const UString& a, const UString& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
+
+}  // namespace
+
+const UString& TkvMethodHelper::CallName(bool write) {
+  if (!SameUnits(callNameOf_, Name) || callNameIndexed_ != IsIndexedProperty || getName_.empty()) {
+    callNameOf_ = Name;
+    callNameIndexed_ = IsIndexedProperty;
+    getName_ = UpperAscii(Name);
+    setName_ = getName_ + u".SET";
+    if (IsIndexedProperty) getName_ += u".GET";
+  }
+  return write ? setName_ : getName_;
+}
+
+namespace {
+
+// Lends a helper's spare argument list to one call and takes it back, emptied, afterwards:
+// the values must not outlive the call (they may hold the last reference to an object).
+class ParamsLease {
+ public:
+  explicit ParamsLease(TkvParams& home) : home_(home), params_(std::move(home)) {
+    params_.clear();
+  }
+  ~ParamsLease() {
+    params_.clear();
+    home_ = std::move(params_);
+  }
+  ParamsLease(const ParamsLease&) = delete;
+  ParamsLease& operator=(const ParamsLease&) = delete;
+  TkvParams& Params() { return params_; }
+
+ private:
+  TkvParams& home_;
+  TkvParams params_;
+};
+
+}  // namespace
 
 // The callback may store new values into Params; var parameters take them back. A callback
 // that raises leaves the parameters as they were.
 Variant TkvMethodHelper::GetValue() {
   if (!Callback) return Variant(0);
-  TkvParams params = CurrentParams();
-  UString name = UpperAscii(Name);
-  if (IsIndexedProperty) name += u".GET";
-  Variant result = Callback(CallInstance(InstanceValue), HostClass, name, params);
+  ParamsLease lease(spareParams_);
+  TkvParams& params = lease.Params();
+  FillParams(params);
+  Variant result = Callback(CallInstance(InstanceValue), HostClass, CallName(false), params);
   const int count = std::min(ItemCount(), static_cast<int>(params.size()));
   for (int i = 0; i < count; ++i) {
     TkvParamItem* param = ParamAt(i);
@@ -56,9 +99,11 @@ Variant TkvMethodHelper::GetValue() {
 
 void TkvMethodHelper::SetValue(const Variant& value) {
   if (!Callback || !IsIndexedProperty || ReadOnly) return;
-  TkvParams params = CurrentParams();
+  ParamsLease lease(spareParams_);
+  TkvParams& params = lease.Params();
+  FillParams(params);
   params.push_back(value);
-  Callback(CallInstance(InstanceValue), HostClass, UpperAscii(Name) + u".SET", params);
+  Callback(CallInstance(InstanceValue), HostClass, CallName(true), params);
 }
 
 }  // namespace kv

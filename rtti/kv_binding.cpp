@@ -70,20 +70,20 @@ TkvBindingLibrary::RegistrationScope::~RegistrationScope() {
 
 Variant TkvBindingLibrary::DispatchMethod(int32_t instance, TClass* cls, const UString& name,
                                           TkvParams& params) {
-  auto it = methods_.find(Key{cls, name});
+  auto it = methods_.find(KeyView{cls, name});
   if (it == methods_.end()) return Variant();
   return it->second(instance, params);
 }
 
 Variant TkvBindingLibrary::DispatchGet(int32_t instance, TClass* cls, const UString& name) {
-  auto it = getters_.find(Key{cls, name});
+  auto it = getters_.find(KeyView{cls, name});
   if (it == getters_.end()) return Variant();
   return it->second(instance);
 }
 
 void TkvBindingLibrary::DispatchSet(int32_t instance, TClass* cls, const UString& name,
                                     const Variant& value) {
-  auto it = setters_.find(Key{cls, name});
+  auto it = setters_.find(KeyView{cls, name});
   if (it != setters_.end()) it->second(instance, value);
 }
 

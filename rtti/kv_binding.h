@@ -35,6 +35,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <type_traits>
 #include <unordered_map>
@@ -191,9 +192,27 @@ class TkvBindingLibrary {
     UString name;
     bool operator==(const Key&) const = default;
   };
+  // Look-ups take the name by view (heterogeneous look-up), so a call copies no string.
+  struct KeyView {
+    const TClass* cls;
+    UStringView name;
+  };
   struct KeyHash {
-    size_t operator()(const Key& k) const noexcept {
-      return std::hash<const void*>()(k.cls) * 31 + std::hash<UString>()(k.name);
+    using is_transparent = void;
+    size_t operator()(const KeyView& k) const noexcept {
+      return std::hash<const void*>()(k.cls) * 31 + std::hash<UStringView>()(k.name);
+    }
+    size_t operator()(const Key& k) const noexcept { return (*this)(KeyView{k.cls, k.name}); }
+  };
+  struct KeyEqual {
+    using is_transparent = void;
+    static KeyView View(const Key& k) { return {k.cls, k.name}; }
+    static KeyView View(const KeyView& k) { return k; }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const noexcept {
+      const KeyView x = View(a), y = View(b);
+      return x.cls == y.cls && x.name.size() == y.name.size() &&
+             std::memcmp(x.name.data(), y.name.data(), x.name.size() * sizeof(char16_t)) == 0;
     }
   };
 
@@ -211,9 +230,9 @@ class TkvBindingLibrary {
   TkvSetterCallback SetterCallback();
 
   UString name_;
-  std::unordered_map<Key, TkvMemberHandler, KeyHash> methods_;
-  std::unordered_map<Key, TkvGetterHandler, KeyHash> getters_;
-  std::unordered_map<Key, TkvSetterHandler, KeyHash> setters_;
+  std::unordered_map<Key, TkvMemberHandler, KeyHash, KeyEqual> methods_;
+  std::unordered_map<Key, TkvGetterHandler, KeyHash, KeyEqual> getters_;
+  std::unordered_map<Key, TkvSetterHandler, KeyHash, KeyEqual> setters_;
 };
 
 // ---------------------------------------------------------------------------------------

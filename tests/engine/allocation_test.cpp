@@ -55,6 +55,22 @@ TEST(HotPaths, LoopPassesDoNotAllocate) {
              {p.Assign("y", "x"), p.If("(i mod 2 = 0) and (y >= 0)", {p.Assign("x", "x - 1")}),
               p.While("y > 0", {p.Assign("y", "y - 1"), p.Break()})})});
        }},
+      {"registered function call",
+       [](ProgramBuilder& p, const char* passes) {
+         p.Function("function TwiceAsLongName(k: Integer): Integer",
+                    [](int32_t, TClass*, const UString&, TkvParams& params) {
+                      return Variant(params[0].ToInt() * 2);
+                    });
+         p.Main({p.For("i", "1", passes, {p.Assign("x", "TwiceAsLongName(i) + x")})});
+       }},
+      {"recursive script function",
+       [](ProgramBuilder& p, const char* passes) {
+         p.Func("down", "Integer", {{"n"}}, [&] {
+           return Stmts{p.If("n > 0", {p.Assign("Result", "down(n - 1) + 1")},
+                             {p.Assign("Result", "0")})};
+         });
+         p.Main({p.For("i", "1", passes, {p.Assign("x", "down(5)")})});
+       }},
   };
   for (const auto& program : programs) {
     long counts[2];
