@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "engine/kv_condition.h"
 #include "engine/kv_iconst.h"
 #include "engine/kv_iexpression.h"
 #include "host/core/exceptions.h"
@@ -66,7 +67,15 @@ inline bool BothDirect(const TkvOperatorNode& node) {
 
 template <class Test>
 Variant Compare(TkvOperatorNode& node, Test test) {
-  if (BothDirect(node)) return Variant(test(VarCompare(*node.Left->Direct, *node.Right->Direct)));
+  if (BothDirect(node)) {
+    const Variant& left = *node.Left->Direct;
+    const Variant& right = *node.Right->Direct;
+    if (left.Type() == varInteger && right.Type() == varInteger) {  // VarCompare's first case
+      const int32_t a = left.RawInt(), b = right.RawInt();
+      return Variant(test(a < b ? -1 : (b < a ? 1 : 0)));
+    }
+    return Variant(test(VarCompare(left, right)));
+  }
   const Variant left = ValueOf(node.Left);
   const Variant right = ValueOf(node.Right);
   return Variant(test(VarCompare(left, right)));
@@ -158,14 +167,14 @@ Variant TStrCatNode::GetValue() {
 Variant TAndNode::GetValue() {
   if (!BothBoolean) return Binary(*this, VarOp::And);
   Variant left = ValueOf(Left);
-  if (!left.ToBool()) return left;
+  if (!IsTrue(left)) return left;
   return ValueOf(Right);
 }
 
 Variant TOrNode::GetValue() {
   if (!BothBoolean) return Binary(*this, VarOp::Or);
   Variant left = ValueOf(Left);
-  if (left.ToBool()) return left;
+  if (IsTrue(left)) return left;
   return ValueOf(Right);
 }
 

@@ -716,6 +716,17 @@ inline bool TkvStatement::Hook() {
   return !Script->ExitRequested;
 }
 
+// Inline, so that each loop runs its body without a further call per pass.
+inline void TkvStatement::ExecuteList() {
+  TkvScript& script = *Script;
+  const int count = ItemCount();
+  for (int i = 0; i < count; ++i) {
+    if (script.ExitRequested) return;
+    static_cast<TkvStatement*>(ItemAt(i))->Execute();
+    if (script.BreakRequested || script.ContinueRequested || script.ExitRequested) return;
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // Process-wide objects, created and freed by the start-up and shut-down sequence of main()
 // (InitInterpreter/DoneInterpreter). Both are also created at their first request, so

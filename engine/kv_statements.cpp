@@ -6,6 +6,7 @@
 // by whoever started the script's main list.
 #include <exception>
 
+#include "engine/kv_condition.h"
 #include "engine/kv_iexpression.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/variant_ops.h"
@@ -25,15 +26,6 @@ TkvStatement* TkvStatement::StatementAt(int index) const {
 }
 
 
-void TkvStatement::ExecuteList() {
-  TkvScript& script = *Script;
-  const int count = ItemCount();
-  for (int i = 0; i < count; ++i) {
-    if (script.ExitRequested) return;
-    static_cast<TkvStatement*>(ItemAt(i))->Execute();
-    if (script.BreakRequested || script.ContinueRequested || script.ExitRequested) return;
-  }
-}
 
 // ---------------------------------------------------------------------------------------
 // Assignments
@@ -219,7 +211,7 @@ TkvIfStmt::~TkvIfStmt() {
 
 void TkvIfStmt::Execute() {
   if (!Hook()) return;
-  if (Condition->GetValue().ToBool()) {
+  if (IsTrue(Condition->GetValue())) {
     ExecuteList();
   } else {
     RunList(*ElseStatements);

@@ -2,6 +2,7 @@
 // clears break when it is done; exit is left set for the caller of the script's main list.
 #include <cstdint>
 
+#include "engine/kv_condition.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/variant_ops.h"
 
@@ -31,7 +32,7 @@ void TkvRepeatStmt::Execute() {
   for (;;) {
     ExecuteList();
     if (PassEnds(script)) break;
-    if (Condition->GetValue().ToBool() == !Inverse) break;
+    if (IsTrue(Condition->GetValue()) == !Inverse) break;
   }
   script.BreakRequested = false;
 }
@@ -41,7 +42,7 @@ TkvWhileStmt::~TkvWhileStmt() { delete Condition; }
 void TkvWhileStmt::Execute() {
   if (!Hook()) return;
   TkvScript& script = *Script;
-  while (Condition->GetValue().ToBool()) {
+  while (IsTrue(Condition->GetValue())) {
     ExecuteList();
     if (PassEnds(script)) break;
   }
@@ -118,7 +119,7 @@ void TkvCppForStmt::Execute() {
   TkvScript& script = *Script;
   RunList(*FirstStatements);
   if (script.ExitRequested) return;
-  while (Condition == nullptr || Condition->GetValue().ToBool()) {
+  while (Condition == nullptr || IsTrue(Condition->GetValue())) {
     ExecuteList();
     if (PassEnds(script)) break;
     RunList(*SecondStatements);
