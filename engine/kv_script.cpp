@@ -4,6 +4,7 @@
 #include "engine/kv_iconst.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/class_builder.h"
+#include "host/core/handles.h"
 
 namespace kv {
 
@@ -62,6 +63,11 @@ TkvScript::TkvScript(TComponent* owner)
       lines_(new TStringList),
       main_(new TkvStatement(this, UString(), UString())),
       codeLines_(new TStringList) {
+  // The running program and its source are the engine's: a script that forged their
+  // handles could free them from under itself.
+  handles::HideFromScripts(this);
+  handles::HideFromScripts(lines_);
+  handles::HideFromScripts(codeLines_);
   AddIndexingHelpers();
 }
 

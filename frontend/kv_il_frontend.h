@@ -10,10 +10,13 @@
 
 namespace kv {
 
-// A designator's own copy of its IL element, compiled at the designator's first use.
+// A designator's own copy of its IL element, compiled at the designator's first use. The
+// copy lives while the script runs, out of the script's reach.
 class TkvILDeferredCode : public TkvDeferredCode {
  public:
-  explicit TkvILDeferredCode(std::unique_ptr<TkvXMLItem> element) : element_(std::move(element)) {}
+  explicit TkvILDeferredCode(std::unique_ptr<TkvXMLItem> element) : element_(std::move(element)) {
+    HideFromScripts(*element_);
+  }
   TkvXMLItem& Element() const { return *element_; }
 
  private:

@@ -25,6 +25,7 @@ bool IsWritableElementName(UStringView name) {
 TkvGrammar::TkvGrammar(UStringView documentText) {
   try {
     document_.LoadFromString(ToUtf8(documentText));
+    HideFromScripts(document_);
     ReadParserSection();
     TkvXMLItem* root = document_.Root();
     types_ = root->FindItem(u"types");

@@ -13,6 +13,7 @@
 #include "frontend/kv_xml_io.h"
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/handles.h"
 
 namespace kv {
 
@@ -53,7 +54,7 @@ void TkvXMLItem::AppendNew(TkvXMLItem* item) {
 
 void TkvXMLItem::CheckCanAdopt(const TkvXMLItem* item) const {
   if (!item) throw Exception("Cannot add nil to an XML item");
-  if (item->documentRoot_)
+  if (item->IsDocumentRoot())
     throw Exception("The root of an XML document cannot be added to another XML item");
   for (const TkvXMLItem* p = this; p; p = p->parent_)
     if (p == item) throw Exception("An XML item cannot be added under itself or its own items");
@@ -152,6 +153,8 @@ UString TkvXMLItem::Prop(UStringView name) const {
   return DecodeAttrValue(UStringView(text_).substr(valueStart, valueEnd - valueStart));
 }
 
+const TObject* TkvXMLItem::Keeper() const { return document_; }
+
 TkvXMLItem* TkvXMLItem::Root() {
   TkvXMLItem* item = this;
   while (item->parent_) item = item->parent_;
@@ -199,7 +202,7 @@ std::string Quoted(UStringView fileName) { return "\"" + ToUtf8(fileName) + "\""
 KV_DEFINE_CLASS(TkvXMLDocument, TObject) { c.Constructor(); }
 
 TkvXMLDocument::TkvXMLDocument() : root_(std::make_unique<TkvXMLItem>()) {
-  root_->documentRoot_ = true;
+  root_->document_ = this;
 }
 
 TkvXMLDocument::~TkvXMLDocument() = default;
@@ -239,6 +242,21 @@ void TkvXMLDocument::SaveToFile(UStringView fileName) const {
   TkvXMLWriter(file, indentOutput_).WriteDocument(*root_);
   file.close();
   if (!file) throw EWriteError("Stream write error");
+}
+
+void HideFromScripts(const TkvXMLItem& top) {
+  std::vector<const TkvXMLItem*> pending{&top};
+  while (!pending.empty()) {
+    const TkvXMLItem* item = pending.back();
+    pending.pop_back();
+    handles::HideFromScripts(item);
+    pending.insert(pending.end(), item->Children().begin(), item->Children().end());
+  }
+}
+
+void HideFromScripts(const TkvXMLDocument& document) {
+  handles::HideFromScripts(&document);
+  HideFromScripts(*document.Root());
 }
 
 std::string TkvXMLDocument::SaveToString() const {

@@ -22,6 +22,8 @@
 
 namespace kv {
 
+class TkvXMLDocument;
+
 // One element. An item owns its children; a child list is created on the first insertion.
 //
 // Invariants: an item is in at most one child list and Parent() is that list's owner; no
@@ -87,7 +89,10 @@ class TkvXMLItem : public TObject {
   void AssignTree(const TkvXMLItem* source);
 
   // True for the root of a TkvXMLDocument, which the document owns for its whole life.
-  bool IsDocumentRoot() const { return documentRoot_; }
+  bool IsDocumentRoot() const { return document_ != nullptr; }
+  // A document's root belongs to the document, which does not expect to lose it; any other
+  // item leaves its parent cleanly when freed.
+  const TObject* Keeper() const override;
 
  private:
   friend class TkvXMLDocument;
@@ -99,7 +104,7 @@ class TkvXMLItem : public TObject {
   void Detach(TkvXMLItem* item);
 
   int32_t data_ = 0;
-  bool documentRoot_ = false;
+  const TkvXMLDocument* document_ = nullptr;  // set on a document's root only
   TkvXMLItem* parent_ = nullptr;
   std::vector<TkvXMLItem*> children_;  // owned
   UString name_;
@@ -139,6 +144,12 @@ class TkvXMLDocument : public TObject {
   std::unique_ptr<TkvXMLItem> root_;
   bool indentOutput_ = false;
 };
+
+// Puts a tree the engine keeps while scripts run (a grammar, the IL of a designator compiled
+// at its first use) out of scripts' reach (handles::HideFromScripts): the item and all its
+// descendants, or the document and all its items. Items added later are not hidden.
+void HideFromScripts(const TkvXMLItem& top);
+void HideFromScripts(const TkvXMLDocument& document);
 
 // Codes carriage return, line feed, double quote, "<", ">", "&" and lone surrogates as
 // "&#N;", so that any value survives being put in an attribute text, written and read back.

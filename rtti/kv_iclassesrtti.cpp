@@ -36,12 +36,12 @@ T& RequiredArg(const TkvParams& params, size_t index) {
 Variant Int64Result(int64_t value) { return Variant::FromInt64(value); }
 
 // Free: nil is ignored (the host's Free checks for it); a stale handle raises the handle
-// table's clear error. The object's event adapters go first, so that none outlives it.
+// table's clear error, and an object that belongs to another (a document's root) is
+// refused. The object's event adapters go first, so that none outlives it.
 Variant FreeObject(int32_t instance) {
   if (instance == 0) return Variant();
   TObject* object = handles::ToObject(instance);
-  if (object->Is<TkvXMLItem>() && static_cast<TkvXMLItem*>(object)->IsDocumentRoot())
-    throw Exception(u"The root of an XML document cannot be freed: free the document");
+  CheckScriptMayFree(*object);
   if (TkvEventList* events = GlobalEventList()) events->RemoveAdaptersOf(object);
   object->Free();
   return Variant();

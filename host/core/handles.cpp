@@ -16,8 +16,13 @@ struct ObserverEntry {
 
 // The process-wide table. It is created on first use and never destroyed, so objects that
 // outlive main() (or are destroyed by other static destructors) still find it.
+struct LiveEntry {
+  TObject* object;
+  bool hidden;  // out of scripts' reach (HideFromScripts)
+};
+
 struct Table {
-  std::unordered_map<int32_t, TObject*> live;
+  std::unordered_map<int32_t, LiveEntry> live;
   int32_t next = 1;  // invariant: every handle below `next` was given out once
   // Entries are heap-allocated so that an observer may add observers while it runs without
   // moving the callable being executed.
@@ -65,7 +70,7 @@ int32_t Register(TObject* obj) {
     throw EOutOfMemory(u"Out of object handles: the process has created " +
                        HandleText(kLastObjectHandle) + u" objects");
   const int32_t handle = t.next++;
-  t.live.emplace(handle, obj);
+  t.live.emplace(handle, LiveEntry{obj, false});
   return handle;
 }
 
@@ -73,21 +78,35 @@ void Unregister(int32_t handle) {
   Table& t = TheTable();
   auto it = t.live.find(handle);
   if (it == t.live.end()) return;
-  NotifyDestroy(t, it->second);
+  NotifyDestroy(t, it->second.object);
   // Observers may have created or destroyed other objects, so look the handle up again.
   t.live.erase(handle);
 }
 
-TObject* Find(int32_t handle) noexcept {
+namespace {
+
+const LiveEntry* FindEntry(int32_t handle) noexcept {
   if (handle <= 0 || handle > kLastObjectHandle) return nullptr;
   const Table& t = TheTable();
   auto it = t.live.find(handle);
-  return it == t.live.end() ? nullptr : it->second;
+  return it == t.live.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+TObject* Find(int32_t handle) noexcept {
+  const LiveEntry* entry = FindEntry(handle);
+  return entry ? entry->object : nullptr;
 }
 
 TObject* ToObjectOrNil(int32_t handle) {
   if (handle == 0) return nullptr;
-  if (TObject* obj = Find(handle)) return obj;
+  if (const LiveEntry* entry = FindEntry(handle)) {
+    if (!entry->hidden) return entry->object;
+    throw EInvalidPointer(u"Invalid object reference (" + HandleText(handle) +
+                          u"): the object belongs to the engine and is not available to "
+                          u"scripts");
+  }
   if (TClass* cls = UnconstructedClass(handle))
     throw EInvalidPointer(u"Object of class " + cls->Name() + u" is not constructed");
   throw EInvalidPointer(u"Invalid object reference (" + HandleText(handle) +
@@ -97,6 +116,18 @@ TObject* ToObjectOrNil(int32_t handle) {
 TObject* ToObject(int32_t handle) {
   if (handle == 0) throw EInvalidPointer(u"Object reference is nil");
   return ToObjectOrNil(handle);
+}
+
+void HideFromScripts(const TObject* obj) {
+  if (!obj) return;
+  Table& t = TheTable();
+  auto it = t.live.find(obj->Handle());
+  if (it != t.live.end()) it->second.hidden = true;
+}
+
+bool IsHiddenFromScripts(int32_t handle) noexcept {
+  const LiveEntry* entry = FindEntry(handle);
+  return entry && entry->hidden;
 }
 
 int32_t Unconstructed(const TClass* cls) {

@@ -37,10 +37,19 @@ TObject* Find(int32_t handle) noexcept;
 
 // The object of a handle: 0 gives nullptr; an unknown or stale handle raises EInvalidPointer
 // "Invalid object reference (N): the object does not exist or was freed"; an unconstructed
-// instance raises EInvalidPointer "Object of class X is not constructed".
+// instance raises EInvalidPointer "Object of class X is not constructed"; an object hidden
+// from scripts (below) raises EInvalidPointer "Invalid object reference (N): the object
+// belongs to the engine and is not available to scripts".
 TObject* ToObjectOrNil(int32_t handle);
 // As ToObjectOrNil, but 0 raises EInvalidPointer "Object reference is nil".
 TObject* ToObject(int32_t handle);
+
+// Objects the engine keeps for itself (script objects and their lines, grammar documents)
+// are live, yet a script must not reach them with a forged number: freeing or changing one
+// would pull the engine's own data from under it. Hiding is for the object's life; Find
+// still answers hidden objects (for host code), ToObject and ToObjectOrNil refuse them.
+void HideFromScripts(const TObject* obj);
+bool IsHiddenFromScripts(int32_t handle) noexcept;
 
 // The handle of an unconstructed instance of a class, and the class of such a handle
 // (nullptr for any other number).

@@ -128,6 +128,13 @@ TObject::TObject() : handle_(handles::Register(this)) {}
 
 TObject::~TObject() { handles::Unregister(handle_); }
 
+void CheckScriptMayFree(const TObject& object) {
+  if (const TObject* keeper = object.Keeper())
+    throw EInvalidPointer(u"Cannot free " + object.ClassName() + u": it belongs to " +
+                          keeper->ClassName() + u", which frees it; free the " +
+                          keeper->ClassName() + u" instead");
+}
+
 TClass* TObject::StaticClass() {
   static TClass* cls = [] {
     auto* c = new TClass(u"TObject", nullptr);

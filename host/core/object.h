@@ -149,9 +149,20 @@ class TObject {
   // Destroys the object (and so, for a component, everything it owns).
   void Free() { delete this; }
 
+  // The object that owns this one without being told when it goes (a document's root
+  // item, a control's Font or Lines): freeing this object would leave that owner with a
+  // dangling pointer, so scripts may not (CheckScriptMayFree). Owners that are told (a
+  // component's Owner, an XML item's parent) answer nullptr here, as do objects nothing
+  // owns.
+  virtual const TObject* Keeper() const { return nullptr; }
+
  private:
   int32_t handle_;
 };
+
+// Raises EInvalidPointer "Cannot free X: it belongs to Y" when the object has a Keeper.
+// Every script-side Free asks this first.
+void CheckScriptMayFree(const TObject& object);
 
 // KV_CLASS(Name, Base) in a class body declares its metaclass accessors and the member
 // function that KV_DEFINE_CLASS(Name, Base) defines in the class's .cpp (class_builder.h);

@@ -229,7 +229,8 @@ TEST(ClassesRttiXML, DocumentsTravelThroughStreamsAndTreesStaySound) {
                       "  d := TkvXMLDocument.Create;\n"
                       "  try d.Root.Free; finally d.Free; end;\n"
                       "end."),
-            "error: The root of an XML document cannot be freed: free the document");
+            "error: Cannot free TkvXMLItem: it belongs to TkvXMLDocument, which frees it; "
+            "free the TkvXMLDocument instead");
   EXPECT_EQ(RunScript("var d: TkvXMLDocument;\n"
                       "begin\n"
                       "  d := TkvXMLDocument.Create;\n"

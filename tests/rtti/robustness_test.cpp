@@ -1,0 +1,61 @@
+// Faults found by attacking the process from scripts, pinned through the engine and the
+// PascalScript front end: the engine's own objects behind forged handles, arrays indexed
+// with the wrong number of indices, members of values that are no objects, files that never
+// end and units that are no files.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "engine/kv_iinterpreter.h"
+#include "host/core/handles.h"
+#include "rtti/kv_iclassesrtti.h"
+#include "rtti/kv_isysrtti.h"
+#include "tests/rtti/script_runner.h"
+
+namespace kv {
+namespace {
+
+class Engine : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    StartTestEngine();
+    StartSysRtti();
+    StartClassesRtti();
+  }
+  void TearDown() override {
+    StopClassesRtti();
+    StopSysRtti();
+    StopTestEngine();
+  }
+};
+const auto* const kEngine = ::testing::AddGlobalTestEnvironment(new Engine);
+
+// A script that frees every object a forged number reaches, up to the handle an object it
+// creates first gets, and then goes on using procedures, a late-bound member and the grammar
+// (through a designator compiled at its first use).
+TEST(ScriptRobustnessTest, TheEngineSOwnObjectsAreOutOfReach) {
+  RunScript("begin end.");  // the grammar and the global script exist from here on
+  const std::string global = std::to_string(GlobalScript()->Handle());
+  EXPECT_EQ(RunScript("begin TObject(" + global + ").Free; end."),
+            "error: Invalid object reference (" + global +
+                "): the object belongs to the engine and is not available to scripts");
+  EXPECT_EQ(RunScript("var i, last, freed: Integer; v: Variant;\n"
+                      "procedure Touch; begin v.Add('x'); end;\n"
+                      "begin\n"
+                      "  v := TStringList.Create;\n"
+                      "  last := v;\n"
+                      "  freed := 0;\n"
+                      "  for i := -1 to last - 1 do\n"
+                      "    try TObject(i).Free; freed := freed + 1; except end;\n"
+                      "  Touch;\n"
+                      "  ShowMessage(IntToStr(freed) + ' ' + v.Text);\n"
+                      "  v.Free;\n"
+                      "end."),
+            "1 x\n\n");  // nil alone: Free of nil does nothing
+}
+
+}  // namespace
+}  // namespace kv
