@@ -1,6 +1,7 @@
 #include "host/core/component.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
@@ -36,8 +37,10 @@ KV_DEFINE_CLASS(TComponent, TPersistent) {
   c.Property("Tag", &TComponent::Tag, &TComponent::SetTag);
 }
 
-TComponent::TComponent(TComponent* owner) {
-  if (owner) owner->InsertComponent(this);
+// A new component owns nothing and has no name, so InsertComponent's checks (a walk up the
+// owner chain, which made building a long chain quadratic) cannot fail.
+TComponent::TComponent(TComponent* owner) : owner_(owner) {
+  if (owner) owner->components_.push_back(this);
 }
 
 TComponent::~TComponent() {
@@ -85,14 +88,53 @@ void TComponent::RemoveComponent(TComponent* component) {
   component->owner_ = nullptr;
 }
 
+namespace {
+
+// Destroying a component destroys what it owns, recursively: a chain of owners as long as a
+// script cares to build would overflow the stack. Beyond kMaxDestroyDepth nested
+// destructions a detached component waits in a list that the outermost destruction works
+// through, so only such a chain sees its deep end go after its top.
+constexpr int kMaxDestroyDepth = 256;
+
+struct DeferredDestruction {
+  int depth = 0;
+  std::vector<TComponent*> waiting;
+};
+
+DeferredDestruction& Deferred() {
+  static auto* deferred = new DeferredDestruction;  // components may go after static destructors
+  return *deferred;
+}
+
+}  // namespace
+
 void TComponent::DestroyComponents() {
+  DeferredDestruction& deferred = Deferred();
+  const bool outermost = deferred.depth == 0;
+  ++deferred.depth;
   // A component's destructor may create or free siblings, so take one at a time.
   while (!components_.empty()) {
     TComponent* component = components_.back();
     components_.pop_back();
     component->owner_ = nullptr;
+    if (deferred.depth > kMaxDestroyDepth) {
+      try {
+        deferred.waiting.push_back(component);
+        continue;
+      } catch (...) {
+        // No memory for the list: destroy it here.
+      }
+    }
     delete component;
   }
+  if (outermost) {
+    while (!deferred.waiting.empty()) {
+      TComponent* component = deferred.waiting.back();
+      deferred.waiting.pop_back();
+      delete component;
+    }
+  }
+  --deferred.depth;
 }
 
 bool TComponent::IsValidName(UStringView name) {

@@ -138,11 +138,43 @@ void Variant::AddRefBody() const noexcept {
   }
 }
 
+namespace {
+
+// Freeing an array body frees its elements, which may hold array bodies in turn, to any
+// depth a script built (a million arrays each holding the one before). Done recursively that
+// would overflow the stack; so while one body is being freed, the bodies whose last
+// reference its elements drop wait in a list that the outermost free works through.
+void FreeArrayBody(VarArrayData* body) noexcept {
+  // Never destroyed: arrays may still go after static destructors ran.
+  static auto& waiting = *new std::vector<VarArrayData*>;
+  static bool freeing = false;
+  if (freeing) {
+    try {
+      waiting.push_back(body);
+      return;
+    } catch (...) {
+      // No memory for the list: free this one at once, recursing as deep as it goes.
+    }
+    delete body;
+    return;
+  }
+  freeing = true;
+  delete body;
+  while (!waiting.empty()) {
+    VarArrayData* next = waiting.back();
+    waiting.pop_back();
+    delete next;
+  }
+  freeing = false;
+}
+
+}  // namespace
+
 void Variant::ReleaseBody() noexcept {
   uint16_t t = type_;
   type_ = varEmpty;
   if (t & varArray) {
-    if (--u_.arr->refs == 0) delete u_.arr;
+    if (--u_.arr->refs == 0) FreeArrayBody(u_.arr);
   } else if (t == varDispatch) {
     if (u_.disp) u_.disp->Release();
   } else {

@@ -49,5 +49,32 @@ TEST(RobustnessTest, HiddenObjectsAndKeptObjectsAreRefusedWithClearMessages) {
   EXPECT_NO_THROW(CheckScriptMayFree(owner));
 }
 
+TEST(RobustnessTest, NestingDeeperThanTheStackIsFreedWithoutRecursion) {
+  constexpr int kDepth = 200000;  // far more frames than an 8 MB stack holds
+  Variant chain(1);
+  for (int i = 0; i < kDepth; ++i) {
+    Variant outer = Variant::Array({{0, 0}});
+    const int32_t at = 0;
+    outer.SetElement(&at, 1, chain);
+    chain = std::move(outer);
+  }
+  chain = Variant();  // freed one body at a time
+
+  const size_t live = handles::LiveCount();
+  auto* top = new TComponent(nullptr);
+  TComponent* deepest = top;
+  for (int i = 0; i < kDepth; ++i) deepest = new TComponent(deepest);
+  EXPECT_EQ(deepest->Owner()->Owner()->ComponentCount(), 1);
+  delete top;
+  EXPECT_EQ(handles::LiveCount(), live);
+}
+
+// A file of the test's own, removed at the end.
+struct ScratchFile {
+  std::string path = "/tmp/kv_robust_" + std::to_string(::getpid()) + ".txt";
+  ScratchFile() { std::ofstream(path) << "keep\n"; }
+  ~ScratchFile() { ::unlink(path.c_str()); }
+};
+
 }  // namespace
 }  // namespace kv
