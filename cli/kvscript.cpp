@@ -8,16 +8,14 @@
 // unreadable file. ShowMessage writes to standard output.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "cli/kv_il_dump.h"
 #include "cli/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_stream.h"
 
 namespace {
 
@@ -36,13 +34,16 @@ int Usage(const char* reason) {
   return kUsage;
 }
 
+// The host's file stream refuses a directory and will not read a device without end
+// forever; its exception says why a file could not be read.
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return bytes.str();
+  try {
+    kv::TFileStream file(kv::FromUtf8(path), kv::fmOpenRead);
+    return file.ReadAllBytes();
+  } catch (const kv::Exception& e) {
+    PrintLine(stderr, u"kvscript: cannot read " + kv::FromUtf8(path) + u": " + e.Message());
+    return std::nullopt;
+  }
 }
 
 // "Error in 3:9 -> ';' expected", or with the unit for an error inside a used unit.
@@ -55,10 +56,7 @@ kv::UString CompileErrorLine(const kv::TkvScript& script) {
 
 int RunFile(Mode mode, const std::string& path) {
   std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) {
-    std::fprintf(stderr, "kvscript: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
-    return kUsage;
-  }
+  if (!bytes) return kUsage;
   kv::UString source = kv::DecodeTextFile(*bytes);
 
   kv::TkvScript script;

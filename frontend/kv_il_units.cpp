@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <vector>
 
 #include "frontend/kv_il_grammar.h"
 #include "host/core/exceptions.h"
@@ -14,26 +15,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[noreturn]] void CannotOpen(UStringView shownName) {
-  throw EFOpenError(u"Cannot open file \"" + UString(shownName) +
-                    u"\". No such file or directory");
+constexpr const char16_t* kNoSuchFile = u"No such file or directory";
+
+[[noreturn]] void CannotOpen(UStringView shownName, UStringView reason = kNoSuchFile) {
+  throw EFOpenError(u"Cannot open file \"" + UString(shownName) + u"\". " + UString(reason));
 }
 
-bool IsReadableFile(const fs::path& path) {
+// Why a path cannot be read as a unit; empty for a regular file.
+UString UnreadableReason(const fs::path& path) {
   std::error_code ec;
-  return fs::is_regular_file(path, ec);
+  const fs::file_status status = fs::status(path, ec);
+  if (ec || !fs::exists(status)) return kNoSuchFile;
+  if (fs::is_directory(status)) return u"Is a directory";
+  if (!fs::is_regular_file(status)) return u"Not a regular file";
+  return {};
 }
 
-// Beside the file that names the unit first, then relative to the current directory.
+// Beside the file that names the unit first, then relative to the current directory. When
+// neither is a regular file, the error says why the first that exists is not.
 fs::path LocateUnit(UStringView fileName, UStringView namingFile) {
   const fs::path name(ToUtf8(fileName));
-  if (name.empty()) CannotOpen(fileName);
-  if (name.is_relative() && !namingFile.empty()) {
-    const fs::path beside = fs::path(ToUtf8(namingFile)).parent_path() / name;
-    if (IsReadableFile(beside)) return beside;
+  if (name.empty() || fileName.find(u'\0') != UStringView::npos) CannotOpen(fileName);
+  std::vector<fs::path> candidates;
+  if (name.is_relative() && !namingFile.empty())
+    candidates.push_back(fs::path(ToUtf8(namingFile)).parent_path() / name);
+  candidates.push_back(name);
+  UString reason = kNoSuchFile;
+  for (const fs::path& candidate : candidates) {
+    const UString why = UnreadableReason(candidate);
+    if (why.empty()) return candidate;
+    if (reason == kNoSuchFile) reason = why;
   }
-  if (IsReadableFile(name)) return name;
-  CannotOpen(fileName);
+  CannotOpen(fileName, reason);
 }
 
 // One file reached by different spellings must be recognised as the same unit.

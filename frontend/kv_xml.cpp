@@ -3,16 +3,13 @@
 #include "frontend/kv_xml.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <utility>
 
 #include "frontend/kv_xml_io.h"
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_stream.h"
 #include "host/core/handles.h"
 
 namespace kv {
@@ -193,12 +190,6 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
 
 // ---- TkvXMLDocument -----------------------------------------------------------------------
 
-namespace {
-
-std::string Quoted(UStringView fileName) { return "\"" + ToUtf8(fileName) + "\""; }
-
-}  // namespace
-
 KV_DEFINE_CLASS(TkvXMLDocument, TObject) { c.Constructor(); }
 
 TkvXMLDocument::TkvXMLDocument() : root_(std::make_unique<TkvXMLItem>()) {
@@ -213,14 +204,11 @@ void TkvXMLDocument::LoadFromStream(std::istream& stream) {
   reader.ReadDocument(*root_);
 }
 
+// Files go through the host's file stream, which refuses directories and names holding #0
+// and will not read a device without end forever.
 void TkvXMLDocument::LoadFromFile(UStringView fileName) {
-  const std::filesystem::path path(ToUtf8(fileName));
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored))
-    throw EFOpenError("Cannot open file " + Quoted(fileName) + ". Is a directory");
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw EFOpenError("Cannot open file " + Quoted(fileName) + ". " + std::strerror(errno));
-  LoadFromStream(file);
+  TFileStream file{UString(fileName), fmOpenRead};
+  LoadFromString(file.ReadAllBytes());
 }
 
 void TkvXMLDocument::LoadFromString(std::string_view utf8) {
@@ -234,14 +222,10 @@ void TkvXMLDocument::SaveToStream(std::ostream& stream) const {
 }
 
 void TkvXMLDocument::SaveToFile(UStringView fileName) const {
-  // Checked first so that a tree we refuse to write leaves an existing file alone.
-  TkvXMLWriter::CheckWritable(*root_);
-  std::ofstream file(std::filesystem::path(ToUtf8(fileName)), std::ios::binary | std::ios::trunc);
-  if (!file)
-    throw EFCreateError("Cannot create file " + Quoted(fileName) + ". " + std::strerror(errno));
-  TkvXMLWriter(file, indentOutput_).WriteDocument(*root_);
-  file.close();
-  if (!file) throw EWriteError("Stream write error");
+  // Written to memory first, so that a tree we refuse to write leaves an existing file alone.
+  const std::string bytes = SaveToString();
+  TFileStream file{UString(fileName), fmCreate};
+  file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
 void HideFromScripts(const TkvXMLItem& top) {

@@ -9,6 +9,7 @@
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_routines.h"
 
 namespace kv {
 
@@ -94,14 +95,20 @@ TFileStream::TFileStream(const UString& fileName, uint16_t mode)
 TFileStream::~TFileStream() { ::close(handle_); }
 
 int TFileStream::OpenFile(const UString& fileName, uint16_t mode) {
-  const std::string path = ToUtf8(fileName);
   const bool create = mode == fmCreate;
-  const auto fail = [&](int error) -> int {
-    const UString reason = error ? SystemMessage(error)
-                                 : u"Invalid file mode (" + IntToUStr(mode & 3) + u")";
-    if (create) throw EFCreateError(u"Cannot create file \"" + fileName + u"\". " + reason);
-    throw EFOpenError(u"Cannot open file \"" + fileName + u"\". " + reason);
+  const auto failWith = [&](const UString& reason) -> int {
+    UString shown;  // a #0 in the name would end the message where it is shown
+    for (char16_t c : fileName) shown += c == 0 ? UString(u"#0") : UString(1, c);
+    if (create) throw EFCreateError(u"Cannot create file \"" + shown + u"\". " + reason);
+    throw EFOpenError(u"Cannot open file \"" + shown + u"\". " + reason);
   };
+  const auto fail = [&](int error) -> int {
+    return failWith(error ? SystemMessage(error)
+                          : u"Invalid file mode (" + IntToUStr(mode & 3) + u")");
+  };
+  const std::optional<std::string> systemName = SystemFileName(fileName);
+  if (!systemName) return failWith(u"A file name cannot contain the character #0");
+  const std::string& path = *systemName;
   int flags = O_CLOEXEC;
   if (create) {
     flags |= O_RDWR | O_CREAT | O_TRUNC;

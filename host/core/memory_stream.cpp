@@ -65,6 +65,13 @@ void TMemoryStream::LoadFromStream(TStream& stream) {
   if (&stream == this) return;  // reading itself from its start would leave it as it is
   stream.SetPosition(0);
   const int64_t size = stream.Size();
+  if (size == 0) {
+    // A pseudo-file or pipe may have content without a size.
+    const std::string bytes = stream.ReadAllBytes();
+    SetSize(static_cast<int64_t>(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), data_.begin());
+    return;
+  }
   SetSize(size);
   stream.ReadBuffer(data_.data(), size);
 }

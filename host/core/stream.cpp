@@ -82,7 +82,17 @@ std::string TStream::ReadAllBytes() {
   const int64_t count = std::max<int64_t>(GetSize() - GetPosition(), 0);
   std::string bytes(static_cast<size_t>(count), '\0');
   ReadBuffer(bytes.data(), count);
-  return bytes;
+  if (count > 0) return bytes;
+  for (;;) {
+    const size_t old = bytes.size();
+    bytes.resize(old + static_cast<size_t>(kChunkSize));
+    const int64_t got = Read(bytes.data() + old, kChunkSize);
+    bytes.resize(old + static_cast<size_t>(std::max<int64_t>(got, 0)));
+    if (got <= 0) return bytes;
+    if (static_cast<int64_t>(bytes.size()) > kMaxUnsizedRead)
+      throw EReadError(u"Stream read error: the data does not end within " +
+                       IntToUStr(kMaxUnsizedRead) + u" bytes (a device without end?)");
+  }
 }
 
 }  // namespace kv

@@ -55,9 +55,13 @@ class TStream : public TObject {
   // The first `count` characters of `text` (clipped to 0..its length) as Windows-1251 bytes;
   // returns the number of bytes written.
   int64_t WriteString(UStringView text, int64_t count);
-  // All bytes from the position to the end, as many as Size says (so a device that never
-  // ends, whose size is 0, gives none); fewer raise EReadError.
+  // All bytes from the position to the end: as many as Size says (fewer raise EReadError),
+  // or, when Size says there are none, whatever reads give until they give no more (a
+  // pseudo-file or a pipe has content but size 0). A stream that goes on past
+  // kMaxUnsizedRead bytes (a device that never ends) raises EReadError instead of filling
+  // memory.
   std::string ReadAllBytes();
+  static constexpr int64_t kMaxUnsizedRead = int64_t{64} << 20;
 
  protected:
   virtual int64_t GetPosition() const = 0;

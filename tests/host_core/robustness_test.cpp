@@ -76,5 +76,41 @@ struct ScratchFile {
   ~ScratchFile() { ::unlink(path.c_str()); }
 };
 
+TEST(RobustnessTest, AFileNameWithNulNamesNoFile) {
+  ScratchFile victim;
+  const UString forged = FromUtf8(victim.path) + UString(1, u'\0') + u"tail";
+  EXPECT_FALSE(SystemFileName(forged).has_value());
+  EXPECT_FALSE(FileExists(forged));
+  EXPECT_FALSE(DeleteFile(forged));
+  EXPECT_TRUE(FileExists(FromUtf8(victim.path)));
+  EXPECT_EQ(RaisedBy<EFCreateError>([&] { TFileStream(forged, fmCreate); }),
+            "Cannot create file \"" + victim.path +
+                "#0tail\". A file name cannot contain the character #0");
+  EXPECT_EQ(RaisedBy<EFOpenError>([&] { TFileStream(forged, fmOpenRead); }),
+            "Cannot open file \"" + victim.path +
+                "#0tail\". A file name cannot contain the character #0");
+  std::ifstream still(victim.path);
+  std::string line;
+  std::getline(still, line);
+  EXPECT_EQ(line, "keep");
+}
+
+TEST(RobustnessTest, FilesWithoutASizeAreReadToTheirEndButNotForever) {
+  // Pseudo-files report size 0 yet have content.
+  TStringList status;
+  status.LoadFromFile(u"/proc/self/status");
+  EXPECT_GT(status.Count(), 3);
+  EXPECT_EQ(status.Get(0).substr(0, 5), u"Name:");
+  TMemoryStream bytes;
+  bytes.LoadFromFile(u"/proc/self/status");
+  EXPECT_GT(bytes.Size(), 20);
+
+  // A device without end stops with an error, and the stream keeps what it had.
+  EXPECT_EQ(RaisedBy<EReadError>([&] { bytes.LoadFromFile(u"/dev/zero"); }),
+            "Stream read error: the data does not end within 67108864 bytes (a device "
+            "without end?)");
+  EXPECT_GT(bytes.Size(), 20);
+}
+
 }  // namespace
 }  // namespace kv

@@ -57,5 +57,20 @@ TEST(ScriptRobustnessTest, TheEngineSOwnObjectsAreOutOfReach) {
             "1 x\n\n");  // nil alone: Free of nil does nothing
 }
 
+TEST(ScriptRobustnessTest, FilesThatAreNoFilesRaiseWhatTheyAre) {
+  EXPECT_EQ(RunScript("var d: TkvXMLDocument;\n"
+                      "begin d := TkvXMLDocument.Create;\n"
+                      "  try d.LoadFromFile('/dev/zero'); finally d.Free; end;\n"
+                      "end."),
+            "error: Stream read error: the data does not end within 67108864 bytes (a device "
+            "without end?)");
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("kv_unit_" + std::to_string(::getpid()) + ".pas");
+  std::filesystem::create_directory(folder);
+  EXPECT_EQ(RunScript("uses '" + folder.string() + "';\nbegin end."),
+            "error: Cannot open file \"" + folder.string() + "\". Is a directory");
+  std::filesystem::remove(folder);
+}
+
 }  // namespace
 }  // namespace kv
