@@ -1,5 +1,5 @@
 // Element access of arrays and character access of strings.
-#include <algorithm>
+#include <vector>
 
 #include "engine/kv_iconst.h"
 #include "engine/kv_iinterpreter.h"
@@ -8,19 +8,53 @@ namespace kv {
 
 namespace {
 
-constexpr int kMaxIndexedDims = 3;
-
 TkvCustomVariable& RequireParentRef(TkvCustomVariable* parentRef, const UString& helperName) {
   if (!parentRef) throw Exception(helperName + u" was called without the item it indexes");
   return *parentRef;
 }
 
-// The index parameters' values; Variant rejects a count that does not match the array.
-int ReadIndices(const TkvCustomVariable& helper, int dims, int32_t (&indices)[kMaxIndexedDims]) {
-  const int count = std::min(dims, helper.ItemCount());
-  for (int k = 0; k < count; ++k) indices[k] = helper.ParamAt(k)->Value.ToInt();
-  return count;
-}
+// The indices of one element, read from the helper's index parameters: a declared array's
+// helper has one parameter per dimension, the shared helper of Variant arrays three, of which
+// those not given hold Null. A count that does not match the array's dimensions raises,
+// instead of reading some other element or nothing at all.
+class ElementIndices {
+ public:
+  ElementIndices(const TkvCustomVariable& helper, const Variant& array) {
+    const int dims = array.ArrayDimCount();
+    if (dims == 0) return;  // not an array: Element and SetElement raise for it
+    const int given = GivenCount(helper);
+    if (given != dims)
+      throw EVariantError(u"The array has " + IntToUStr(dims) +
+                          (dims == 1 ? u" dimension" : u" dimensions") + u", but " +
+                          IntToUStr(given) + (given == 1 ? u" index was" : u" indices were") +
+                          u" given");
+    if (dims > kInline) overflow_.resize(static_cast<size_t>(dims));
+    int32_t* out = Data();
+    for (int k = 0; k < dims; ++k) out[k] = helper.ParamAt(k)->Value.ToInt();
+    count_ = dims;
+  }
+  const int32_t* Data() const { return overflow_.empty() ? inline_ : overflow_.data(); }
+  int Count() const { return count_; }
+
+ private:
+  static constexpr int kInline = 3;
+
+  int32_t* Data() { return overflow_.empty() ? inline_ : overflow_.data(); }
+
+  static int GivenCount(const TkvCustomVariable& helper) {
+    int count = helper.ItemCount();
+    while (count > 0) {
+      const TkvParamItem* last = helper.ParamAt(count - 1);
+      if (!last->Optional || !last->Value.IsNull()) break;
+      --count;
+    }
+    return count;
+  }
+
+  int32_t inline_[kInline] = {};
+  std::vector<int32_t> overflow_;
+  int count_ = 0;
+};
 
 }  // namespace
 
@@ -33,11 +67,8 @@ Variant TkvArrayHelper::GetValue() {
   Variant instance = std::move(InstanceValue);
   InstanceValue = Variant();
   const Variant& array = owner.Value.IsArray() || !instance.IsArray() ? owner.Value : instance;
-  const int dims = array.ArrayDimCount();
-  if (dims > kMaxIndexedDims) return Variant::Null();
-  int32_t indices[kMaxIndexedDims] = {};
-  const int count = ReadIndices(*this, dims, indices);
-  return array.Element(indices, count);
+  const ElementIndices indices(*this, array);
+  return array.Element(indices.Data(), indices.Count());
 }
 
 // InstanceValue is released before the write: a second reference to the array's body would
@@ -49,18 +80,12 @@ void TkvArrayHelper::SetValue(const Variant& value) {
   if (owner.ReadOnly) return;
   if (owner.Value.IsArray() || !instance.IsArray()) {
     instance = Variant();
-    const int dims = owner.Value.ArrayDimCount();
-    if (dims > kMaxIndexedDims) return;
-    int32_t indices[kMaxIndexedDims] = {};
-    const int count = ReadIndices(*this, dims, indices);
-    owner.Value.SetElement(indices, count, value);
+    const ElementIndices indices(*this, owner.Value);
+    owner.Value.SetElement(indices.Data(), indices.Count(), value);
     return;
   }
-  const int dims = instance.ArrayDimCount();
-  if (dims > kMaxIndexedDims) return;
-  int32_t indices[kMaxIndexedDims] = {};
-  const int count = ReadIndices(*this, dims, indices);
-  instance.SetElement(indices, count, value);
+  const ElementIndices indices(*this, instance);
+  instance.SetElement(indices.Data(), indices.Count(), value);
   owner.SetValue(instance);
 }
 

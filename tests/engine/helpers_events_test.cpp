@@ -312,9 +312,11 @@ TEST_F(HelpersTest, ArrayElementsOfOneToThreeDimensionsAreReadAndWrittenInPlace)
 
   TkvVariable four(u"F", u"Array", vkArray);
   four.Value = Variant::Array({{0, 1}, {0, 1}, {0, 1}, {0, 1}});
-  arrays->ParentRef = &four;
-  EXPECT_TRUE(arrays->GetValue().IsNull());
-  EXPECT_NO_THROW(arrays->SetValue(Variant(1)));
+  arrays->ParentRef = &four;  // the shared helper takes three indices at most
+  EXPECT_EQ(RaisedBy<EVariantError>([&] { arrays->GetValue(); }),
+            "The array has 4 dimensions, but 3 indices were given");
+  EXPECT_EQ(RaisedBy<EVariantError>([&] { arrays->SetValue(Variant(1)); }),
+            "The array has 4 dimensions, but 3 indices were given");
 
   TkvVariable scalar(u"V", u"Variant", vkVariant);
   scalar.Value = Variant(5);

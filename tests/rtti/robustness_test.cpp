@@ -57,6 +57,24 @@ TEST(ScriptRobustnessTest, TheEngineSOwnObjectsAreOutOfReach) {
             "1 x\n\n");  // nil alone: Free of nil does nothing
 }
 
+TEST(ScriptRobustnessTest, ArraysAreIndexedWithOneIndexPerDimension) {
+  EXPECT_EQ(RunScript("var a: array[2, 2, 2, 2] of Integer;\n"
+                      "begin a[1, 0, 1, 1] := 5; ShowMessage(a[1, 0, 1, 1]); end."),
+            "5\n");
+  const auto indexing = [](const std::string& bounds, const std::string& access) {
+    return RunScript("var v: Variant;\nbegin v := VarArrayCreate([" + bounds +
+                     "], 12);\n" + access + "\nend.");
+  };
+  EXPECT_EQ(indexing("0, 1, 0, 1, 0, 1, 0, 1", "ShowMessage(VarToStr(v[1, 1, 1]));"),
+            "error: The array has 4 dimensions, but 3 indices were given");
+  EXPECT_EQ(indexing("0, 1, 0, 1, 0, 1, 0, 1", "v[1, 1, 1] := 3;"),
+            "error: The array has 4 dimensions, but 3 indices were given");
+  EXPECT_EQ(indexing("0, 1, 0, 1", "v[1] := 4;"),
+            "error: The array has 2 dimensions, but 1 index was given");
+  EXPECT_EQ(indexing("0, 1", "v[1, 1] := 4;"),
+            "error: The array has 1 dimension, but 2 indices were given");
+}
+
 TEST(ScriptRobustnessTest, FilesThatAreNoFilesRaiseWhatTheyAre) {
   EXPECT_EQ(RunScript("var d: TkvXMLDocument;\n"
                       "begin d := TkvXMLDocument.Create;\n"
