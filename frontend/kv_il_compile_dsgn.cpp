@@ -27,9 +27,26 @@ bool HoldsValue(const TkvCustomVariable& item) {
          dynamic_cast<const TkvParamItem*>(&item) != nullptr;
 }
 
+// The script-level name of a Variant's type, for messages.
+UString VarTypeName(const Variant& value) {
+  switch (value.Type()) {
+    case varSingle:
+    case varDouble: return u"Double";
+    case varCurrency: return u"Currency";
+    case varDate: return u"TDateTime";
+    case varBoolean: return u"Boolean";
+    default: return u"Variant (" + IntToUStr(value.Type()) + u")";
+  }
+}
+
 // The class of the object a value refers to (an unconstructed instance counts as its
-// class); raises for nil and for a number that is no live object.
+// class); raises for nil and for a number that is no live object. Only an integer can be an
+// object reference: a real or a Boolean rounded to one would name some unrelated object.
 UString ClassNameOf(const Variant& value) {
+  const uint16_t type = value.Type();
+  if (type != varInteger && type != varSmallint && type != varByte)
+    throw EVariantError(u"Only objects have members: this Variant holds a value of type " +
+                        VarTypeName(value));
   const int32_t handle = value.ToInt();
   if (const TClass* cls = handles::UnconstructedClass(handle)) return cls->Name();
   return handles::ToObject(handle)->ClassName();

@@ -75,6 +75,14 @@ TEST(ScriptRobustnessTest, ArraysAreIndexedWithOneIndexPerDimension) {
             "error: The array has 1 dimension, but 2 indices were given");
 }
 
+TEST(ScriptRobustnessTest, OnlyIntegersAreTakenForObjects) {
+  // 3.5 would round to the handle of some unrelated object.
+  EXPECT_EQ(RunScript("var v: Variant;\nbegin v := 3.5; ShowMessage(v.Text); end."),
+            "error: Only objects have members: this Variant holds a value of type Double");
+  EXPECT_EQ(RunScript("var v: Variant;\nbegin v := True; v.Clear; end."),
+            "error: Only objects have members: this Variant holds a value of type Boolean");
+}
+
 TEST(ScriptRobustnessTest, FilesThatAreNoFilesRaiseWhatTheyAre) {
   EXPECT_EQ(RunScript("var d: TkvXMLDocument;\n"
                       "begin d := TkvXMLDocument.Create;\n"
