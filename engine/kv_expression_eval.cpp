@@ -10,6 +10,7 @@
 #include "engine/kv_iexpression.h"
 #include "host/core/exceptions.h"
 #include "host/core/handles.h"
+#include "host/core/string_routines.h"
 #include "host/core/variant_ops.h"
 
 namespace kv {
@@ -158,8 +159,10 @@ Variant TStrCatNode::GetValue() {
     VarBinaryOpInPlace(VarOp::Add, left, right);
     return left;
   }
+  const UString tail = right.ToString();
+  CheckStringLength(static_cast<int64_t>(left.RawString().size() + tail.size()));
   UString joined = left.RawString();
-  joined += right.ToString();
+  joined += tail;
   return Variant(std::move(joined));
 }
 

@@ -7,6 +7,7 @@
 
 #include "host/core/exceptions.h"
 #include "host/core/format_float.h"
+#include "host/core/string_routines.h"
 
 namespace kv {
 
@@ -109,6 +110,7 @@ class Formatter {
   }
 
   void Pad(const UString& text, size_t width, bool leftAlign) {
+    CheckStringLength(static_cast<int64_t>(out_.size() + std::max(text.size(), width)));
     if (text.size() >= width) {
       out_ += text;
     } else if (leftAlign) {

@@ -5,6 +5,7 @@
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/string_routines.h"
 
 namespace kv {
 
@@ -59,6 +60,8 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 }
 
 UString TStream::ReadString(int64_t count) {
+  // One byte more than a string holds is enough to know the data is too long for one.
+  count = std::min<int64_t>(count, int64_t{kMaxStringLength} + 1);
   std::string bytes;
   while (count > 0) {
     const int64_t step = std::min(count, kChunkSize);
@@ -69,6 +72,7 @@ UString TStream::ReadString(int64_t count) {
     if (got < step) break;
     count -= step;
   }
+  CheckStringLength(static_cast<int64_t>(bytes.size()));
   return FromCp1251(bytes);
 }
 

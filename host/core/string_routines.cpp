@@ -56,6 +56,12 @@ int32_t Ord(UStringView s) {
   return s[0];
 }
 
+void CheckStringLength(int64_t length) {
+  if (length > kMaxStringLength)
+    throw EOutOfMemory(u"A string of " + IntToUStr(length) + u" characters is too long (at most " +
+                       IntToUStr(kMaxStringLength) + u")");
+}
+
 void SetLength(UString& s, int32_t length) {
   if (length > kMaxStringLength)
     throw EOutOfMemory(u"SetLength: " + IntToUStr(length) + u" characters is too long (at most " +

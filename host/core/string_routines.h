@@ -8,9 +8,14 @@
 
 namespace kv {
 
-// The longest string SetLength makes: a script that asks for more gets a clear error rather
-// than an allocation that takes the machine down.
+// The longest string a script can make (SetLength, concatenation, the value of any string
+// Variant): a script that asks for more gets a clear error rather than an allocation that
+// takes the machine down.
 inline constexpr int32_t kMaxStringLength = 1 << 28;
+
+// Raises EOutOfMemory "A string of N characters is too long (at most ...)" for a length
+// above kMaxStringLength. Code that joins strings calls it before it allocates.
+void CheckStringLength(int64_t length);
 
 // `count` characters from position `from`; a position before 1 counts from 1 (the count is
 // kept), a position past the end or a negative count gives "", a count past the end stops

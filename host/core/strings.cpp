@@ -6,6 +6,7 @@
 #include "host/core/exceptions.h"
 #include "host/core/file_stream.h"
 #include "host/core/stream.h"
+#include "host/core/string_routines.h"
 
 namespace kv {
 
@@ -201,6 +202,7 @@ UString TStrings::Text() const {
   for (int i = 0; i < count; ++i) {
     text += Get(i);
     text += u'\n';
+    CheckStringLength(static_cast<int64_t>(text.size()));  // a string holds no more
   }
   return text;
 }
@@ -241,6 +243,7 @@ UString TStrings::DelimitedTextWith(char16_t delimiter, char16_t quote, bool str
       text += c;
     }
     text += quote;
+    CheckStringLength(static_cast<int64_t>(text.size()));
   }
   return text;
 }

@@ -6,6 +6,7 @@
 
 #include "host/core/exceptions.h"
 #include "host/core/number_text.h"
+#include "host/core/string_routines.h"
 
 namespace kv {
 
@@ -114,15 +115,21 @@ Variant ZeroOf(uint16_t elemType) {
 
 // --- construction and lifetime ---------------------------------------------------------
 
-Variant::Variant(const UString& s) : type_(varString) { u_.str = new SharedString::Rep{1, s}; }
+// Every string a script holds passes here, so none is longer than kMaxStringLength.
+Variant::Variant(const UString& s) : type_(varString) {
+  CheckStringLength(static_cast<int64_t>(s.size()));
+  u_.str = new SharedString::Rep{1, s};
+}
 
 Variant::Variant(UString&& s) : type_(varString) {
+  CheckStringLength(static_cast<int64_t>(s.size()));
   u_.str = new SharedString::Rep{1, std::move(s)};
 }
 
 Variant::Variant(const SharedString& s) : type_(varString) {
   // Share the body when there is one; an empty SharedString gets a body of its own so that
   // a string Variant always has one.
+  CheckStringLength(static_cast<int64_t>(s.Size()));
   SharedString copy = s;
   u_.str = copy.Detach();
   if (!u_.str) u_.str = new SharedString::Rep{1, UString()};

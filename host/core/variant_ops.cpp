@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "host/core/exceptions.h"
+#include "host/core/string_routines.h"
 
 namespace kv {
 
@@ -175,6 +176,7 @@ Variant CurrencyOp(VarOp op, const Variant& l, const Variant& r) {
 
 Variant StringOp(VarOp op, const Variant& l, const Variant& r) {
   if (op != VarOp::Add) return RealOp(op, l, r);
+  CheckStringLength(static_cast<int64_t>(l.RawString().size() + r.RawString().size()));
   UString joined;
   joined.reserve(l.RawString().size() + r.RawString().size());
   joined += l.RawString();
@@ -239,6 +241,7 @@ Variant VarBinaryOp(VarOp op, const Variant& left, const Variant& right) {
 void VarBinaryOpInPlace(VarOp op, Variant& left, const Variant& right) {
   if (op == VarOp::Add && left.Type() == varString && right.IsString() && &left != &right) {
     // Appending to a string nobody else shares reuses its buffer.
+    CheckStringLength(static_cast<int64_t>(left.RawString().size() + right.RawString().size()));
     SharedString text = left.RawShared();
     left.Clear();
     text.Mutable() += right.RawString();

@@ -13,7 +13,9 @@
 #include "host/core/file_stream.h"
 #include "host/core/handles.h"
 #include "host/core/memory_stream.h"
+#include "host/core/string_routines.h"
 #include "host/core/strings.h"
+#include "host/core/variant_ops.h"
 #include "tests/host_core/object_model_raises.h"
 
 namespace kv {
@@ -67,6 +69,18 @@ TEST(RobustnessTest, NestingDeeperThanTheStackIsFreedWithoutRecursion) {
   EXPECT_EQ(deepest->Owner()->Owner()->ComponentCount(), 1);
   delete top;
   EXPECT_EQ(handles::LiveCount(), live);
+}
+
+TEST(RobustnessTest, NoStringGrowsBeyondTheLongestAScriptCanHold) {
+  // Doubling a string in a loop used to take all the machine's memory.
+  const Variant half(UString(kMaxStringLength / 2 + 1, u'x'));
+  const std::string tooLong = "A string of " + std::to_string(kMaxStringLength + 2) +
+                              " characters is too long (at most " +
+                              std::to_string(kMaxStringLength) + ")";
+  EXPECT_EQ(RaisedBy<EOutOfMemory>([&] { VarBinaryOp(VarOp::Add, half, half); }), tooLong);
+  Variant growing = half;
+  EXPECT_EQ(RaisedBy<EOutOfMemory>([&] { VarBinaryOpInPlace(VarOp::Add, growing, half); }),
+            tooLong);
 }
 
 // A file of the test's own, removed at the end.
