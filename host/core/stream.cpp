@@ -84,6 +84,10 @@ int64_t TStream::WriteString(UStringView text, int64_t count) {
 
 std::string TStream::ReadAllBytes() {
   const int64_t count = std::max<int64_t>(GetSize() - GetPosition(), 0);
+  if (count > kMaxReadAll)
+    throw EReadError(u"Stream read error: " + IntToUStr(count) +
+                     u" bytes are too many to read at once (at most " + IntToUStr(kMaxReadAll) +
+                     u")");
   std::string bytes(static_cast<size_t>(count), '\0');
   ReadBuffer(bytes.data(), count);
   if (count > 0) return bytes;

@@ -57,10 +57,11 @@ class TStream : public TObject {
   int64_t WriteString(UStringView text, int64_t count);
   // All bytes from the position to the end: as many as Size says (fewer raise EReadError),
   // or, when Size says there are none, whatever reads give until they give no more (a
-  // pseudo-file or a pipe has content but size 0). A stream that goes on past
-  // kMaxUnsizedRead bytes (a device that never ends) raises EReadError instead of filling
-  // memory.
+  // pseudo-file or a pipe has content but size 0). More than kMaxReadAll bytes (a sparse
+  // file of many gigabytes), or more than kMaxUnsizedRead without a size (a device that
+  // never ends), raise EReadError instead of filling memory.
   std::string ReadAllBytes();
+  static constexpr int64_t kMaxReadAll = int64_t{1} << 30;
   static constexpr int64_t kMaxUnsizedRead = int64_t{64} << 20;
 
  protected:

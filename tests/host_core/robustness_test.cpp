@@ -124,6 +124,19 @@ TEST(RobustnessTest, FilesWithoutASizeAreReadToTheirEndButNotForever) {
             "Stream read error: the data does not end within 67108864 bytes (a device "
             "without end?)");
   EXPECT_GT(bytes.Size(), 20);
+
+  // A sparse file of more than a gigabyte costs no disk, but reading it whole would take
+  // its size in memory several times over.
+  ScratchFile sparse;
+  {
+    TFileStream file(FromUtf8(sparse.path), fmCreate);
+    file.Seek(TStream::kMaxReadAll, soFromBeginning);
+    file.WriteBuffer("x", 1);
+  }
+  TStringList lines;
+  EXPECT_EQ(RaisedBy<EReadError>([&] { lines.LoadFromFile(FromUtf8(sparse.path)); }),
+            "Stream read error: 1073741825 bytes are too many to read at once (at most "
+            "1073741824)");
 }
 
 }  // namespace
