@@ -37,12 +37,27 @@ bool TokenMatches(const TkvGrammarElement& e, const UString& token) {
   return !token.empty() && (e.Text.empty() || SameText(token, e.Text));
 }
 
-UString PosAttribute(const UString& position) { return u"pos=\"" + position + u"\""; }
+UString PosAttribute(const UString& position) {
+  UString text;
+  text.reserve(position.size() + 7);
+  text += u"pos=\"";
+  text += position;
+  text += u'"';
+  return text;
+}
 
+// One string built in place: leaves are made for every token the grammar emits.
 std::unique_ptr<TkvILNode> NewLeaf(const UString& name, const UString& value,
                                    const UString& position) {
-  return std::make_unique<TkvILNode>(
-      name, u"text=\"" + EncodeAttrValue(value) + u"\" " + PosAttribute(position));
+  const UString coded = EncodeAttrValue(value);
+  UString text;
+  text.reserve(coded.size() + position.size() + 15);
+  text += u"text=\"";
+  text += coded;
+  text += u"\" pos=\"";
+  text += position;
+  text += u'"';
+  return std::make_unique<TkvILNode>(name, std::move(text));
 }
 
 }  // namespace

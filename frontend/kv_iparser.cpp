@@ -48,6 +48,28 @@ constexpr TkvCharSet kPunctuation = MakePunctuation();
 
 bool IsLineEnd(char16_t c) { return c == kCarriageReturn || c == kLineFeed; }
 
+// Appends the decimal digits of a non-negative number.
+char16_t* PutDigits(char16_t* out, long long value) {
+  char16_t digits[24];
+  int n = 0;
+  do {
+    digits[n++] = char16_t(u'0' + value % 10);
+    value /= 10;
+  } while (value > 0);
+  while (n > 0) *out++ = digits[--n];
+  return out;
+}
+
+// "row:column" built in place: positions are asked for at every element of a parse. A column
+// may be 0 (a position on a line break) but neither is ever negative.
+UString RowColumnText(int row, int column) {
+  char16_t buffer[48];
+  char16_t* end = PutDigits(buffer, row);
+  *end++ = u':';
+  end = PutDigits(end, column);
+  return UString(buffer, std::size_t(end - buffer));
+}
+
 unsigned DigitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
@@ -172,6 +194,13 @@ void TkvParser::SkipBlanks() {
 // before the line break, whichever character ends the line; an unclosed block comment runs
 // to the end of the source. When both block pairs match, the second wins.
 bool TkvParser::SkipComment() {
+  // Most tokens start no comment: their first character rules every opener out at once.
+  const char16_t c = At(position_);
+  const auto mayOpen = [c](const UString& opener) { return !opener.empty() && opener[0] == c; };
+  if (!mayOpen(commentLine1_) && !mayOpen(commentLine2_) && !mayOpen(commentBlock1_.opener) &&
+      !mayOpen(commentBlock2_.opener)) {
+    return false;
+  }
   if (TextAt(position_, commentLine1_) || TextAt(position_, commentLine2_)) {
     while (position_ <= size_ && !IsLineEnd(At(position_))) ++position_;
     return true;
@@ -434,7 +463,7 @@ UString TkvParser::PositionText() const {
         source_[std::size_t(lastBreak + 1)] == kLineFeed)
       --column;
   }
-  return IntToUStr(row) + u":" + IntToUStr(column);
+  return RowColumnText(row, column);
 }
 
 }  // namespace kv

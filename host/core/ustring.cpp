@@ -141,15 +141,13 @@ UString DecodeTextFile(std::string_view bytes, bool* wasUtf8) {
   return utf8 ? FromUtf8(bytes) : FromCp1251(bytes);
 }
 
-char16_t UpCase(char16_t c) {
-  if (c < 0x80) return (c >= 'a' && c <= 'z') ? char16_t(c - 32) : c;
+char16_t UpCaseBeyondAscii(char16_t c) {
   if (c >= 0xD800 && c <= 0xDFFF) return c;
   wint_t r = towupper_l(c, CaseLocale());
   return r <= 0xFFFF ? char16_t(r) : c;
 }
 
-char16_t LoCase(char16_t c) {
-  if (c < 0x80) return (c >= 'A' && c <= 'Z') ? char16_t(c + 32) : c;
+char16_t LoCaseBeyondAscii(char16_t c) {
   if (c >= 0xD800 && c <= 0xDFFF) return c;
   wint_t r = towlower_l(c, CaseLocale());
   return r <= 0xFFFF ? char16_t(r) : c;

@@ -27,9 +27,18 @@ std::string ToCp1251(UStringView text);
 // anything else as Windows-1251. `wasUtf8` tells the caller how to write the file back.
 UString DecodeTextFile(std::string_view bytes, bool* wasUtf8 = nullptr);
 
-// Unicode simple case mapping of single code units (surrogates map to themselves).
-char16_t UpCase(char16_t c);
-char16_t LoCase(char16_t c);
+// Unicode simple case mapping of single code units (surrogates map to themselves). ASCII is
+// mapped inline: names and keywords are compared letter by letter all through a compile.
+char16_t UpCaseBeyondAscii(char16_t c);
+char16_t LoCaseBeyondAscii(char16_t c);
+inline char16_t UpCase(char16_t c) {
+  if (c < 0x80) return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+  return UpCaseBeyondAscii(c);
+}
+inline char16_t LoCase(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+  return LoCaseBeyondAscii(c);
+}
 UString UpperCase(UStringView s);
 UString LowerCase(UStringView s);
 // ASCII-only variants: member names reach callbacks upper-cased in ASCII.
