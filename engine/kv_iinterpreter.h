@@ -264,13 +264,20 @@ class TkvMethodHelper : public TkvCustomHelper {
   // The upper-cased names the callback receives (with ".GET"/".SET" for an indexed
   // property), made at the first call after Name or IsIndexedProperty changed.
   const UString& CallName(bool write);
-  UString callNameOf_;
-  bool callNameIndexed_ = false;
-  UString getName_;
-  UString setName_;
-  // The argument list of the last call, kept for its capacity; a call that finds it taken
-  // (a re-entrant call from inside the callback) makes its own.
-  TkvParams spareParams_;
+
+  // What calls keep between them, made at the first call: most registered members are never
+  // called, and each holds only this pointer until then.
+  struct CallCache {
+    UString nameOf;
+    bool indexed = false;
+    UString getName;
+    UString setName;
+    // The argument list of the last call, kept for its capacity; a call that finds it taken
+    // (a re-entrant call from inside the callback) makes its own.
+    TkvParams spareParams;
+  };
+  CallCache& Cache();
+  std::unique_ptr<CallCache> cache_;
 };
 
 class TkvEventHelper : public TkvCustomHelper {

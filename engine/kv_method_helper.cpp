@@ -46,15 +46,22 @@ bool SameUnits(const UString& a, const UString& b) {
 
 }  // namespace
 
+TkvMethodHelper::CallCache& TkvMethodHelper::Cache() {
+  if (!cache_) cache_ = std::make_unique<CallCache>();
+  return *cache_;
+}
+
 const UString& TkvMethodHelper::CallName(bool write) {
-  if (!SameUnits(callNameOf_, Name) || callNameIndexed_ != IsIndexedProperty || getName_.empty()) {
-    callNameOf_ = Name;
-    callNameIndexed_ = IsIndexedProperty;
-    getName_ = UpperAscii(Name);
-    setName_ = getName_ + u".SET";
-    if (IsIndexedProperty) getName_ += u".GET";
+  CallCache& cache = Cache();
+  if (!SameUnits(cache.nameOf, Name) || cache.indexed != IsIndexedProperty ||
+      cache.getName.empty()) {
+    cache.nameOf = Name;
+    cache.indexed = IsIndexedProperty;
+    cache.getName = UpperAscii(Name);
+    cache.setName = cache.getName + u".SET";
+    if (IsIndexedProperty) cache.getName += u".GET";
   }
-  return write ? setName_ : getName_;
+  return write ? cache.setName : cache.getName;
 }
 
 namespace {
@@ -85,7 +92,7 @@ class ParamsLease {
 // that raises leaves the parameters as they were.
 Variant TkvMethodHelper::GetValue() {
   if (!Callback) return Variant(0);
-  ParamsLease lease(spareParams_);
+  ParamsLease lease(Cache().spareParams);
   TkvParams& params = lease.Params();
   FillParams(params);
   Variant result = Callback(CallInstance(InstanceValue), HostClass, CallName(false), params);
@@ -99,7 +106,7 @@ Variant TkvMethodHelper::GetValue() {
 
 void TkvMethodHelper::SetValue(const Variant& value) {
   if (!Callback || !IsIndexedProperty || ReadOnly) return;
-  ParamsLease lease(spareParams_);
+  ParamsLease lease(Cache().spareParams);
   TkvParams& params = lease.Params();
   FillParams(params);
   params.push_back(value);
