@@ -29,6 +29,8 @@ namespace binding_detail {
 TClass& ClassToConstruct(int32_t instance, const TClass* boundClass, UStringView member) {
   TClass* target = handles::UnconstructedClass(instance);
   if (!target) {
+    // A forged number that is neither a class nor an object gets the handle table's error.
+    if (instance != 0 && !handles::Find(instance)) handles::ToObject(instance);
     // A live object or nil: the script wrote obj.Create instead of TClassName.Create.
     UString what = instance == 0 ? UString(u"nil") : u"an existing object";
     throw EInvalidPointer(u"Constructor " + UString(member) + u" called on " + what +

@@ -55,6 +55,10 @@ TEST(ScriptRobustnessTest, TheEngineSOwnObjectsAreOutOfReach) {
                       "  v.Free;\n"
                       "end."),
             "1 x\n\n");  // nil alone: Free of nil does nothing
+  // A number in the range of unconstructed classes that names no class is no object either.
+  EXPECT_EQ(RunScript("begin TObject(2147483647).Create; end."),
+            "error: Invalid object reference (2147483647): the object does not exist or was "
+            "freed");
 }
 
 TEST(ScriptRobustnessTest, ArraysAreIndexedWithOneIndexPerDimension) {
