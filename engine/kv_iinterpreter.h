@@ -630,7 +630,11 @@ class TkvScript : public TComponent {
   // Items
   int AddItem(TkvCustomVariable* item);  // takes ownership, no checks
   int ItemCount() const { return items_.ItemCount(); }
-  TkvCustomVariable* ItemAt(int index) const;
+  // nullptr outside 0..ItemCount()-1. Inline: recursive calls walk the local items twice.
+  TkvCustomVariable* ItemAt(int index) const {
+    if (index < 0 || index >= items_.ItemCount()) return nullptr;
+    return static_cast<TkvCustomVariable*>(items_.ItemAt(index));
+  }
   void RemoveItem(TkvCustomVariable* item);  // not freed
   void Clear();
   void RemoveOwnedBy(TkvRegistrar registrar);

@@ -95,11 +95,6 @@ void TkvScript::AddIndexingHelpers() {
 
 int TkvScript::AddItem(TkvCustomVariable* item) { return items_.AddItem(item); }
 
-TkvCustomVariable* TkvScript::ItemAt(int index) const {
-  if (index < 0 || index >= items_.ItemCount()) return nullptr;
-  return static_cast<TkvCustomVariable*>(items_.ItemAt(index));
-}
-
 void TkvScript::RemoveItem(TkvCustomVariable* item) { items_.RemoveItem(item); }
 
 // Lines, Parent, SyntaxType, the error fields and OnRunLine stay; the indexing helpers come
