@@ -53,7 +53,11 @@ UString IndexParamList(UStringView indexTypes) {
     while (!type.empty() && type.back() <= u' ') type.remove_suffix(1);
     if (!type.empty()) {
       if (position > 0) list += u"; ";
-      list += u"p" + IntToUStr(position++) + u": " + UString(type);
+      // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on the joined temporary.
+      list += u'p';
+      list += IntToUStr(position++);
+      list += u": ";
+      list += type;
     }
     start = comma + 1;
   }
