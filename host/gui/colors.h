@@ -1,0 +1,76 @@
+// Colours as scripts and the host know them: a 32-bit TColor holding either a basic colour
+// as blue-green-red bytes (red in the low byte) or a system colour, 0x80000000 plus an index
+// into the desktop's palette. clNone (0x1FFFFFFF) means "no colour".
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "host/core/ustring.h"
+
+class QColor;
+
+namespace kv {
+
+using TColor = int32_t;
+
+// The flag of a system colour; the low bytes are the palette index.
+inline constexpr TColor clSystemColor = INT32_MIN;
+
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clMaroon = 0x000080;
+inline constexpr TColor clGreen = 0x008000;
+inline constexpr TColor clOlive = 0x008080;
+inline constexpr TColor clNavy = 0x800000;
+inline constexpr TColor clPurple = 0x800080;
+inline constexpr TColor clTeal = 0x808000;
+inline constexpr TColor clGray = 0x808080;
+inline constexpr TColor clSilver = 0xC0C0C0;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clLime = 0x00FF00;
+inline constexpr TColor clYellow = 0x00FFFF;
+inline constexpr TColor clBlue = 0xFF0000;
+inline constexpr TColor clFuchsia = 0xFF00FF;
+inline constexpr TColor clAqua = 0xFFFF00;
+inline constexpr TColor clWhite = 0xFFFFFF;
+
+inline constexpr TColor clScrollBar = clSystemColor + 0;
+inline constexpr TColor clBackground = clSystemColor + 1;
+inline constexpr TColor clActiveCaption = clSystemColor + 2;
+inline constexpr TColor clInactiveCaption = clSystemColor + 3;
+inline constexpr TColor clMenu = clSystemColor + 4;
+inline constexpr TColor clWindow = clSystemColor + 5;
+inline constexpr TColor clWindowFrame = clSystemColor + 6;
+inline constexpr TColor clMenuText = clSystemColor + 7;
+inline constexpr TColor clWindowText = clSystemColor + 8;
+inline constexpr TColor clCaptionText = clSystemColor + 9;
+inline constexpr TColor clActiveBorder = clSystemColor + 10;
+inline constexpr TColor clInactiveBorder = clSystemColor + 11;
+inline constexpr TColor clAppWorkSpace = clSystemColor + 12;
+inline constexpr TColor clHighlight = clSystemColor + 13;
+inline constexpr TColor clHighlightText = clSystemColor + 14;
+inline constexpr TColor clBtnFace = clSystemColor + 15;
+inline constexpr TColor clBtnShadow = clSystemColor + 16;
+inline constexpr TColor clGrayText = clSystemColor + 17;
+inline constexpr TColor clBtnText = clSystemColor + 18;
+inline constexpr TColor clInactiveCaptionText = clSystemColor + 19;
+inline constexpr TColor clBtnHighlight = clSystemColor + 20;
+inline constexpr TColor cl3DDkShadow = clSystemColor + 21;
+inline constexpr TColor cl3DLight = clSystemColor + 22;
+inline constexpr TColor clInfoText = clSystemColor + 23;
+inline constexpr TColor clInfoBk = clSystemColor + 24;
+
+inline constexpr TColor clNone = 0x1FFFFFFF;
+
+// Calls `visit` once for each of the 42 named colours, in the host's order: the basic
+// colours, the system colours by index, then clNone.
+void ForEachColorIdent(const std::function<void(UStringView name, TColor color)>& visit);
+
+// The colour to paint with. System colours come from the application's palette (an index
+// the palette has no role for paints black); clNone is transparent; other values use their
+// low three bytes.
+QColor ColorToQColor(TColor color);
+// A painted colour as a TColor; a fully transparent one is clNone.
+TColor QColorToColor(const QColor& color);
+
+}  // namespace kv
