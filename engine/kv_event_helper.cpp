@@ -1,6 +1,7 @@
 // Event members: assigning a script procedure's name (or nil) to an event of a host object.
 #include <memory>
 
+#include "engine/kv_globals.h"
 #include "engine/kv_iconst.h"
 #include "engine/kv_iinterpreter.h"
 #include "engine/kv_member_object.h"
@@ -30,18 +31,35 @@ TkvEventList& EventList() {
   return *events;
 }
 
+// A handler with more parameters than the event passes could never be called.
+void CheckHandlerFits(const TkvProcVariable& handler, const TkvCustomEvent& adapter,
+                      const UString& eventName) {
+  const int passed = adapter.ArgumentCount();
+  const int declared = handler.ItemCount();
+  if (passed < 0 || declared <= passed) return;
+  UString text = FormatMessage(msg::HandlerParamsExceedEvent, handler.Name);
+  text = FormatMessage(text, IntToUStr(declared));
+  text = FormatMessage(text, eventName);
+  throw Exception(FormatMessage(text, IntToUStr(passed)));
+}
+
 }  // namespace
 
-Variant TkvEventHelper::GetValue() { return Variant(UString()); }
+Variant TkvEventHelper::GetValue() {
+  TObject* obj = MemberObject(InstanceValue, HostClass);
+  TkvEventList* events = ExistingEventList();
+  TkvCustomEvent* adapter = events ? events->FindAdapterOfEvent(obj, Name) : nullptr;
+  return Variant(adapter ? adapter->Handler->Name : UString());
+}
 
-// A new handler replaces the adapter of an earlier assignment, and nil removes it, so the
-// event list holds at most one adapter per event of an object.
+// A new handler replaces the adapter of an earlier assignment, and nil or '' removes it, so
+// the event list holds at most one adapter per event of an object.
 void TkvEventHelper::SetValue(const Variant& value) {
   TObject* obj = MemberObject(InstanceValue, HostClass);
   const TPropInfo& prop = EventProperty(obj, Name);
   TkvEventList& events = EventList();
   const UString handlerName = value.ToString();
-  if (handlerName == u"0") {
+  if (handlerName == u"0" || handlerName.empty()) {
     events.RemoveAdaptersOfEvent(obj, Name);
     prop.SetMethod(obj, TMethod{});
     return;
@@ -50,6 +68,7 @@ void TkvEventHelper::SetValue(const Variant& value) {
   if (!AdapterClass) throw Exception(u"Event " + Name + u" has no adapter class");
   std::unique_ptr<TkvCustomEvent> adapter(AdapterClass(obj, handler));
   adapter->EventName = Name;
+  CheckHandlerFits(*handler, *adapter, Name);
   const TMethod method = adapter->GetMethod();
   events.RemoveAdaptersOfEvent(obj, Name);
   TkvCustomEvent* added = adapter.release();

@@ -79,6 +79,16 @@ TkvCustomEvent* TkvEventList::FindBySerial(uint64_t serial) const {
   return static_cast<TkvCustomEvent*>(*at);
 }
 
+TkvCustomEvent* TkvEventList::FindAdapterOfEvent(const TObject* instance,
+                                                 UStringView eventName) const {
+  for (int i = ItemCount() - 1; i >= 0; --i) {
+    TkvCustomEvent* adapter = AdapterAt(i);
+    if (adapter->Instance == instance && SameTextAscii(adapter->EventName, eventName))
+      return adapter;
+  }
+  return nullptr;
+}
+
 namespace {
 
 // From the last adapter to the first, so removals do not disturb the walk.

@@ -15,6 +15,10 @@ inline constexpr const char16_t* StringIndexOutOfRange = u"String index out of r
 inline constexpr const char16_t* EmptyCharacter = u"Cannot assign an empty string to a character";
 inline constexpr const char16_t* TooManyEventParams =
     u"Event handler '%s' declares more parameters than its event passes";
+// Assigning a handler whose parameters the event cannot fill: handler name, its parameter
+// count, the event's name and the number of arguments it passes.
+inline constexpr const char16_t* HandlerParamsExceedEvent =
+    u"Event handler '%s' declares %d parameters, but %s passes only %d";
 inline constexpr const char16_t* TooManyArguments = u"Too many arguments (at most 32)";
 
 // Malformed expressions. The compiler never builds them from valid IL; they guard hosts and

@@ -283,7 +283,7 @@ class TkvMethodHelper : public TkvCustomHelper {
 class TkvEventHelper : public TkvCustomHelper {
  public:
   using TkvCustomHelper::TkvCustomHelper;
-  Variant GetValue() override;  // the empty string
+  Variant GetValue() override;  // the handler's name, or the empty string
   void SetValue(const Variant& value) override;  // attaches or detaches a handler
   TClass* HostClass = nullptr;
   TkvEventClass AdapterClass = nullptr;
@@ -333,6 +333,9 @@ class TkvCustomEvent : public TkvItemList {
   // After a delivery: the values of the handler's var parameters into the records of the
   // same position. Adapters whose event writes other records back override it.
   virtual void WriteBack(TEventArgs& args);
+  // The number of arguments the event passes, so that a handler declaring more is refused
+  // when it is assigned; -1 when the adapter does not know.
+  virtual int ArgumentCount() const { return -1; }
 
   TkvProcVariable* Handler;  // not owned
   TObject* Instance;         // not owned
@@ -349,6 +352,8 @@ class TkvEventList : public TkvItemList {
   // The adapters of one event of one object (at most one while assignments replace them).
   void RemoveAdaptersOfEvent(const TObject* instance, UStringView eventName);
   TkvCustomEvent* FindBySerial(uint64_t serial) const;
+  // The adapter serving one event of one object, or nullptr.
+  TkvCustomEvent* FindAdapterOfEvent(const TObject* instance, UStringView eventName) const;
   TkvCustomEvent* AdapterAt(int index) const;
 };
 
