@@ -37,12 +37,12 @@ Variant Int64Result(int64_t value) { return Variant::FromInt64(value); }
 
 // Free: nil is ignored (the host's Free checks for it); a stale handle raises the handle
 // table's clear error, and an object that belongs to another (a document's root) is
-// refused. The object's event adapters go first, so that none outlives it.
+// refused. The object's event adapters go with it (the interpreter's destroy observer),
+// after its own destroy events have fired.
 Variant FreeObject(int32_t instance) {
   if (instance == 0) return Variant();
   TObject* object = handles::ToObject(instance);
   CheckScriptMayFree(*object);
-  if (TkvEventList* events = GlobalEventList()) events->RemoveAdaptersOf(object);
   object->Free();
   return Variant();
 }

@@ -5,6 +5,7 @@
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/handles.h"
 
 namespace kv {
 
@@ -48,6 +49,70 @@ TComponent::~TComponent() {
   DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
 }
+
+// ---------------------------------------------------------------------------------------
+// Deferred destruction
+
+namespace {
+
+// Handles of components whose Free was put off, in the order of the calls.
+std::vector<int32_t>& PendingFrees() {
+  static std::vector<int32_t> pending;
+  return pending;
+}
+
+}  // namespace
+
+void TComponent::Free() {
+  if (!InUse()) {
+    delete this;
+    return;
+  }
+  if (freePending_) return;
+  freePending_ = true;
+  PendingFrees().push_back(Handle());
+  FreeDeferred();
+}
+
+bool TComponent::InUse() const {
+  if (busy_ > 0) return true;
+  return std::any_of(components_.begin(), components_.end(),
+                     [](const TComponent* c) { return c->InUse(); });
+}
+
+// One destruction may end others' use or destroy marked components itself, so the list is
+// walked again after each.
+void TComponent::FreeWhatIsNoLongerInUse() {
+  std::vector<int32_t>& pending = PendingFrees();
+  for (size_t i = 0; i < pending.size();) {
+    auto* component = static_cast<TComponent*>(handles::Find(pending[i]));
+    if (!component) {
+      pending.erase(pending.begin() + static_cast<ptrdiff_t>(i));
+      continue;
+    }
+    if (component->Destroying() || component->InUse()) {
+      ++i;
+      continue;
+    }
+    pending.erase(pending.begin() + static_cast<ptrdiff_t>(i));
+    delete component;
+    i = 0;
+  }
+}
+
+TBusyScope::TBusyScope(TComponent& component)
+    : component_(&component), handle_(component.Handle()) {
+  ++component.busy_;
+}
+
+TBusyScope::~TBusyScope() {
+  if (!Alive()) return;
+  if (--component_->busy_ == 0 && !PendingFrees().empty()) TComponent::FreeWhatIsNoLongerInUse();
+}
+
+bool TBusyScope::Alive() const { return handles::Find(handle_) == component_; }
+
+// ---------------------------------------------------------------------------------------
 
 TComponent* TComponent::Components(int index) const {
   if (index < 0 || index >= ComponentCount())

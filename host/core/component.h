@@ -67,6 +67,24 @@ class TComponent : public TPersistent {
   // True while the destructor runs.
   bool Destroying() const { return destroying_; }
 
+  // Busy components put off their destruction. A component is in use while it is busy
+  // itself (a control delivering one of its events, a form showing modally) or anything its
+  // destruction would take with it is; Free on a component in use only marks it, and it is
+  // destroyed as soon as the last busy scope that kept it ends (see TBusyScope).
+  void Free() override;
+  virtual bool InUse() const;
+  bool FreePending() const { return freePending_; }
+  // Destroys every marked component that is no longer in use.
+  static void FreeWhatIsNoLongerInUse();
+
+ protected:
+  // Called when Free marks the component instead of destroying it (a control hides).
+  virtual void FreeDeferred() {}
+  // Descendants whose destructors run handlers call it first, so that Destroying is true
+  // for the whole destruction (nothing then frees the component a second time).
+  void MarkDestroying() { destroying_ = true; }
+  int BusyCount() const { return busy_; }
+
  private:
   static bool IsValidName(UStringView name);
 
@@ -75,6 +93,28 @@ class TComponent : public TPersistent {
   UString name_;
   int32_t tag_ = 0;
   bool destroying_ = false;
+  bool freePending_ = false;
+  int busy_ = 0;
+
+  friend class TBusyScope;
+};
+
+// Marks a component busy for the scope's life. When the last scope ends and the component
+// was freed meanwhile, it is destroyed then (and with it any other marked component no longer
+// in use). The component may also be destroyed by other routes while the scope runs (its
+// owner destroyed from host code): the scope finds that out by the handle and leaves it.
+class TBusyScope {
+ public:
+  explicit TBusyScope(TComponent& component);
+  ~TBusyScope();
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+  // Whether the component still lives.
+  bool Alive() const;
+
+ private:
+  TComponent* component_;
+  int32_t handle_;
 };
 
 }  // namespace kv

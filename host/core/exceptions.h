@@ -53,6 +53,7 @@ KV_EXCEPTION_CLASS(EFOpenError, EStreamError)     // "Cannot open file \"%s\". .
 KV_EXCEPTION_CLASS(EFCreateError, EStreamError)
 KV_EXCEPTION_CLASS(EReadError, EStreamError)
 KV_EXCEPTION_CLASS(EWriteError, EStreamError)
+KV_EXCEPTION_CLASS(EInvalidOperation, Exception)  // a control that cannot do that now
 KV_EXCEPTION_CLASS(EDatabaseError, Exception)
 KV_EXCEPTION_CLASS(EOleError, Exception)
 

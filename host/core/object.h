@@ -146,8 +146,10 @@ class TObject {
   // The handle scripts know this object by; never 0, never reused.
   int32_t Handle() const { return handle_; }
 
-  // Destroys the object (and so, for a component, everything it owns).
-  void Free() { delete this; }
+  // Destroys the object (and so, for a component, everything it owns). An object that is
+  // busy (a control delivering one of its own events, a form showing modally) may put its
+  // destruction off until it is done; it is freed then.
+  virtual void Free() { delete this; }
 
   // The object that owns this one without being told when it goes (a document's root
   // item, a control's Font or Lines): freeing this object would leave that owner with a

@@ -122,6 +122,34 @@ TEST(TComponentTest, MetaclassConstructsWithAnOwnerAndPublishesNameAndTag) {
   EXPECT_NE(RaisedBy<Exception>([&] { name->SetStr(made, u"no good"); }), "<nothing raised>");
 }
 
+// A component freed while it, or something it owns, is busy goes when the last busy scope
+// ends; nested scopes hold it until the outermost one.
+TEST(TComponentTest, FreeOfABusyComponentWaitsForTheLastBusyScope) {
+  auto* owner = new TComponent();
+  auto* part = new TComponent(owner);
+  const int32_t ownerHandle = owner->Handle();
+  {
+    TBusyScope outer(*part);
+    {
+      TBusyScope inner(*part);
+      owner->Free();  // in use through its part
+      EXPECT_TRUE(owner->FreePending());
+      owner->Free();  // a second Free changes nothing
+    }
+    EXPECT_EQ(handles::Find(ownerHandle), owner);
+  }
+  EXPECT_EQ(handles::Find(ownerHandle), nullptr);
+
+  auto* lone = new TComponent();
+  const int32_t loneHandle = lone->Handle();
+  {
+    TBusyScope busy(*lone);
+    delete lone;  // destroyed by another route while busy: the scope leaves it alone
+    EXPECT_FALSE(busy.Alive());
+  }
+  EXPECT_EQ(handles::Find(loneHandle), nullptr);
+}
+
 TEST(TPersistentTest, AssignWithoutAWayToCopyRaises) {
   TComponent target;
   TStringList source;
