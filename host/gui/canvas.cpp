@@ -53,6 +53,7 @@ QString ToQString(const UString& text) {
 QFont CanvasFont(const TFont& font) {
   QFont qfont = font.ToQFont();
   qfont.setStyleStrategy(QFont::NoAntialias);
+  qfont.setHintingPreference(QFont::PreferFullHinting);
   return qfont;
 }
 
