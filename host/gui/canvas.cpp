@@ -29,7 +29,7 @@ int Clamped(int64_t value) {
 struct Box {
   int64_t left, top, right, bottom;
 
-  Box(int x1, int y1, int x2, int y2)
+  Box(int64_t x1, int64_t y1, int64_t x2, int64_t y2)
       : left(std::min(x1, x2)), top(std::min(y1, y2)), right(std::max(x1, x2)),
         bottom(std::max(y1, y2)) {}
   bool Empty() const { return right <= left || bottom <= top; }
@@ -126,7 +126,7 @@ void TCanvas::LineTo(int x, int y) {
   const QPoint from = penPos_;
   penPos_ = QPoint(x, y);
   const int64_t margin = std::max(1, pen_->Width());
-  const QRect touched = Box(from.x(), from.y(), x + 1, y + 1).Touched(margin);
+  const QRect touched = Box(from.x(), from.y(), int64_t{x} + 1, int64_t{y} + 1).Touched(margin);
   PaintWithPenMode(op.Painter(), pen_->Mode(), pen_->ToQPen(), Qt::NoBrush, touched,
                    [&](QPainter& p) { p.drawLine(QLineF(from, penPos_)); });
   op.Touch(touched);
@@ -177,13 +177,15 @@ void TCanvas::TextOut(int x, int y, const UString& text) {
   p.setFont(CanvasFont(*font_));
   const QFontMetrics metrics = p.fontMetrics();
   const QString qtext = ToQString(text);
-  const QRect box(x, y, metrics.horizontalAdvance(qtext), metrics.height());
-  penPos_ = QPoint(Clamped(int64_t{x} + box.width()), y);
+  const int width = metrics.horizontalAdvance(qtext);
+  penPos_ = QPoint(Clamped(int64_t{x} + width), y);
   if (text.empty()) return;
+  // Text that starts so far out shows nowhere; clamping keeps the box's edges in range.
+  const QRect box(Clamped(x), Clamped(y), width, metrics.height());
   // Only a solid brush paints the background; hatched and clear ones leave it.
   if (brush_->Style() == bsSolid) p.fillRect(box, ColorToQColor(brush_->Color()));
   p.setPen(ColorToQColor(font_->Color()));
-  p.drawText(QPoint(x, y + metrics.ascent()), qtext);
+  p.drawText(QPoint(box.left(), box.top() + metrics.ascent()), qtext);
   // Italic and overhanging glyphs reach a little beyond the advance.
   op.Touch(box.adjusted(-box.height() / 2, 0, box.height() / 2, 0));
 }
@@ -211,19 +213,27 @@ void TCanvas::StretchDraw(const QRect& rect, const TGraphic* graphic) {
   if (!graphic) throw EInvalidGraphicOperation(u"StretchDraw needs a graphic, not nil");
   Operation op(*this);
   if (rect.width() == 0 || rect.height() == 0 || graphic->Empty()) return;
+  const bool flipX = rect.width() < 0, flipY = rect.height() < 0;
+  const QRect area(flipX ? rect.x() + rect.width() : rect.x(),
+                   flipY ? rect.y() + rect.height() : rect.y(), std::abs(rect.width()),
+                   std::abs(rect.height()));
   QPainter& p = op.Painter();
   switch (copyMode_) {
-    case cmBlackness: p.fillRect(rect, Qt::black); break;
-    case cmWhiteness: p.fillRect(rect, Qt::white); break;
+    case cmBlackness: p.fillRect(area, Qt::black); break;
+    case cmWhiteness: p.fillRect(area, Qt::white); break;
     case cmDstInvert:
       p.setCompositionMode(QPainter::RasterOp_NotDestination);
-      p.fillRect(rect, Qt::black);
+      p.fillRect(area, Qt::black);
       break;
     default:
       p.setCompositionMode(CopyComposition(copyMode_));
-      graphic->DrawOn(p, rect);
+      // Turned over inside the area: the picture's left edge lands on the rect's x.
+      p.translate(flipX ? 2.0 * area.x() + area.width() : 0.0,
+                  flipY ? 2.0 * area.y() + area.height() : 0.0);
+      p.scale(flipX ? -1 : 1, flipY ? -1 : 1);
+      graphic->DrawOn(p, area);
   }
-  op.Touch(rect.normalized());
+  op.Touch(area);
 }
 
 TColor TCanvas::Pixels(int x, int y) {

@@ -94,7 +94,8 @@ class TCanvas : public TPersistent {
   int TextHeight(const UString& text);
 
   // Draws the graphic at its own size with its top-left corner at (x, y), or scaled into
-  // `rect`, combined by CopyMode. A nil graphic raises EInvalidGraphicOperation.
+  // `rect` (turned over where its width or height is negative), combined by CopyMode. A nil
+  // graphic raises EInvalidGraphicOperation.
   void Draw(int x, int y, const TGraphic* graphic);
   void StretchDraw(const QRect& rect, const TGraphic* graphic);
 

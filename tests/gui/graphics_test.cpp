@@ -230,6 +230,10 @@ TEST_F(BitmapTest, StretchDrawScalesTheWholePicture) {
   EXPECT_EQ(At(5, 5), clYellow);
   EXPECT_EQ(At(9, 9), clYellow);
   EXPECT_EQ(At(10, 10), clWhite);
+  Canvas().StretchDraw(CornersRect(20, 0, 10, 10), &source);  // corners swapped: turned over
+  EXPECT_EQ(At(10, 0), clLime);
+  EXPECT_EQ(At(19, 0), clRed);
+  EXPECT_EQ(At(19, 9), clBlue);
   Canvas().Draw(15, 15, &source);
   EXPECT_EQ(At(15, 15), clRed);
   EXPECT_EQ(At(16, 16), clYellow);
