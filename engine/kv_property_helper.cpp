@@ -46,11 +46,23 @@ Variant ReadPublished(TObject* obj, const TPropInfo& prop) {
   return Variant::Null();
 }
 
+// A set written as a set constructor ([akLeft, akTop]) is the union of its elements' flag
+// values; written as a number (akLeft or akTop) it is that mask.
+int64_t SetMaskOf(const Variant& value) {
+  const VarArrayData* array = value.ArrayData();
+  if (!array) return value.ToInt();
+  int64_t mask = 0;
+  for (const Variant& element : array->elems) mask |= static_cast<uint32_t>(element.ToInt());
+  return mask;
+}
+
 void WritePublished(TObject* obj, const TPropInfo& prop, TkvValueKind helperKind,
                     const Variant& value) {
   if (IsOrdinalKind(prop.Kind)) {
     if (!prop.SetOrd) return;
-    if (helperKind == vkBoolean)
+    if (prop.Kind == TTypeKind::tkSet)
+      prop.SetOrd(obj, SetMaskOf(value));
+    else if (helperKind == vkBoolean)
       prop.SetOrd(obj, value.ToBool() ? 1 : 0);
     else
       prop.SetOrd(obj, prop.Kind == TTypeKind::tkInt64 ? value.ToInt64() : value.ToInt());
