@@ -5,6 +5,11 @@
 #include "frontend/kv_ipascal.h"
 #include "rtti/kv_iclassesrtti.h"
 #include "rtti/kv_isysrtti.h"
+#if KV_HAVE_GUI
+#include "rtti/kv_iextctrlsrtti.h"
+#include "rtti/kv_iformsrtti.h"
+#include "rtti/kv_igraphicsrtti.h"
+#endif
 
 namespace kv {
 
@@ -14,9 +19,19 @@ void StartEngine() {
   InstallILFrontEnd();
   StartSysRtti();
   StartClassesRtti();
+#if KV_HAVE_GUI
+  StartGraphicsRtti();
+  StartFormsRtti();
+  StartExtCtrlsRtti();
+#endif
 }
 
 void StopEngine() {
+#if KV_HAVE_GUI
+  StopExtCtrlsRtti();
+  StopFormsRtti();
+  StopGraphicsRtti();
+#endif
   StopClassesRtti();
   StopSysRtti();
   SetFrontEnd(nullptr);

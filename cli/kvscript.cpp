@@ -6,11 +6,17 @@
 //
 // Exit codes: 0 success, 1 compile error, 2 uncaught run-time error, 3 bad usage or an
 // unreadable file. ShowMessage writes to standard output.
+//
+// Scripts may build windows: without a display they run on Qt's offscreen platform and the
+// runner ends with the script; with one, it waits until the windows the script left open
+// are closed. An error that escapes an event handler is written to standard error, the
+// program goes on, and the runner exits 2 at the end.
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 
+#include "cli/kv_gui_session.h"
 #include "cli/kv_il_dump.h"
 #include "cli/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
@@ -95,7 +101,8 @@ int RunFile(Mode mode, const std::string& path) {
     PrintLine(stderr, kv::ExceptionMessage(e));
     return kRunError;
   }
-  return kOk;
+  kv::FinishGuiSession();
+  return kv::GuiErrorCount() > 0 ? kRunError : kOk;
 }
 
 }  // namespace
@@ -112,9 +119,10 @@ int main(int argc, char** argv) {
   }
   if (!file) return Usage("no script file given");
 
-  int code;
+  kv::StartGuiSession(argc, argv);
   kv::StartEngine();
-  code = RunFile(mode, file);
+  const int code = RunFile(mode, file);
   kv::StopEngine();
+  kv::StopGuiSession();
   return code;
 }

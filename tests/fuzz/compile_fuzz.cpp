@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "cli/kv_gui_session.h"
 #include "cli/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
@@ -12,7 +13,12 @@
 
 namespace {
 
+// Scripts may create windows: they run on Qt's offscreen platform like the runner's.
 bool StartOnce() {
+  static int argc = 1;
+  static char name[] = "fuzz";
+  static char* argv[] = {name, nullptr};
+  kv::StartGuiSession(argc, argv);
   kv::StartEngine();
   return true;
 }

@@ -13,6 +13,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "cli/kv_gui_session.h"
 #include "cli/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
@@ -31,7 +32,12 @@ class SilentMessages : public kv::TMessageService {
   bool InputQuery(const kv::UString&, const kv::UString&, kv::UString&) override { return false; }
 };
 
+// Scripts may create windows: they run on Qt's offscreen platform like the runner's.
 bool StartOnce() {
+  static int argc = 1;
+  static char name[] = "fuzz";
+  static char* argv[] = {name, nullptr};
+  kv::StartGuiSession(argc, argv);
   kv::StartEngine();
   static SilentMessages messages;
   kv::SetMessageService(&messages);

@@ -1,0 +1,10 @@
+#include "cli/kv_gui_session.h"
+
+namespace kv {
+
+void StartGuiSession(int&, char**) {}
+void FinishGuiSession() {}
+int GuiErrorCount() { return 0; }
+void StopGuiSession() {}
+
+}  // namespace kv
