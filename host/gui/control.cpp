@@ -150,8 +150,6 @@ void TControl::FreeDeferred() {
   widget_->hide();
 }
 
-bool TControl::InUse() const { return TComponent::InUse(); }
-
 // --- Bounds ----------------------------------------------------------------------------
 
 int TControl::Left() const { return widget_->x(); }
@@ -198,7 +196,15 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::PlaceWidget(int left, int top, int width, int height) {
   const QSize before = widget_->size();
   widget_->setGeometry(left, top, width, height);
-  if (widget_->size() != before) Resized();
+  if (widget_->size() != before) SizeChanged();
+}
+
+// Qt reports a size set on a hidden widget again when the widget is shown; OnResize fires
+// once per size.
+void TControl::SizeChanged() {
+  if (widget_->size() == reportedSize_) return;
+  reportedSize_ = widget_->size();
+  Resized();
 }
 
 void TControl::Resized() { FireNotify(OnResize); }
@@ -344,7 +350,7 @@ bool TControl::HandleEvent(QObject* watched, QEvent* event) {
     case QEvent::Resize:
       // Sizes set through the host fire at once (PlaceWidget); this is a resize by the
       // user or the window system.
-      if (watched == widget_) Resized();
+      if (watched == widget_) SizeChanged();
       return false;
     default:
       return false;

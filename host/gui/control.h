@@ -12,8 +12,8 @@
 // control only marks it and the control goes when the handler returns.
 #pragma once
 
-#include <QMetaObject>
-#include <QPointer>
+#include <QObject>
+#include <QSize>
 #include <memory>
 
 #include "host/core/arg_record.h"
@@ -21,7 +21,6 @@
 #include "host/core/set_of.h"
 
 class QEvent;
-class QObject;
 class QWidget;
 
 namespace kv {
@@ -111,8 +110,6 @@ class TControl : public TComponent {
   // Whether events of this control reach scripts now (false while it is being freed).
   bool Firing() const { return !FreePending() && !Destroying(); }
 
-  bool InUse() const override;
-
   TMethod OnCanResize;
   TMethod OnClick;
   TMethod OnDblClick;
@@ -147,6 +144,8 @@ class TControl : public TComponent {
   virtual int ColorRole() const;
   // Called when the widget's size changed: OnResize, then the children's layout.
   virtual void Resized();
+  // Runs Resized when the widget's size differs from the one last reported.
+  void SizeChanged();
   void FreeDeferred() override;
 
   // Fires an event with its arguments; an unassigned event does nothing. Exceptions travel
@@ -181,6 +180,7 @@ class TControl : public TComponent {
   int32_t cursor_ = 0;
   TAlign align_ = alNone;
   TAnchors anchors_{akLeft, akTop};
+  QSize reportedSize_;
   int anchorRight_ = 0;
   int anchorBottom_ = 0;
   bool pressed_ = false;

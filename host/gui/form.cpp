@@ -134,7 +134,7 @@ void TCustomForm::PlaceWidget(int left, int top, int width, int height) {
     w->resize(inside);
   }
   w->move(left, top);
-  if (w->size() != before) Resized();
+  if (w->size() != before) SizeChanged();
 }
 
 void TCustomForm::PlaceOnScreen() {

@@ -200,5 +200,104 @@ end.
   EXPECT_EQ(GlobalEventList()->ItemCount(), adapters - 2);
 }
 
+TEST(Events, KeyPreviewLetsTheFormSeeKeysFirst) {
+  TGuiScript script(R"(
+var F: TForm; E: TEdit;
+procedure FormKeyDown(Sender: TObject; var Key: Word; Shift: TShiftState);
+begin
+  ShowMessage('form ' + IntToStr(Key));
+  if Key = 81 then Key := 0;
+end;
+procedure EditKeyDown(Sender: TObject; var Key: Word; Shift: TShiftState);
+begin
+  ShowMessage('edit ' + IntToStr(Key));
+end;
+begin
+  F := TForm.Create(nil);
+  F.KeyPreview := True;
+  F.OnKeyDown := 'FormKeyDown';
+  E := TEdit.Create(F);
+  E.Parent := F;
+  E.OnKeyDown := 'EditKeyDown';
+end.
+)");
+  auto* form = script.Object<TForm>(u"F");
+  auto* edit = script.Object<TEdit>(u"E");
+  ShowAndActivate(form);
+  edit->SetFocus();
+  QTest::keyClick(edit->Widget(), Qt::Key_Q);
+  QTest::keyClick(edit->Widget(), Qt::Key_W);
+  EXPECT_EQ(edit->Text(), u"w");
+  EXPECT_EQ(script.TakeMessages(), "form 81\nform 87\nedit 87\n");
+  form->Free();
+}
+
+TEST(Events, FocusMovesFireExitThenEnter) {
+  TGuiScript script(R"(
+var F: TForm; A, B: TEdit;
+procedure Left(Sender: TObject);
+begin
+  ShowMessage('exit ' + TEdit(Sender).Name);
+end;
+procedure Entered(Sender: TObject);
+begin
+  ShowMessage('enter ' + TEdit(Sender).Name);
+end;
+begin
+  F := TForm.Create(nil);
+  A := TEdit.Create(F);
+  A.Name := 'A';
+  A.Parent := F;
+  B := TEdit.Create(F);
+  B.Name := 'B';
+  B.Parent := F;
+  A.OnEnter := 'Entered';
+  A.OnExit := 'Left';
+  B.OnEnter := 'Entered';
+end.
+)");
+  auto* form = script.Object<TForm>(u"F");
+  ShowAndActivate(form);
+  script.Object<TEdit>(u"A")->SetFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(script.TakeMessages(), "enter A\nexit A\nenter B\n");
+  form->Free();
+}
+
+// What a script draws on a form's canvas outside OnPaint stays on the form until it is
+// resized; OnPaint draws over it.
+TEST(Painting, DrawingOutsidePaintIsKeptUntilTheFormIsResized) {
+  TGuiScript script(R"(
+var F: TForm;
+procedure FormPaint(Sender: TObject);
+begin
+  F.Canvas.Brush.Color := clBlue;
+  F.Canvas.Pen.Color := clBlue;
+  F.Canvas.Rectangle(0, 0, 10, 10);
+end;
+begin
+  F := TForm.Create(nil);
+  F.Color := clWhite;
+  F.OnPaint := 'FormPaint';
+  F.Show;
+  F.Canvas.Brush.Color := clRed;
+  F.Canvas.Pen.Color := clRed;
+  F.Canvas.Rectangle(5, 5, 30, 30);
+end.
+)");
+  auto* form = script.Object<TForm>(u"F");
+  QWidget* client = form->ClientWidget();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
+  QImage shot = client->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::blue));
+  EXPECT_EQ(shot.pixelColor(20, 20), QColor(Qt::red));
+  EXPECT_EQ(shot.pixelColor(40, 40), QColor(Qt::white));
+  form->SetBounds(form->Left(), form->Top(), 200, 150);
+  shot = client->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(20, 20), QColor(Qt::white));
+  EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::blue));
+  form->Free();
+}
+
 }  // namespace
 }  // namespace kv

@@ -1,5 +1,6 @@
 // A control freed from inside its own event handler goes when the handler returns; a freed
-// control raises on use; freeing a form frees the controls on it.
+// control raises on use; a control's font is the control's to free; freeing a form frees the
+// controls on it.
 var
   F: TForm;
   B, Other: TButton;
@@ -21,6 +22,11 @@ begin
     B.Click;
   except
     ShowMessage('gone after the handler');
+  end;
+  try
+    F.Font.Free;
+  except
+    ShowMessage('a form keeps its font');
   end;
   Other := TButton.Create(nil);
   Other.Parent := F;
