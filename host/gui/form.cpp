@@ -335,6 +335,11 @@ int32_t TCustomForm::ShowModal() {
   return result;
 }
 
+void TCustomForm::FreeDeferred() {
+  TScrollingWinControl::FreeDeferred();
+  if (Modal()) SetModalResult(mrCancel);
+}
+
 bool TCustomForm::DialogKey(int32_t key) {
   std::vector<TControl*> pending{this};
   while (!pending.empty()) {

@@ -100,6 +100,8 @@ class TCustomForm : public TScrollingWinControl {
  protected:
   bool HandleEvent(QObject* watched, QEvent* event) override;
   bool TakesMouse(QObject* watched) const override { return watched == ClientWidget(); }
+  // A form freed while it shows modally ends its modal showing (with mrCancel) first.
+  void FreeDeferred() override;
   void UpdateWidgetVisibility() override;
   void PlaceWidget(int left, int top, int width, int height) override;
   // Fires OnPaint; descendants draw more.

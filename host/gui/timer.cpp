@@ -4,6 +4,7 @@
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/handles.h"
 #include "host/gui/application.h"
 
 namespace kv {
@@ -19,7 +20,14 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner), timer_(std::make_unique<Q
   QObject::connect(timer_.get(), &QTimer::timeout, [this] { Tick(); });
 }
 
-TTimer::~TTimer() = default;
+// A timer destroyed from inside its own tick (its owner freed by the handler) leaves the Qt
+// timer to Qt's loop: Qt is still delivering that timer's event.
+TTimer::~TTimer() {
+  if (!ticking_) return;
+  timer_->stop();
+  timer_->disconnect();
+  timer_.release()->deleteLater();
+}
 
 void TTimer::SetEnabled(bool enabled) {
   enabled_ = enabled;
@@ -46,6 +54,16 @@ void TTimer::UpdateTimer() {
 void TTimer::Tick() {
   GuardedEntry([this] {
     if (FreePending() || !onTimer_.Assigned()) return;
+    // Declared before the busy scope, so it ends after it: the scope may destroy the
+    // timer, which must still know it is ticking.
+    struct Ticking {
+      TTimer* timer;
+      int32_t handle;
+      ~Ticking() {
+        if (handles::Find(handle) == timer) timer->ticking_ = false;
+      }
+    } ticking{this, Handle()};
+    ticking_ = true;
     TBusyScope busy(*this);
     TEventArgs args{TVarRec::Object(Handle())};
     onTimer_.Code(args);

@@ -35,6 +35,7 @@ class TTimer : public TComponent {
   bool enabled_ = true;
   int32_t interval_ = 1000;
   TMethod onTimer_;
+  bool ticking_ = false;
 };
 
 }  // namespace kv
