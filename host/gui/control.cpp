@@ -13,6 +13,7 @@
 #include "host/gui/cursors.h"
 #include "host/gui/font.h"
 #include "host/gui/key_codes.h"
+#include "host/gui/qt_text.h"
 #include "host/gui/win_control.h"
 
 namespace kv {
@@ -277,9 +278,7 @@ void TControl::ApplyFont() {
 
 void TControl::SetHint(const UString& hint) {
   hint_ = hint;
-  widget_->setToolTip(showHint_ ? QString(reinterpret_cast<const QChar*>(hint_.data()),
-                                          static_cast<qsizetype>(hint_.size()))
-                                : QString());
+  widget_->setToolTip(showHint_ ? QStringOf(hint_) : QString());
 }
 
 void TControl::SetShowHint(bool show) {

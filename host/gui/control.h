@@ -64,8 +64,8 @@ class TControl : public TComponent {
   void SetBounds(int left, int top, int width, int height);
   virtual int ClientWidth() const;
   virtual int ClientHeight() const;
-  void SetClientWidth(int width);
-  void SetClientHeight(int height);
+  virtual void SetClientWidth(int width);
+  virtual void SetClientHeight(int height);
 
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);

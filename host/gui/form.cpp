@@ -12,7 +12,9 @@
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
 #include "host/gui/application.h"
+#include "host/gui/control_enums.h"
 #include "host/gui/paint_surface.h"
+#include "host/gui/qt_text.h"
 
 namespace kv {
 
@@ -51,13 +53,6 @@ std::vector<TCustomForm*>& LiveForms() {
 }
 
 constexpr int kQtMaxSize = (1 << 24) - 1;  // QWIDGETSIZE_MAX
-
-template <class E>
-E CheckedEnum(E value, E last, const char16_t* property) {
-  if (value > last)
-    throw ERangeError(UString(property) + u" out of range (" + IntToUStr(value) + u")");
-  return value;
-}
 
 }  // namespace
 
@@ -104,26 +99,43 @@ TCustomForm* ParentFormOf(TControl* control) {
 
 // --- Geometry ----------------------------------------------------------------------------
 
-QSize TCustomForm::FrameExtra() const {
-  if (!TopLevel() || !Widget()->isVisible()) return QSize(0, 0);
-  return Widget()->frameGeometry().size() - Widget()->size();
-}
+// The window system tells the frame only once the window is shown; until then, and after
+// it was hidden, the last frame it told counts.
+QSize TCustomForm::FrameExtra() const { return frame_; }
 
 int TCustomForm::Width() const { return Widget()->width() + FrameExtra().width(); }
 int TCustomForm::Height() const { return Widget()->height() + FrameExtra().height(); }
 int TCustomForm::ClientWidth() const { return TScrollingWinControl::ClientWidth(); }
 int TCustomForm::ClientHeight() const { return TScrollingWinControl::ClientHeight(); }
 
-// A window is moved by its frame's corner and sized by its inside.
+void TCustomForm::SetClientWidth(int width) {
+  TScrollingWinControl::SetClientWidth(width);
+  clientWidthSet_ = true;
+}
+
+void TCustomForm::SetClientHeight(int height) {
+  TScrollingWinControl::SetClientHeight(height);
+  clientHeightSet_ = true;
+}
+
+// A window is moved by its frame's corner and sized by its inside. Each dimension remembers
+// whether the script set the outer or the client size, so that a frame the window system
+// tells later keeps what was meant.
 void TCustomForm::PlaceWidget(int left, int top, int width, int height) {
   if (!TopLevel()) {
     TScrollingWinControl::PlaceWidget(left, top, width, height);
     return;
   }
+  if (width != Width()) clientWidthSet_ = false;
+  if (height != Height()) clientHeightSet_ = false;
+  const QSize extra = FrameExtra();
+  ResizeInside(QSize(std::max(0, width - extra.width()), std::max(0, height - extra.height())));
+  Widget()->move(left, top);
+}
+
+void TCustomForm::ResizeInside(const QSize& inside) {
   QWidget* w = Widget();
   const QSize before = w->size();
-  const QSize extra = FrameExtra();
-  const QSize inside(std::max(0, width - extra.width()), std::max(0, height - extra.height()));
   const bool fixed = borderStyle_ == bsSingle || borderStyle_ == bsDialog ||
                      borderStyle_ == bsToolWindow;
   if (fixed) {
@@ -133,8 +145,22 @@ void TCustomForm::PlaceWidget(int left, int top, int width, int height) {
     w->setMaximumSize(kQtMaxSize, kQtMaxSize);
     w->resize(inside);
   }
-  w->move(left, top);
   if (w->size() != before) SizeChanged();
+}
+
+// Called when the window system may have told the frame: an outer size the script set
+// keeps its outer size, the inside giving way.
+void TCustomForm::LearnFrame() {
+  QWidget* w = Widget();
+  if (!TopLevel() || !w->isVisible()) return;
+  const QSize told = w->frameGeometry().size() - w->size();
+  if (told == frame_ || told.width() < 0 || told.height() < 0) return;
+  const QSize change = told - frame_;
+  frame_ = told;
+  QSize inside = w->size();
+  if (!clientWidthSet_) inside.setWidth(std::max(0, inside.width() - change.width()));
+  if (!clientHeightSet_) inside.setHeight(std::max(0, inside.height() - change.height()));
+  ResizeInside(inside);
 }
 
 void TCustomForm::PlaceOnScreen() {
@@ -171,7 +197,7 @@ void TCustomForm::ApplyWindowFlags() {
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
-  borderStyle_ = CheckedEnum(style, bsSizeToolWin, u"BorderStyle");
+  borderStyle_ = CheckedElement(style, bsSizeToolWin, u"BorderStyle");
   ApplyWindowFlags();
   PlaceWidget(Left(), Top(), Width(), Height());
 }
@@ -183,12 +209,12 @@ void TCustomForm::SetBorderIcons(TBorderIcons icons) {
 
 // Multiple-document windows do not exist here: fsMDIChild and fsMDIForm make plain windows.
 void TCustomForm::SetFormStyle(TFormStyle style) {
-  formStyle_ = CheckedEnum(style, fsStayOnTop, u"FormStyle");
+  formStyle_ = CheckedElement(style, fsStayOnTop, u"FormStyle");
   ApplyWindowFlags();
 }
 
 void TCustomForm::SetPosition(TPosition position) {
-  position_ = CheckedEnum(position, poDesktopCenter, u"Position");
+  position_ = CheckedElement(position, poDesktopCenter, u"Position");
 }
 
 TWindowState TCustomForm::WindowState() const {
@@ -199,23 +225,16 @@ TWindowState TCustomForm::WindowState() const {
 }
 
 void TCustomForm::SetWindowState(TWindowState state) {
-  CheckedEnum(state, wsMaximized, u"WindowState");
+  CheckedElement(state, wsMaximized, u"WindowState");
   const Qt::WindowState qt = state == wsMinimized   ? Qt::WindowMinimized
                              : state == wsMaximized ? Qt::WindowMaximized
                                                     : Qt::WindowNoState;
   Widget()->setWindowState(qt);
 }
 
-UString TCustomForm::Text() const {
-  const QString title = Widget()->windowTitle();
-  return UString(reinterpret_cast<const char16_t*>(title.utf16()),
-                 static_cast<size_t>(title.size()));
-}
+UString TCustomForm::Text() const { return UStringOf(Widget()->windowTitle()); }
 
-void TCustomForm::SetText(const UString& caption) {
-  Widget()->setWindowTitle(QString(reinterpret_cast<const QChar*>(caption.data()),
-                                   static_cast<qsizetype>(caption.size())));
-}
+void TCustomForm::SetText(const UString& caption) { Widget()->setWindowTitle(QStringOf(caption)); }
 
 TCanvas* TCustomForm::Canvas() const { return surface_->Canvas(); }
 
@@ -369,6 +388,15 @@ bool TCustomForm::HandleEvent(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize) surface_->Resized();
   }
   if (watched == Widget()) {
+    switch (event->type()) {
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::WindowActivate:
+        LearnFrame();
+        break;
+      default:
+        break;
+    }
     switch (event->type()) {
       case QEvent::Show:
         if (!event->spontaneous()) FireNotify(OnShow);

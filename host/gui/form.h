@@ -51,6 +51,8 @@ class TCustomForm : public TScrollingWinControl {
   int Height() const override;
   int ClientWidth() const override;
   int ClientHeight() const override;
+  void SetClientWidth(int width) override;
+  void SetClientHeight(int height) override;
 
   UString Text() const override;
   void SetText(const UString& caption) override;
@@ -114,6 +116,8 @@ class TCustomForm : public TScrollingWinControl {
   void PlaceOnScreen();
   // The window frame's extra width and height (0 until the window system told them).
   QSize FrameExtra() const;
+  void LearnFrame();
+  void ResizeInside(const QSize& inside);
   bool TopLevel() const { return Parent() == nullptr; }
 
   std::unique_ptr<TPaintSurface> surface_;
@@ -125,6 +129,9 @@ class TCustomForm : public TScrollingWinControl {
   TPosition position_ = poDesigned;
   bool keyPreview_ = false;
   bool placed_ = false;
+  QSize frame_{0, 0};
+  bool clientWidthSet_ = false;
+  bool clientHeightSet_ = false;
 };
 
 class TForm : public TCustomForm {
