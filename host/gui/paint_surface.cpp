@@ -24,7 +24,9 @@ void TPaintSurface::Paint(const std::function<void()>& paint) {
   paint();
 }
 
-void TPaintSurface::Resized() { layer_ = QImage(); }
+void TPaintSurface::Resized() {
+  if (!layer_.isNull() && layer_.size() != widget_->size().expandedTo(QSize(1, 1))) layer_ = QImage();
+}
 
 QImage& TPaintSurface::Layer() {
   const QSize size = widget_->size().expandedTo(QSize(1, 1));

@@ -275,19 +275,23 @@ begin
   F.Canvas.Pen.Color := clBlue;
   F.Canvas.Rectangle(0, 0, 10, 10);
 end;
+procedure DrawOutsidePaint;
+begin
+  F.Canvas.Brush.Color := clRed;
+  F.Canvas.Pen.Color := clRed;
+  F.Canvas.Rectangle(5, 5, 30, 30);
+end;
 begin
   F := TForm.Create(nil);
   F.Color := clWhite;
   F.OnPaint := 'FormPaint';
   F.Show;
-  F.Canvas.Brush.Color := clRed;
-  F.Canvas.Pen.Color := clRed;
-  F.Canvas.Rectangle(5, 5, 30, 30);
 end.
 )");
   auto* form = script.Object<TForm>(u"F");
   QWidget* client = form->ClientWidget();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Widget()));
+  script.Call(u"DrawOutsidePaint");
   QImage shot = client->grab().toImage();
   EXPECT_EQ(shot.pixelColor(2, 2), QColor(Qt::blue));
   EXPECT_EQ(shot.pixelColor(20, 20), QColor(Qt::red));
