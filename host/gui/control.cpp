@@ -108,9 +108,10 @@ QObject* TControl::HookObject() const { return hook_.get(); }
 
 void TControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
-  if (parent && parent->Contains(this))
-    throw EInvalidOperation(u"Control " + (Name().empty() ? ClassName() : Name()) +
-                            u" cannot be its own parent or the parent of its parent");
+  for (const TControl* above = parent; above; above = above->Parent())
+    if (above == this)
+      throw EInvalidOperation(u"Control " + (Name().empty() ? ClassName() : Name()) +
+                              u" cannot be its own parent or the parent of its parent");
   const QRect geometry = widget_->geometry();
   if (parent_) parent_->RemoveControl(this);
   parent_ = parent;
