@@ -62,10 +62,7 @@ TControl::TControl(TComponent* owner)
       font_(std::make_unique<TFont>()),
       color_(clBtnFace) {
   font_->SetKeeper(this);
-  font_->SetOnChange([this] {
-    fontSet_ = true;
-    ApplyFont();
-  });
+  font_->SetOnChange([this] { ApplyFont(); });
 }
 
 // The parent lets go first, so that its layout no longer counts this control. The widget
@@ -168,9 +165,21 @@ void TControl::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height)
 void TControl::SetClientWidth(int width) { SetWidth(Width() - ClientWidth() + width); }
 void TControl::SetClientHeight(int height) { SetHeight(Height() - ClientHeight() + height); }
 
+namespace {
+
+// No window system shows more than this many pixels a side; a larger size would only ask
+// for huge drawing layers.
+constexpr int64_t kMaxControlSize = 32767;
+
+int SideLength(int64_t requested) {
+  return static_cast<int>(std::clamp<int64_t>(requested, 0, kMaxControlSize));
+}
+
+}  // namespace
+
 void TControl::SetBounds(int left, int top, int width, int height) {
-  width = std::max(width, 0);
-  height = std::max(height, 0);
+  width = SideLength(width);
+  height = SideLength(height);
   if ((width != Width() || height != Height()) && OnCanResize.Assigned() && Firing()) {
     TEventArgs args{TVarRec::Object(Handle()), TVarRec::Integer(width),
                     TVarRec::Integer(height), TVarRec::Boolean(true)};
@@ -181,8 +190,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
       width = Width();
       height = Height();
     } else {
-      width = static_cast<int>(std::clamp<int64_t>(args[1].VInt, 0, 1 << 20));
-      height = static_cast<int>(std::clamp<int64_t>(args[2].VInt, 0, 1 << 20));
+      width = SideLength(args[1].VInt);
+      height = SideLength(args[2].VInt);
     }
   }
   PlaceWidget(left, top, width, height);

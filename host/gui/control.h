@@ -172,7 +172,6 @@ class TControl : public TComponent {
   std::unique_ptr<TWidgetHook> hook_;
   TWinControl* parent_ = nullptr;
   std::unique_ptr<TFont> font_;
-  bool fontSet_ = false;
   bool visible_ = true;
   int32_t color_;
   UString hint_;

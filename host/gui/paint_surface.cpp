@@ -42,9 +42,11 @@ QImage& TPaintSurface::Layer() {
   return layer_;
 }
 
+// A layer too large to allocate leaves nothing to draw on: the canvas then raises.
 QPainter* TPaintSurface::BeginDraw() {
   if (active_) return active_;
-  layerPainter_.begin(&Layer());
+  QImage& layer = Layer();
+  if (layer.isNull() || !layerPainter_.begin(&layer)) return nullptr;
   return &layerPainter_;
 }
 
@@ -55,6 +57,9 @@ void TPaintSurface::EndDraw(const QRect& touched) {
   }
 }
 
-QImage* TPaintSurface::PixelImage() { return &Layer(); }
+QImage* TPaintSurface::PixelImage() {
+  QImage& layer = Layer();
+  return layer.isNull() ? nullptr : &layer;
+}
 
 }  // namespace kv
