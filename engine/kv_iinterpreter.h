@@ -17,6 +17,7 @@
 
 #include "engine/kv_ifrontend.h"
 #include "engine/kv_itools.h"
+#include "engine/kv_name_index.h"
 #include "host/core/component.h"
 #include "host/core/object.h"
 #include "host/core/strings.h"
@@ -643,6 +644,8 @@ class TkvScript : public TComponent {
   void RemoveItem(TkvCustomVariable* item);  // not freed
   void Clear();
   void RemoveOwnedBy(TkvRegistrar registrar);
+  // The first item of the name in this scope (letter case ignored), found by hash. An
+  // item's Name must not change while it belongs to a script.
   TkvCustomVariable* FindLocalItem(UStringView name) const;
   TkvCustomVariable* FindItem(UStringView name) const;
   TkvClassVariable* FindClass(UStringView name) const;
@@ -695,6 +698,9 @@ class TkvScript : public TComponent {
   void CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos);
 
   TkvItemList items_;
+  // Follows every change of items_: AddItem, RemoveItem, Clear, RemoveOwnedBy and the
+  // destructor are the only ways items enter or leave the scope.
+  TkvNameIndex names_;
   TStringList* lines_;
   TkvStatement* main_;
   UString syntaxType_ = u"PascalScript";

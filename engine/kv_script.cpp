@@ -75,6 +75,7 @@ TkvScript::TkvScript(TComponent* owner)
 // items follow while the statements that refer to them still exist.
 TkvScript::~TkvScript() {
   DestroyComponents();
+  names_.Clear();
   items_.Clear();
   delete main_;
   delete lines_;
@@ -93,13 +94,21 @@ void TkvScript::AddIndexingHelpers() {
 
 // --- Items ---------------------------------------------------------------------------------
 
-int TkvScript::AddItem(TkvCustomVariable* item) { return items_.AddItem(item); }
+int TkvScript::AddItem(TkvCustomVariable* item) {
+  const int index = items_.AddItem(item);
+  names_.Added(item, items_);
+  return index;
+}
 
-void TkvScript::RemoveItem(TkvCustomVariable* item) { items_.RemoveItem(item); }
+void TkvScript::RemoveItem(TkvCustomVariable* item) {
+  items_.RemoveItem(item);
+  names_.Removed(item, items_);
+}
 
 // Lines, Parent, SyntaxType, the error fields and OnRunLine stay; the indexing helpers come
 // back, so a cleared script is like a new one.
 void TkvScript::Clear() {
+  names_.Clear();
   items_.Clear();
   main_->Clear();
   codeLines_->Clear();
@@ -139,18 +148,15 @@ void TkvScript::RemoveOwnedBy(TkvRegistrar registrar) {
     cls->Members.RemoveItem(member);
     delete member;
   }
-  for (TkvCustomVariable* item : doomedItems) {
-    RemoveItem(item);
-    delete item;
-  }
+  // One pass over the index afterwards: following each removal would rescan the items for
+  // every name whose first item goes.
+  for (TkvCustomVariable* item : doomedItems) items_.RemoveItem(item);
+  if (!doomedItems.empty()) names_.Rebuild(items_);
+  for (TkvCustomVariable* item : doomedItems) delete item;
 }
 
 TkvCustomVariable* TkvScript::FindLocalItem(UStringView name) const {
-  for (int i = 0; i < items_.ItemCount(); ++i) {
-    auto* item = static_cast<TkvCustomVariable*>(items_.ItemAt(i));
-    if (SameText(item->Name, name)) return item;
-  }
-  return nullptr;
+  return names_.Find(name, items_);
 }
 
 TkvCustomVariable* TkvScript::FindItem(UStringView name) const {

@@ -75,6 +75,36 @@ TEST_F(ScriptTest, LookUpIgnoresCaseAndWalksOutwardAndLocalItemsHideGlobalOnes) 
   EXPECT_NE(script_.FindItem(U("ПРИВЕТ")), nullptr);  // Unicode case rules
 }
 
+// Large scopes are looked up by hash: the first item of a name must answer however items
+// leave, and the next one of that name take over.
+TEST_F(ScriptTest, TheFirstItemOfANameAnswersThroughRemovalsInALargeScope) {
+  for (int i = 0; i < 100; ++i)
+    script_.AddItem(new TkvVariable(u"Filler" + IntToUStr(i), u"", vkInteger));
+  auto* owned = new TkvVariable(u"Dup", u"", vkInteger);
+  owned->Registrar = &libA_;
+  script_.AddItem(owned);
+  auto* moved = new TkvVariable(u"dUP", u"", vkInteger);
+  script_.AddItem(moved);
+  auto* last = new TkvVariable(u"DUP", u"", vkInteger);
+  script_.AddItem(last);
+  EXPECT_EQ(script_.FindLocalItem(u"dup"), owned);
+  EXPECT_EQ(script_.FindLocalItem(u"filler99"), script_.ItemAt(script_.ItemCount() - 4));
+
+  script_.RemoveItem(moved);  // not the first: nothing changes
+  EXPECT_EQ(script_.FindLocalItem(u"dup"), owned);
+  script_.AddItem(moved);     // now after `last`
+  script_.RemoveOwnedBy(&libA_);
+  EXPECT_EQ(script_.FindLocalItem(u"Dup"), last);
+  script_.RemoveItem(last);
+  EXPECT_EQ(script_.FindLocalItem(u"Dup"), moved);
+  delete last;
+
+  script_.Clear();
+  EXPECT_EQ(script_.FindLocalItem(u"Dup"), nullptr);
+  EXPECT_EQ(script_.FindLocalItem(u"Filler0"), nullptr);
+  EXPECT_EQ(script_.FindLocalItem(u"__ArrayHelper"), script_.ItemAt(1));
+}
+
 TEST_F(ScriptTest, DuplicateTypesConstantsAndClassesAreIgnoredButEnumsAndFunctionsAdd) {
   const int before = global_->ItemCount();
   global_->CurrentRegistrar = &libA_;
