@@ -20,15 +20,19 @@
 //   the same language. A unit is looked up beside the file that names it (SourceFileName
 //   for the main source), then in the current directory; it is read as UTF-8, or as
 //   Windows-1251 when it is not valid UTF-8. Units that use each other in a cycle fail the
-//   parse with "Circular unit reference: 'NAME'".
+//   parse with "Circular unit reference: 'NAME'". A unit is one file (device and inode):
+//   however many units use it, it is read once per parse, and its `uses` element holds its
+//   program at its first use in document order; every later `uses` element of it is empty.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "frontend/kv_file_identity.h"
 #include "frontend/kv_iparser.h"
 #include "frontend/kv_xml.h"
 #include "host/core/ustring.h"
@@ -119,11 +123,12 @@ class TkvILParser {
   // answers whether the parse succeeded.
   bool ParseSource(UStringView text, Forest& output);
   // The `uses` element for the unit listed by `listed` (a leaf whose text is the file name
-  // in quotes), holding the unit's program element, or empty with `error` set.
+  // in quotes), holding the unit's program element; empty when the unit was included
+  // before, or with `error` set.
   std::unique_ptr<TkvILNode> IncludeUnit(const TkvILNode& listed, TkvSyntaxError& error,
                                          int depth);
-  bool IsInUseChain(const std::string& identity) const;
-  std::vector<std::string> UseChain() const;
+  bool IsInUseChain(const TkvFileIdentity& identity) const;
+  std::vector<TkvFileIdentity> UseChain() const;
   // The program element of a successful parse: `children`, then the grammar's `types`.
   std::unique_ptr<TkvILNode> MakeProgram(Forest& children) const;
 
@@ -141,9 +146,15 @@ class TkvILParser {
   UString errorText_;
   UString errorPosition_;
   UString errorUnitName_;
-  // Identities (canonical paths) of the units whose parse includes this one, outermost
-  // first: a unit found among them would include itself without end.
-  std::vector<std::string> useChain_;
+  // The files of the units whose parse includes this one, outermost first: a unit found
+  // among them would include itself without end.
+  std::vector<TkvFileIdentity> useChain_;
+  // The units included so far by this parse, shared by the parsers of the main source and
+  // of all its units; SourceToIL starts it afresh. A unit joins it once its parse succeeded,
+  // so its program element stands before every later use of it in the document: the
+  // grammar's `uses` output is never taken back once its units were included.
+  using IncludedUnits = std::unordered_set<TkvFileIdentity, TkvFileIdentityHash>;
+  std::shared_ptr<IncludedUnits> includedUnits_ = std::make_shared<IncludedUnits>();
   // Grammar nesting already reached by the parses that include this one.
   int depthBase_ = 0;
 
@@ -152,7 +163,9 @@ class TkvILParser {
   // class TkvILCompiler (kv_il_compiler.h), which keeps its state in these fields.
   friend class TkvILCompiler;
   UString currentPosition_;             // `pos` of the IL element being compiled
-  TkvXMLItem* currentProgram_ = nullptr;  // the program or routine element being compiled
+  // The type aliases of the program or routine element being compiled; nullptr when it has
+  // none (a routine never has).
+  const TkvXMLItem* currentTypes_ = nullptr;
   // Open `with` scopes, innermost last: the hidden variable's name and its statement.
   std::vector<std::pair<UString, TkvWithStmt*>> withList_;
 };

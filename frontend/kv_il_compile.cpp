@@ -133,12 +133,14 @@ void TkvILCompiler::CheckAssignable(const TkvCustomVariable& target,
 
 void TkvILCompiler::CompileProgram(TkvXMLItem& program, TkvScript& scope, TkvStatement& list) {
   Nesting nesting(*this, program, 1);
-  TkvXMLItem* const outer = p_.currentProgram_;
-  p_.currentProgram_ = &program;
+  const TkvXMLItem* const outer = p_.currentTypes_;
+  // Looked up once: the aliases stand last, and every declaration resolves its type.
+  const int typesIndex = program.Find(u"types");
+  p_.currentTypes_ = typesIndex >= 0 ? program.Items(typesIndex) : nullptr;
   // Count() is read on every pass: a `return` inserts into its own element, never here,
   // but nothing below relies on the count staying put.
   for (int i = 0; i < program.Count(); ++i) CompileNode(*program.Items(i), scope, list);
-  p_.currentProgram_ = outer;
+  p_.currentTypes_ = outer;
 }
 
 void TkvILCompiler::CompileChildren(TkvXMLItem& parent, TkvScript& scope, TkvStatement& list) {
@@ -198,13 +200,9 @@ void TkvILCompiler::CheckRedeclared(const TkvScript& scope, const UString& name)
 // Aliases stand only in program elements (the grammar's `types` copy), so they apply to
 // declarations at program and unit level; inside a routine the lookup finds none.
 TkvValueKind TkvILCompiler::ResolveType(UString& typeName) {
-  if (p_.currentProgram_ != nullptr) {
-    const int typesIndex = p_.currentProgram_->Find(u"types");
-    if (typesIndex >= 0) {
-      const TkvXMLItem& types = *p_.currentProgram_->Items(typesIndex);
-      const int alias = types.Find(typeName);
-      if (alias >= 0) typeName = types.Items(alias)->Prop(u"type");
-    }
+  if (const TkvXMLItem* types = p_.currentTypes_) {
+    const int alias = types->Find(typeName);
+    if (alias >= 0) typeName = types->Items(alias)->Prop(u"type");
   }
   const TkvValueKind kind = TypeKindOf(typeName);
   if (kind == vkClass && GlobalClass(typeName) == nullptr) Raise(ilmsg::UnknownType(typeName));

@@ -49,6 +49,7 @@ bool ReadLanguageDirective(UStringView text, UString& language, int& start) {
 }  // namespace
 
 bool TkvILParser::SourceToIL(UStringView text) {
+  includedUnits_->clear();
   Forest output;
   const bool parsed = ParseSource(text, output);
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -49,13 +50,6 @@ fs::path LocateUnit(UStringView fileName, UStringView namingFile) {
   CannotOpen(fileName, reason);
 }
 
-// One file reached by different spellings must be recognised as the same unit.
-std::string UnitIdentity(const fs::path& path) {
-  std::error_code ec;
-  fs::path canonical = fs::weakly_canonical(path, ec);
-  return (ec ? fs::absolute(path, ec) : canonical).string();
-}
-
 // The listed file name: the leaf's text without the quotes of the string token.
 UString ListedFileName(const TkvILNode& listed) {
   UString text = NodeProp(listed, u"text");
@@ -99,17 +93,19 @@ void TkvILUnitIncluder::IncludeUnits(TkvILForest& output, std::size_t firstItem,
   }
 }
 
-bool TkvILParser::IsInUseChain(const std::string& identity) const {
-  for (const std::string& unit : UseChain())
+bool TkvILParser::IsInUseChain(const TkvFileIdentity& identity) const {
+  for (const TkvFileIdentity& unit : UseChain())
     if (unit == identity) return true;
   return false;
 }
 
 // The units being parsed around this one, outermost first; for the main source, the file
 // it was read from, when known.
-std::vector<std::string> TkvILParser::UseChain() const {
-  if (!useChain_.empty() || sourceFileName_.empty()) return useChain_;
-  return {UnitIdentity(fs::path(ToUtf8(sourceFileName_)))};
+std::vector<TkvFileIdentity> TkvILParser::UseChain() const {
+  if (!useChain_.empty()) return useChain_;
+  const std::optional<TkvFileIdentity> source = FileIdentityOf(ToUtf8(sourceFileName_));
+  if (!source) return {};
+  return {*source};
 }
 
 std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
@@ -118,7 +114,9 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
   auto block =
       std::make_unique<TkvILNode>(u"uses", u"unit=\"" + EncodeAttrValue(fileName) + u"\"");
   const fs::path path = LocateUnit(fileName, sourceFileName_);
-  const std::string identity = UnitIdentity(path);
+  const std::optional<TkvFileIdentity> found = FileIdentityOf(path.string());
+  if (!found) CannotOpen(fileName);  // gone since it was located
+  const TkvFileIdentity identity = *found;
 
   if (IsInUseChain(identity)) {
     error.Message = u"Circular unit reference: '" + fileName + u"'";
@@ -128,6 +126,8 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
     error.Sticky = true;
     return block;
   }
+  // Its declarations and main block are in the program already.
+  if (includedUnits_->count(identity)) return block;
 
   // On the heap: a chain of units nests one parse in another.
   auto unit = std::make_unique<TkvILParser>(script_);
@@ -135,12 +135,14 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
   unit->sourceFileName_ = FromUtf8(path.string());
   unit->useChain_ = UseChain();
   unit->useChain_.push_back(identity);
+  unit->includedUnits_ = includedUnits_;
   unit->depthBase_ = depth;
   unit->SelectGrammar(languageName_);
 
   Forest children;
   if (unit->ParseSource(ReadSourceFile(path.string(), fileName), children)) {
     block->Children.push_back(unit->MakeProgram(children));
+    includedUnits_->insert(identity);
   } else {
     // The unit's own message, position and name: the error lies in the unit's text. It
     // stays however the including parse goes on.

@@ -732,6 +732,41 @@ TEST_F(UnitTest, CyclesAreReportedInsteadOfFollowed) {
   EXPECT_EQ(self.unitName, "");
 }
 
+int Occurrences(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+// A chain in which each unit uses the next twice would be read 2^depth times; spellings
+// and hard links of one file are the same unit.
+TEST_F(UnitTest, AUnitReachedBySeveralPathsIsReadOnce) {
+  constexpr int kDepth = 12;
+  for (int i = 1; i < kDepth; ++i) {
+    const std::string next = "d" + std::to_string(i + 1) + ".pas";
+    Write("d" + std::to_string(i) + ".pas",
+          "uses '" + next + "', 'sub/../" + next + "';\nvar v" + std::to_string(i) +
+              ": Integer;\nbegin end.");
+  }
+  Write("d" + std::to_string(kDepth) + ".pas", "begin end.");
+  fs::create_hard_link(dir_ / "d1.pas", dir_ / "link.pas");
+  fs::create_directories(dir_ / "sub");
+
+  TkvILParser parser(nullptr);
+  parser.SelectGrammar(u"PascalScript");
+  parser.SetSourceFileName(U(Main()));
+  for (int pass = 0; pass < 2; ++pass) {  // a new parse reads its units afresh
+    ASSERT_TRUE(parser.SourceToIL(u"uses 'link.pas', 'd1.pas';\nbegin end.")) << pass;
+    const std::string body = Body(parser.ILDocument());
+    EXPECT_EQ(Occurrences(body, "<program>"), kDepth);
+    EXPECT_EQ(Occurrences(body, "<uses "), 2 * kDepth);
+    // The first `uses` element in document order holds the unit; the later one is empty.
+    EXPECT_EQ(body.find("<uses unit=\"d1.pas\">\n<program>"), 0u) << body.substr(0, 200);
+    EXPECT_NE(body.find("<uses unit=\"link.pas\"/>"), std::string::npos);
+  }
+}
+
 // --- Size and depth ----------------------------------------------------------------------
 
 TEST_F(ILParserTest, DeepNestingIsAnErrorNotACrash) {
