@@ -3,6 +3,7 @@
 #include <string>
 
 #include "host/core/date_time.h"
+#include "host/core/string_routines.h"
 
 namespace kv {
 
@@ -56,6 +57,9 @@ class DateFormatter {
     return false;
   }
 
+  // Called only for letters whose count matters, and the caller skips the whole run, so each
+  // character is looked at once: a long run of a literal character must not be rescanned
+  // from every one of its positions.
   static size_t RunLength(UStringView s, size_t at) {
     size_t n = 1;
     while (at + n < s.size() && Lower(s[at + n]) == Lower(s[at])) ++n;
@@ -87,11 +91,11 @@ class DateFormatter {
         i += AmPm(pattern, i);
         continue;
       }
-      size_t n = RunLength(pattern, i);
+      size_t n = 1;
+      if (UStringView(u"dymhnszt").find(lc) != UStringView::npos) n = RunLength(pattern, i);
       bool specifier = true;
       switch (lc) {
         case u'c':
-          n = 1;
           Append(s_.ShortDateFormat, depth + 1);
           if (HasTime()) {
             out_ += u' ';
@@ -111,13 +115,13 @@ class DateFormatter {
         case u't': Append(n == 1 ? s_.ShortTimeFormat : s_.LongTimeFormat, depth + 1); break;
         default:
           specifier = false;
-          n = 1;
           if (c == u'/') out_ += s_.DateSeparator;
           else if (c == u':') out_ += s_.TimeSeparator;
           else out_ += c;
       }
       if (specifier) afterHour = lc == u'h';
       i += n;
+      CheckStringLength(static_cast<int64_t>(out_.size()));
     }
   }
 

@@ -1,6 +1,7 @@
 #include "host/core/string_routines.h"
 
 #include "host/core/exceptions.h"
+#include "host/core/text_search.h"
 
 namespace kv {
 
@@ -13,7 +14,7 @@ UString Copy(UStringView s, int32_t from, int32_t count) {
 
 int32_t Pos(UStringView sub, UStringView s) {
   if (sub.empty() || s.empty()) return 0;
-  size_t at = s.find(sub);
+  size_t at = FindText(s, sub);
   return at == UStringView::npos ? 0 : static_cast<int32_t>(at + 1);
 }
 

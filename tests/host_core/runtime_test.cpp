@@ -360,6 +360,28 @@ TEST(MaskText, PicturesWithAndWithoutLiteralsInTheValue) {
   EXPECT_EQ(S(FormatMaskText(u"LLL;0", u"Жук")), "Жук");
 }
 
+// Needles past the short-needle cut-over go through the linear search; periodic texts over a
+// two-letter alphabet exercise its fall-backs, and every answer must be the plain search's.
+TEST(StringRoutines, PosOfLongNeedlesAgreesWithPlainSearch) {
+  const UString a100(100, u'a');
+  EXPECT_EQ(Pos(a100 + u"b", a100 + a100 + u"b"), 101);
+  EXPECT_EQ(Pos(a100 + u"b", a100 + a100), 0);
+  EXPECT_EQ(Pos(a100, a100), 1);
+  EXPECT_EQ(Pos(a100 + u"a", a100), 0);  // longer than the text
+
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  for (int round = 0; round < 200; ++round) {
+    UString text;
+    for (int k = 0; k < 400; ++k) text += (next() % 5 == 0) ? u'b' : u'a';
+    const size_t from = next() % 200, length = 65 + next() % 120;
+    UString needle = text.substr(from, length);
+    if (round % 2) needle[next() % needle.size()] ^= 3;  // often absent
+    const size_t plain = text.find(needle);
+    EXPECT_EQ(Pos(needle, text), plain == UString::npos ? 0 : int32_t(plain) + 1) << round;
+  }
+}
+
 TEST(StringRoutines, CopyPosDeleteInsertEdgeRules) {
   EXPECT_EQ(S(Copy(u"abcdef", 0, 2)), "ab");
   EXPECT_EQ(S(Copy(u"abcdef", -5, 2)), "ab");
