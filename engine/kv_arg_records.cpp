@@ -10,7 +10,8 @@ namespace kv {
 
 namespace {
 
-constexpr size_t kArgBlockSize = 32;
+// The host's argument blocks hold 32 records; longer lists are refused with that limit.
+constexpr size_t kMaxArgs = 32;
 
 Variant CharValue(int64_t code) {
   return Variant(UString(1, static_cast<char16_t>(code & 0xFFFF)));
@@ -119,19 +120,20 @@ void VariantToArgRecord(const Variant& value, TVarRec& rec) {
 
 // A value that is no array is taken as a list of one, so Format('%d', 5) works as well as
 // Format('%d', [5]).
+// Exactly one record per element: a format that asks for more arguments than the script gave
+// must find none and raise, not read made-up zeros.
 std::vector<TVarRec> VariantArrayToArgs(const Variant& array) {
-  std::vector<TVarRec> args(kArgBlockSize, TVarRec::Integer(0));
-  if (!array.IsArray()) {
-    args[0] = ElementToArg(array);
-    return args;
-  }
+  if (!array.IsArray()) return {ElementToArg(array)};
   if (array.ArrayDimCount() != 1)
     throw EVariantError(UString(u"An argument list must be a one-dimensional array"));
   const ArrayBound bound = array.ArrayBoundOf(1);
-  if (static_cast<size_t>(bound.Count()) > kArgBlockSize) throw Exception(UString(msg::TooManyArguments));
+  if (static_cast<size_t>(bound.Count()) > kMaxArgs)
+    throw Exception(UString(msg::TooManyArguments));
+  std::vector<TVarRec> args;
+  args.reserve(static_cast<size_t>(bound.Count()));
   for (int32_t i = 0; i < bound.Count(); ++i) {
     const int32_t index = bound.low + i;
-    args[static_cast<size_t>(i)] = ElementToArg(array.Element(&index, 1));
+    args.push_back(ElementToArg(array.Element(&index, 1)));
   }
   return args;
 }

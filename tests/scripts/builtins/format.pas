@@ -3,7 +3,12 @@ var
   s: String;
   i: Integer;
 begin
-  ShowMessage(Format('%d-%d', [7]));
+  // Too few arguments is an error, never a made-up zero (error_format_too_few has the message).
+  try
+    ShowMessage(Format('%d-%d', [7]));
+  except
+    ShowMessage('%d-%d needs two arguments');
+  end;
   ShowMessage(Format('[%5d] [%-5d] [%.4d] [%x] [%.8x]', [42, 42, -12, 255, -1]));
   ShowMessage(Format('[%u]', [-1]));
   ShowMessage(Format('%s and %s', ['Иван', 'Мария']));

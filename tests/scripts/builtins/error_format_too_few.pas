@@ -1,0 +1,1 @@
+begin ShowMessage(Format('%d items, %d errors', [5])) end.
