@@ -32,7 +32,20 @@ UString ReadTypeName(TkvParser& parser) {
   return typeName;
 }
 
-// Integer literals keep their low 32 bits, so negation wraps as well.
+// A hexadecimal literal is a bit pattern: it keeps the low 32 bits of however many digits it
+// has, so $FFFFFFFF is -1.
+Variant HexLiteralValue(UStringView text) {
+  constexpr UStringView kHexDigits = u"0123456789ABCDEF";
+  const UStringView digits = text.substr(1);
+  if (digits.empty() || digits.find_first_not_of(u"0123456789abcdefABCDEF") != UStringView::npos)
+    throw EConvertError(u"'" + UString(text) + u"' is not a valid integer value");
+  uint32_t bits = 0;
+  for (char16_t c : digits)
+    bits = bits << 4 | static_cast<uint32_t>(kHexDigits.find(UpCase(c)));
+  return Variant(static_cast<int32_t>(bits));
+}
+
+// Integer values negate in 32 bits, so the bit pattern $80000000 stays itself.
 Variant Negated(const Variant& value) {
   if (value.Type() == varInteger)
     return Variant(static_cast<int32_t>(0u - static_cast<uint32_t>(value.RawInt())));
@@ -151,8 +164,11 @@ Variant ParseLiteralValue(UStringView text) {
     if (text.size() < 2) return Variant(UString());
     return Variant(UString(text.substr(1, text.size() - 2)));
   }
-  int64_t wide = 0;
-  if (TryTextToInt64(text, wide)) return Variant(static_cast<int32_t>(static_cast<uint64_t>(wide)));
+  if (text.front() == u'$') return HexLiteralValue(text);
+  // A decimal number too large for Integer is a double, as an overflowing Variant operation
+  // gives, not an unrelated wrapped integer; exact up to 2^53.
+  int32_t small = 0;
+  if (TryTextToInt32(text, small)) return Variant(small);
   double real = 0;
   if (TryTextToFloat(text, real)) return Variant(real);
   throw EConvertError(u"'" + UString(text) + u"' is not a valid floating point value");

@@ -49,7 +49,8 @@ UString TypeDisplayName(TkvValueKind kind, UStringView typeName);
 // a holder item whose children are TkvParamItems, one per parameter in order. The caller
 // takes the parameters over.
 std::unique_ptr<TkvCustomVariable> ParseDeclaration(UStringView declaration);
-// The value of a literal's text: '' quoted string, decimal or $hex integer (low 32 bits),
+// The value of a literal's text: '' quoted string; $hex integer (the low 32 bits of any
+// number of digits); a decimal integer, or a double when it is outside the Integer range;
 // else a float with "." as decimal separator. Empty text yields Null.
 Variant ParseLiteralValue(UStringView text);
 
@@ -65,8 +66,8 @@ Variant ArgRecordToVariant(const TVarRec& rec);
 // Fills a record of the same tag as `rec` from a value (the write-back of by-reference
 // event arguments).
 void VariantToArgRecord(const Variant& value, TVarRec& rec);
-// A one-dimensional variant array -> exactly 32 records (the rest integer 0). More than 32
-// elements raise "Too many arguments (at most 32)".
+// A one-dimensional variant array -> one record per element (a value that is no array is a
+// list of one). More than 32 elements raise "Too many arguments (at most 32)".
 std::vector<TVarRec> VariantArrayToArgs(const Variant& array);
 // Nothing to release: our records own their contents. Kept for the callers' symmetry.
 inline void FreeArgs(std::vector<TVarRec>& args) { args.clear(); }

@@ -8,11 +8,13 @@ const
   Neg = -5;
   Tau = 3.14159 * 2;
   Flag = Max > 5;
-  // An integer literal keeps its low 32 bits, decimal or hexadecimal: the value model
-  // intends it, however odd (so -2147483648 is the negation of -2147483648, promoted).
+  // A hexadecimal literal is a bit pattern and keeps its low 32 bits; a decimal one too
+  // large for Integer is a real number, exact up to 2^53.
   Hex64 = $100000001;
   BigDecimal = 3000000000;
   MinInt = -2147483648;
+  Int64Max = 9223372036854775807;
+  Exact53 = 9007199254740991;  // 2^53 - 1
 var
   i: Integer = 3;
   s: String = 'init';
@@ -61,4 +63,8 @@ begin
   ShowMessage(Max);
   ShowMessage(BigDecimal);
   ShowMessage(MinInt);
+  ShowMessage(BigDecimal + 1);
+  ShowMessage(4294967296);
+  ShowMessage(Int64Max);
+  ShowMessage(Exact53 - 9007199254740000);
 end.
