@@ -4,8 +4,9 @@
 //   kvscript --check FILE.pas  compile only; prints Ok
 //   kvscript --il FILE.pas     print the IL document, indented, and exit
 //
-// Exit codes: 0 success, 1 compile error, 2 uncaught run-time error, 3 bad usage or an
-// unreadable file. ShowMessage writes to standard output.
+// Exit codes: 0 success, 1 compile error, 2 uncaught run-time error, 3 bad usage, an
+// unreadable file or standard output that could not be written (whatever else happened:
+// output that was lost must not pass for success). ShowMessage writes to standard output.
 //
 // Scripts may build windows: without a display they run on Qt's offscreen platform and the
 // runner ends with the script; with one, it waits until the windows the script left open
@@ -18,6 +19,7 @@
 
 #include "cli/kv_gui_session.h"
 #include "cli/kv_il_dump.h"
+#include "cli/kv_standard_streams.h"
 #include "cli/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
@@ -119,10 +121,11 @@ int main(int argc, char** argv) {
   }
   if (!file) return Usage("no script file given");
 
+  kv::ReserveStandardDescriptors();
   kv::StartGuiSession(argc, argv);
   kv::StartEngine();
   const int code = RunFile(mode, file);
   kv::StopEngine();
   kv::StopGuiSession();
-  return code;
+  return kv::StandardOutputDelivered() ? code : kUsage;
 }

@@ -17,7 +17,7 @@ class TMessageService {
 };
 
 // Writes messages as UTF-8 lines to standard output; reads answers from standard input
-// (end of input cancels).
+// (end of input cancels). A message or prompt that cannot be written raises EWriteError.
 class TConsoleMessageService : public TMessageService {
  public:
   void ShowMessage(const UString& text) override;
