@@ -5,23 +5,48 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_errors.h"
 #include "host/core/file_routines.h"
+#include "host/core/stream_file_kind.h"
 
 namespace kv {
 
 namespace {
 
-UString SystemMessage(int error) {
-  return FromUtf8(std::error_code(error, std::generic_category()).message());
-}
-
 template <class E>
 [[noreturn]] void RaiseSystem(const char16_t* what, int error) {
-  throw E(UString(what) + u" (" + SystemMessage(error) + u")");
+  throw E(UString(what) + u" (" + SystemErrorText(error) + u")");
+}
+
+// The open(2) flags of a file mode; -1 for an access mode of 3, which names none.
+int AccessFlags(uint16_t mode) {
+  if (mode == fmCreate) return O_RDWR | O_CREAT | O_TRUNC;
+  switch (mode & 3) {
+    case fmOpenRead: return O_RDONLY;
+    case fmOpenWrite: return O_WRONLY;
+    case fmOpenReadWrite: return O_RDWR;
+    default: return -1;
+  }
+}
+
+// Opening must not wait: a device (a serial line without carrier, say) may block in open()
+// until something happens outside the process. -1 with errno on failure.
+int OpenWithoutBlocking(const std::string& path, int access) {
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Reads and writes of an accepted file block as usual, so that a device that delivers its
+// data slowly is read to its end rather than failing with "try again".
+void ResumeBlocking(int fd) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 }  // namespace
@@ -97,40 +122,22 @@ TFileStream::~TFileStream() { ::close(handle_); }
 int TFileStream::OpenFile(const UString& fileName, uint16_t mode) {
   const bool create = mode == fmCreate;
   const auto failWith = [&](const UString& reason) -> int {
-    UString shown;  // a #0 in the name would end the message where it is shown
-    for (char16_t c : fileName) shown += c == 0 ? UString(u"#0") : UString(1, c);
-    if (create) throw EFCreateError(u"Cannot create file \"" + shown + u"\". " + reason);
-    throw EFOpenError(u"Cannot open file \"" + shown + u"\". " + reason);
-  };
-  const auto fail = [&](int error) -> int {
-    return failWith(error ? SystemMessage(error)
-                          : u"Invalid file mode (" + IntToUStr(mode & 3) + u")");
+    if (create) throw EFCreateError(FileErrorMessage(u"Cannot create", fileName, reason));
+    throw EFOpenError(FileErrorMessage(u"Cannot open", fileName, reason));
   };
   const std::optional<std::string> systemName = SystemFileName(fileName);
   if (!systemName) return failWith(u"A file name cannot contain the character #0");
-  const std::string& path = *systemName;
-  int flags = O_CLOEXEC;
-  if (create) {
-    flags |= O_RDWR | O_CREAT | O_TRUNC;
-  } else {
-    switch (mode & 3) {
-      case fmOpenRead: flags |= O_RDONLY; break;
-      case fmOpenWrite: flags |= O_WRONLY; break;
-      case fmOpenReadWrite: flags |= O_RDWR; break;
-      default: return fail(0);
-    }
-  }
-  int fd = -1;
-  do {
-    fd = ::open(path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return fail(errno);
-  // Reading a directory's descriptor fails only later, with a less helpful message.
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const int access = AccessFlags(mode);
+  if (access < 0) return failWith(u"Invalid file mode (" + IntToUStr(mode & 3) + u")");
+  if (std::optional<UString> refusal = WhyStreamsRefuseName(*systemName))
+    return failWith(*refusal);
+  const int fd = OpenWithoutBlocking(*systemName, access);
+  if (fd < 0) return failWith(SystemErrorText(errno));
+  if (std::optional<UString> refusal = WhyStreamsRefuse(fd)) {
     ::close(fd);
-    return fail(EISDIR);
+    return failWith(*refusal);
   }
+  ResumeBlocking(fd);
   return fd;
 }
 

@@ -47,8 +47,9 @@ class THandleStream : public TStream {
 // fmCreate creates the file or empties an existing one, for reading and writing.
 // fmOpenRead, fmOpenWrite and fmOpenReadWrite open an existing file without changing it
 // (fmOpenWrite does not truncate). Failures raise EFCreateError "Cannot create file \"NAME\".
-// REASON" or EFOpenError "Cannot open file \"NAME\". REASON" (a directory, or an access mode
-// of 3, cannot be opened).
+// REASON" or EFOpenError "Cannot open file \"NAME\". REASON". Opening never waits; besides
+// an access mode of 3, the stream refuses what stream_file_kind.h rules out: directories,
+// named pipes, sockets and memory pseudo-files.
 class TFileStream : public THandleStream {
   KV_CLASS(TFileStream, THandleStream)
 
