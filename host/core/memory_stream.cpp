@@ -6,6 +6,7 @@
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_save.h"
 #include "host/core/file_stream.h"
 
 namespace kv {
@@ -92,8 +93,7 @@ void TMemoryStream::SaveToStream(TStream& stream) const {
 }
 
 void TMemoryStream::SaveToFile(const UString& fileName) const {
-  TFileStream file(fileName, fmCreate);
-  SaveToStream(file);
+  SaveFileBytes(fileName, std::string_view(data_.data(), data_.size()));
 }
 
 }  // namespace kv

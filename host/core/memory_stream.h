@@ -36,6 +36,8 @@ class TMemoryStream : public TStream {
   void LoadFromFile(const UString& fileName);
   // Writes the whole data at `stream`'s position, this stream's own position untouched.
   void SaveToStream(TStream& stream) const;
+  // The data as the file's whole content; a failed save leaves the file as it was (see
+  // SaveFileBytes).
   void SaveToFile(const UString& fileName) const;
 
  protected:

@@ -4,6 +4,7 @@
 
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_save.h"
 #include "host/core/file_stream.h"
 #include "host/core/stream.h"
 #include "host/core/string_routines.h"
@@ -302,8 +303,7 @@ void TStrings::SaveToStream(TStream& stream) const {
 }
 
 void TStrings::SaveToFile(const UString& fileName) const {
-  TFileStream file(fileName, fmCreate);
-  SaveToStream(file);
+  SaveFileBytes(fileName, ToUtf8(Text()));
 }
 
 void TStrings::BeginUpdate() {

@@ -106,6 +106,8 @@ class TStrings : public TPersistent {
   void LoadFromFile(const UString& fileName);
   // Writes Text as UTF-8 without a byte-order mark, at the stream's position.
   void SaveToStream(TStream& stream) const;
+  // The same bytes as the file's whole content; a failed save leaves the file as it was
+  // (see SaveFileBytes).
   void SaveToFile(const UString& fileName) const;
 
   // Updates between BeginUpdate and the matching EndUpdate count as one change. An
