@@ -9,6 +9,7 @@
 #include "frontend/kv_xml_io.h"
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_save.h"
 #include "host/core/file_stream.h"
 #include "host/core/handles.h"
 
@@ -223,9 +224,7 @@ void TkvXMLDocument::SaveToStream(std::ostream& stream) const {
 
 void TkvXMLDocument::SaveToFile(UStringView fileName) const {
   // Written to memory first, so that a tree we refuse to write leaves an existing file alone.
-  const std::string bytes = SaveToString();
-  TFileStream file{UString(fileName), fmCreate};
-  file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  SaveFileBytes(UString(fileName), SaveToString());
 }
 
 void HideFromScripts(const TkvXMLItem& top) {
