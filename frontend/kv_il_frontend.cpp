@@ -9,6 +9,8 @@ namespace kv {
 
 void TkvILFrontEnd::Compile(TkvScript& script) {
   TkvILParser parser(&script);
+  // Units are looked up beside the file that names them, the main file included.
+  parser.SetSourceFileName(script.SourceFileName);
   parser.SelectGrammar(script.SyntaxType());
   if (parser.SourceToIL(script.Lines()->Text())) parser.CompileIL();
 }

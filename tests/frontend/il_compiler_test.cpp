@@ -278,6 +278,16 @@ TEST_F(CompilerPrograms, UsedUnitJoinsTheScriptAndRunsFirst) {
   fs::remove_all(dir);
 }
 
+// A script that knows its file finds its units beside it, whatever the current folder.
+TEST_F(CompilerPrograms, UnitsAreFoundBesideTheMainFile) {
+  const fs::path dir = fs::temp_directory_path() / ("kv_ilc_beside_" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "near.pas") << "var N: Integer;\nbegin\n  N := 7\nend.\n";
+  script_.SourceFileName = FromUtf8((dir / "main.pas").string());
+  EXPECT_EQ(Run("uses 'near.pas';\nbegin Print(N) end."), "7\n");
+  fs::remove_all(dir);
+}
+
 TEST_F(CompilerPrograms, UndeclaredIdentifiersBecomeVariantsWhenTheGrammarSaysSo) {
   EXPECT_EQ(Run("begin y := 1; Print(y + 1) end.", "LoosePascal"), "2\n");
   TkvCustomVariable* y = script_.FindLocalItem(u"y");
