@@ -8,6 +8,7 @@
 // operators keeps the second "*" after its factor failed), and such an expression is
 // refused with "Expression expected" at that operator instead of compiling into a tree that
 // cannot be evaluated.
+#include <cstdint>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "frontend/kv_il_compiler.h"
 #include "frontend/kv_il_messages.h"
 #include "host/core/exceptions.h"
+#include "host/core/number_text.h"
 
 namespace kv {
 
@@ -53,6 +55,16 @@ std::vector<TkvXMLItem*> FlattenExpression(TkvXMLItem& expr) {
     if (IsElement(*item, u"expr")) open.emplace_back(item, 0);
   }
   return items;
+}
+
+// Whether `item` is the decimal literal 2147483648, which alone is too large for Integer
+// (a double) but with a minus in front is the Integer minimum.
+bool IsIntegerMinimumMagnitude(const TkvXMLItem& item) {
+  if (!IsElement(item, u"number")) return false;
+  const UString text = item.Prop(u"text");
+  if (text.empty() || text.find_first_not_of(u"0123456789") != UString::npos) return false;
+  int32_t value = 0;
+  return !TryTextToInt32(text, value) && TryTextToInt32(u"-" + text, value);
 }
 
 }  // namespace
@@ -120,7 +132,8 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
   TkvExpressionShape shape(
       [this](const TkvXMLItem& at, const UString& message) { Fail(at, message); });
   auto expr = std::make_unique<TkvExpression>();
-  for (TkvXMLItem* item : items) {
+  for (size_t k = 0; k < items.size(); ++k) {
+    TkvXMLItem* item = items[k];
     SetPosition(*item);
     expr->SourcePos = p_.currentPosition_;
     const UString name = ElementName(*item);
@@ -128,6 +141,13 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
     if (name == u"op") {
       const UString op = LowerCase(item->Prop(u"text"));
       shape.Operator(*item, RoleOf(op));
+      // Unary minus binds tighter than every operator, so reading the sign with its literal
+      // gives the same value, and -2147483648 stays an Integer.
+      if (op == u"unminus" && k + 1 < items.size() && IsIntegerMinimumMagnitude(*items[k + 1])) {
+        shape.Operand(*items[++k]);
+        expr->AddConstant(Variant(INT32_MIN));
+        continue;
+      }
       expr->AddOperator(op);
     } else {
       shape.Operand(*item);

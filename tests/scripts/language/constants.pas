@@ -67,4 +67,6 @@ begin
   ShowMessage(4294967296);
   ShowMessage(Int64Max);
   ShowMessage(Exact53 - 9007199254740000);
+  // With its minus, 2147483648 is the Integer minimum, so Integer operators take it.
+  ShowMessage(-2147483648 div 2);
 end.
