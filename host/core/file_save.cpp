@@ -162,16 +162,6 @@ class TemporaryFile {
   bool committed_ = false;
 };
 
-// Makes the rename itself durable. A failure here leaves the new content in place, only
-// possibly not yet recorded on the disk; the save has done what it can.
-void FlushFolder(const std::string& target) {
-  const std::string folder = FolderOf(target);
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 void ReplaceFile(const UString& fileName, const std::string& target,
                  const std::optional<struct stat>& existing, std::string_view bytes) {
   TemporaryFile temporary(target, fileName);
@@ -179,7 +169,6 @@ void ReplaceFile(const UString& fileName, const std::string& target,
   temporary.Write(bytes);
   temporary.FlushAndClose();
   temporary.Commit(target);
-  FlushFolder(target);
 }
 
 }  // namespace
