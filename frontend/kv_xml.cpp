@@ -19,8 +19,14 @@ namespace kv {
 
 KV_DEFINE_CLASS(TkvXMLItem, TObject) { c.Constructor(); }
 
-TkvXMLItem::TkvXMLItem(UString name, UString text)
-    : name_(std::move(name)), text_(std::move(text)) {}
+TkvXMLItem::TkvXMLItem(UString name, UString text) : name_(std::move(name)) {
+  SetText(std::move(text));
+}
+
+void TkvXMLItem::SetText(UString text) {
+  CheckAttrText(text);
+  text_ = std::move(text);
+}
 
 TkvXMLItem::~TkvXMLItem() {
   Clear();
@@ -170,6 +176,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
   // (or be this item).
   TkvXMLItem copy(source->name_, source->text_);
   copy.data_ = source->data_;
+  copy.content_ = source->content_;
   std::vector<std::pair<const TkvXMLItem*, TkvXMLItem*>> pending{{source, &copy}};
   while (!pending.empty()) {
     auto [from, to] = pending.back();
@@ -178,12 +185,14 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
     for (const TkvXMLItem* child : from->children_) {
       TkvXMLItem* twin = to->Add(child->name_, child->text_);
       twin->data_ = child->data_;
+      twin->content_ = child->content_;
       pending.emplace_back(child, twin);
     }
   }
   Clear();
   name_ = std::move(copy.name_);
   text_ = std::move(copy.text_);
+  content_ = std::move(copy.content_);
   data_ = copy.data_;
   children_.swap(copy.children_);
   for (TkvXMLItem* child : children_) child->parent_ = this;

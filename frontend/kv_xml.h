@@ -1,9 +1,9 @@
 // kv_xml: the engine's small XML tree. It holds grammars and IL documents and scripts use it
 // directly. It is not a general XML processor: an element is a name, one raw attribute text
-// and child elements. Character data between tags is dropped on reading and never written;
-// attribute values are decoded on demand from the raw text, and the only character escape is
-// the numeric "&#N;" (N the decimal code of one UTF-16 code unit, or of a code point above
-// U+FFFF, which decodes to its surrogate pair).
+// and either child elements or character data (its Content); blanks between tags are layout.
+// Attribute values are decoded on demand from the raw text, and their only character escape
+// is the numeric "&#N;" (N the decimal code of one UTF-16 code unit, or of a code point above
+// U+FFFF, which decodes to its surrogate pair). Every file written is well-formed XML.
 //
 // Files are UTF-8. Nothing in this unit recurses over the tree, so documents of any depth can
 // be read, copied, written and destroyed.
@@ -27,7 +27,8 @@ class TkvXMLDocument;
 // One element. An item owns its children; a child list is created on the first insertion.
 //
 // Invariants: an item is in at most one child list and Parent() is that list's owner; no
-// item is its own ancestor; the root of a document is in no child list.
+// item is its own ancestor; the root of a document is in no child list; Text is empty or a
+// well-formed XML attribute list.
 //
 // Items and documents are host classes, so that scripts can create and reach them.
 class TkvXMLItem : public TObject {
@@ -35,6 +36,7 @@ class TkvXMLItem : public TObject {
 
  public:
   TkvXMLItem() = default;
+  // Raises for a text SetText refuses.
   explicit TkvXMLItem(UString name, UString text = {});
   TkvXMLItem(const TkvXMLItem&) = delete;
   TkvXMLItem& operator=(const TkvXMLItem&) = delete;
@@ -48,7 +50,13 @@ class TkvXMLItem : public TObject {
   void SetName(UString name) { name_ = std::move(name); }
   // The raw attribute text, values in coded form (EncodeAttrValue), e.g. `text="x" pos="1:6"`.
   const UString& Text() const { return text_; }
-  void SetText(UString text) { text_ = std::move(text); }
+  // Raises kv::Exception, saying why, for a text that is not a well-formed XML attribute
+  // list (so that no file written from the tree is refused by XML readers).
+  void SetText(UString text);
+  // The character data between the element's tags, decoded ("Bob & Alice" for
+  // `<name>Bob &amp; Alice</name>`). An element saved with Content cannot have children.
+  const UString& Content() const { return content_; }
+  void SetContent(UString content) { content_ = std::move(content); }
   TkvXMLItem* Parent() { return parent_; }
   const TkvXMLItem* Parent() const { return parent_; }
 
@@ -69,7 +77,7 @@ class TkvXMLItem : public TObject {
   // As AddItem, then moves the item to `index` (0..Count() after the insertion - 1). A bad
   // index raises EListError before anything changes.
   void InsertItem(int index, TkvXMLItem* item);
-  // Destroys all children; Name, Text and Data stay.
+  // Destroys all children; Name, Text, Content and Data stay.
   void Clear();
 
   // Index of the first child named `name` (letter case ignored), or -1.
@@ -83,9 +91,9 @@ class TkvXMLItem : public TObject {
   // The topmost ancestor; the item itself when it has no parent.
   TkvXMLItem* Root();
   const TkvXMLItem* Root() const;
-  // Makes this item a deep copy of `source` (Name, Text, Data and copies of all children);
-  // with no source only clears the children. The source may be this item or one of its
-  // descendants: the copy is taken before the old children go.
+  // Makes this item a deep copy of `source` (Name, Text, Content, Data and copies of all
+  // children); with no source only clears the children. The source may be this item or one
+  // of its descendants: the copy is taken before the old children go.
   void AssignTree(const TkvXMLItem* source);
 
   // True for the root of a TkvXMLDocument, which the document owns for its whole life.
@@ -109,6 +117,7 @@ class TkvXMLItem : public TObject {
   std::vector<TkvXMLItem*> children_;  // owned
   UString name_;
   UString text_;
+  UString content_;
 };
 
 class TkvXMLDocument : public TObject {
@@ -127,15 +136,18 @@ class TkvXMLDocument : public TObject {
   bool IndentOutput() const { return indentOutput_; }
   void SetIndentOutput(bool indent) { indentOutput_ = indent; }
 
-  // Loading clears Root's children and overwrites its Name and Text. A malformed document
-  // raises kv::Exception ("Invalid file format", ...); the items read before the fault stay
-  // in Root. The stream is left just after the last byte the document used.
+  // Loading clears Root's children and overwrites its Name, Text and Content. A malformed
+  // document (an element left open at the end, a second top element, a bad attribute list,
+  // character data beside elements, ...) raises kv::Exception "Invalid file format at
+  // ROW:COL: reason"; the items read before the fault stay in Root. The stream is left just
+  // after the last byte the document used.
   void LoadFromStream(std::istream& stream);
   void LoadFromFile(UStringView fileName);  // EFOpenError when the file cannot be opened
   void LoadFromString(std::string_view utf8);
 
-  // A tree that could not be read back as written (an element name that is empty or holds a
-  // blank, "<" or ">", ...) raises kv::Exception before anything is written.
+  // A tree that could not be read back as written, or would not be well-formed XML (a name
+  // that is no XML name, an item with both Content and children, ...) raises kv::Exception
+  // before anything is written.
   void SaveToStream(std::ostream& stream) const;
   void SaveToFile(UStringView fileName) const;  // EFCreateError when it cannot be created
   std::string SaveToString() const;

@@ -46,24 +46,17 @@ void AppendUtf8(std::string& out, UStringView text) {
 
 UString Quoted(UStringView s) { return u"\"" + UString(s) + u"\""; }
 
-// The reader splits a tag at its first blank, ends it at ">", refuses "<" inside it, takes
-// a leading "/" for a closing tag, a trailing "/" for an empty element and "!--" for a
-// comment: a name or text that meets one of these would not come back as it was written.
+// Text needs no check here: an item's attribute text is always a well-formed list (SetText).
 void CheckItem(const TkvXMLItem& item) {
   const UString& name = item.Name();
   if (name.empty()) throw Exception("Cannot write an XML element without a name");
-  if (name.find_first_of(u" <>") != UString::npos || name.front() == u'/' ||
-      name.back() == u'/' || name.starts_with(u"!--"))
+  if (!IsXmlName(name))
     throw Exception(u"Cannot write the XML element name " + Quoted(name) +
-                    u": a name must not hold a blank, \"<\" or \">\", begin or end with \"/\" "
-                    u"or begin with \"!--\"");
-  const UString& text = item.Text();
-  if (text.find_first_of(u"<>") != UString::npos)
-    throw Exception(u"Cannot write the attribute text of XML element " + Quoted(name) +
-                    u": it must not hold \"<\" or \">\" (code values with EncodeAttrValue)");
-  if (item.Count() > 0 && !text.empty() && text.back() == u'/')
-    throw Exception(u"Cannot write the attribute text of XML element " + Quoted(name) +
-                    u": the text of an element with children must not end with \"/\"");
+                    u": a name begins with a letter, \"_\" or \":\" and holds only letters, "
+                    u"digits, \"-\", \".\", \"_\" and \":\"");
+  if (item.Count() > 0 && !item.Content().empty())
+    throw Exception(u"Cannot write XML element " + Quoted(name) +
+                    u": an element with child elements cannot also hold character data");
 }
 
 }  // namespace
@@ -121,7 +114,17 @@ void TkvXMLWriter::WriteOpening(const TkvXMLItem& item, int level) {
     if (text.front() != u' ') pending_.push_back(' ');
     AppendUtf8(pending_, text);
   }
-  pending_ += item.Count() > 0 ? ">" : "/>";
+  if (item.Count() > 0) {
+    pending_.push_back('>');
+  } else if (!item.Content().empty()) {
+    pending_.push_back('>');
+    AppendUtf8(pending_, EncodeCharData(item.Content()));
+    pending_ += "</";
+    AppendUtf8(pending_, item.Name());
+    pending_.push_back('>');
+  } else {
+    pending_ += "/>";
+  }
   EndLine();
 }
 

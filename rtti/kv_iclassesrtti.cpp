@@ -356,6 +356,9 @@ void TFunctions::RegisterXMLItem() {
   c.Property(
       u"Text", u"String", [](TkvXMLItem& self) { return self.Text(); },
       [](TkvXMLItem& self, const Variant& v) { self.SetText(v.ToString()); });
+  c.Property(
+      u"Content", u"String", [](TkvXMLItem& self) { return self.Content(); },
+      [](TkvXMLItem& self, const Variant& v) { self.SetContent(v.ToString()); });
 }
 
 void TFunctions::RegisterXMLDocument() {

@@ -31,9 +31,17 @@ void ExpectFailure(const std::function<void()>& action, const std::string& messa
   }
 }
 
-void ExpectInvalidFormat(const std::string& text) {
+// Every reading fault names its place: "Invalid file format at ROW:COL: reason"; the
+// expected text is the start of the message.
+void ExpectInvalidFormat(const std::string& text, const std::string& placeAndReason) {
   TkvXMLDocument doc;
-  ExpectFailure<Exception>([&] { doc.LoadFromString(text); }, "Invalid file format");
+  const std::string expected = "Invalid file format at " + placeAndReason;
+  try {
+    doc.LoadFromString(text);
+    ADD_FAILURE() << "no exception, expected: " << expected;
+  } catch (const Exception& e) {
+    EXPECT_EQ(std::string(e.what()).substr(0, expected.size()), expected);
+  }
 }
 
 std::unique_ptr<TkvXMLDocument> Load(const std::string& text) {
@@ -50,6 +58,7 @@ void ExpectSameTree(const TkvXMLItem& a, const TkvXMLItem& b, bool compareData =
     pending.pop_back();
     ASSERT_EQ(x->Name(), y->Name());
     ASSERT_EQ(x->Text(), y->Text());
+    ASSERT_EQ(x->Content(), y->Content());
     if (compareData) {
       ASSERT_EQ(x->Data(), y->Data());
     }
@@ -190,7 +199,7 @@ TEST(XmlItem, RefusesCyclesSecondOwnersAndNil) {
 }
 
 TEST(XmlItem, DestroyingAndClearing) {
-  TkvXMLItem p(u"p", u"t");
+  TkvXMLItem p(u"p", u"t=\"1\"");
   p.SetData(7);
   p.Add(u"a")->Add(u"deep");
   TkvXMLItem* b = p.Add(u"b");
@@ -199,7 +208,7 @@ TEST(XmlItem, DestroyingAndClearing) {
   p.Clear();
   EXPECT_EQ(p.Count(), 0);
   EXPECT_EQ(p.Name(), u"p");
-  EXPECT_EQ(p.Text(), u"t");
+  EXPECT_EQ(p.Text(), u"t=\"1\"");
   EXPECT_EQ(p.Data(), 7);
 }
 
@@ -230,12 +239,45 @@ TEST(XmlItem, PropFindsTheFirstStandaloneAttribute) {
   item.SetText(u"addtext=\"a\" text=\"b\"");
   EXPECT_EQ(item.Prop(u"text"), u"");
   EXPECT_EQ(item.Prop(u"addtext"), u"a");
-  item.SetText(u"text=\"open");
-  EXPECT_EQ(item.Prop(u"text"), u"");
   item.SetText(U("имя=\"Значение &#1105;\""));
   EXPECT_EQ(item.Prop(U("ИМЯ")), U("Значение ё"));
   item.SetText(u"v=\"&#x3C;\"");
   ExpectFailure<EConvertError>([&] { item.Prop(u"v"); }, "'x3C' is not a valid integer value");
+}
+
+// Whatever a script or the engine puts in Text must make a well-formed file.
+TEST(XmlItem, TextMustBeAWellFormedAttributeList) {
+  const std::vector<std::pair<UString, std::string>> refused = {
+      {u"title=\"Tom & Jerry\" bare=value",
+       "the value of attribute \"title\" holds an \"&\" that starts no character reference"},
+      {u"t", "attribute \"t\" needs \"=\" and a quoted value"},
+      {u"bare=value", "the value of attribute \"bare\" must be in quotes"},
+      {u"a=\"1\"b=\"2\"", "attributes must be separated by blanks"},
+      {u"a=\"1\" a=\"2\"", "attribute \"a\" is given twice"},
+      {u"x=\"<\"", "the value of attribute \"x\" holds \"<\""},
+      {u"x=\">\"", "the value of attribute \"x\" holds \">\""},
+      {u"x=\"open", "the value of attribute \"x\" is not closed"},
+      {u"x=\"1\" /", "an attribute name is expected at \"/\""},
+      {u"1a=\"x\"", "an attribute name is expected at \"1a=\"x\"\""},
+  };
+  TkvXMLItem item(u"x", u"kept=\"1\"");
+  for (const auto& [text, reason] : refused) {
+    SCOPED_TRACE(ToUtf8(text));
+    const std::string message = "Invalid XML attribute text \"" + ToUtf8(text) + "\": " + reason;
+    try {
+      item.SetText(text);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(std::string(e.what()).substr(0, message.size()), message);
+    }
+    EXPECT_THROW(TkvXMLItem(u"y", text), Exception);
+    EXPECT_EQ(item.Text(), u"kept=\"1\"");  // a refused text changes nothing
+  }
+  for (const UString& text : {UString(), UString(u"  a='1'\tb = \"2\" "),
+                              UString(u"x=\"&amp;&#60;&#x3C;\" y=\"'\""), U("имя=\"ё\"")}) {
+    item.SetText(text);
+    EXPECT_EQ(item.Text(), text);
+  }
 }
 
 TEST(XmlItem, AssignTreeCopiesDeeplyEvenFromItsOwnSubtree) {
@@ -279,34 +321,96 @@ TEST(XmlRead, ElementsAttributesAndEmptyTags) {
   EXPECT_EQ(root->Items(4)->Text(), u"z=\"3\"");  // one trailing blank of a tag goes
 }
 
-TEST(XmlRead, SkipsCommentsTextAndByteOrderMark) {
-  auto doc = Load("\xEF\xBB\xBF" + kHeader + "\r\n<!-- a > b --><a>hello<!----><b/>" +
-                  "<!-- x -- y > z -->text</a>");
+TEST(XmlRead, SkipsCommentsLayoutAndByteOrderMark) {
+  auto doc = Load("\xEF\xBB\xBF" + kHeader + "\r\n<!-- a > b --><a>\r\n <!----><b/>\t" +
+                  "<!-- x - y > z -->\n</a><!-- after --><?pi?>\n");
   EXPECT_EQ(doc->Root()->Name(), u"a");
   EXPECT_EQ(Names(*doc->Root()), "b");
-  auto plain = Load(kHeader + "<a>hello</a>");
-  EXPECT_EQ(plain->Root()->Count(), 0);
-  EXPECT_EQ(plain->SaveToString(), kHeader + "<a/>");
+  EXPECT_EQ(doc->Root()->Content(), u"");
+  EXPECT_EQ(Load(kHeader + "<a> \r\n\t</a>")->SaveToString(), kHeader + "<a/>");
 }
 
-TEST(XmlRead, ClosingTagsIgnoreCaseAndTheEndOfStreamClosesAll) {
+TEST(XmlRead, CharacterDataIsKeptAndWrittenBack) {
+  auto doc = Load(kHeader + "<list><name>Bob &amp; Alice</name><v> &lt;&#38;&#x26;&gt;&quot;"
+                            "&apos;<!-- c -->\n\xD1\x91 </v></list>");
+  EXPECT_EQ(doc->Root()->Items(0)->Content(), u"Bob & Alice");
+  EXPECT_EQ(doc->Root()->Items(1)->Content(), U(" <&&>\"'\nё "));
+  EXPECT_EQ(doc->SaveToString(), kHeader + "<list><name>Bob &amp; Alice</name>"
+                                           "<v> &lt;&amp;&amp;&gt;\"'\n\xD1\x91 </v></list>");
+  ExpectInvalidFormat(kHeader + "<a>\n Tom & Jerry</a>", "2:2: an \"&\" in character data");
+  ExpectInvalidFormat(kHeader + "<a>x&#99999999;</a>", "1:25: The character reference");
+  // An element holds character data or elements, not both: text beside them has no place in
+  // the tree.
+  ExpectInvalidFormat(kHeader + "<a>x<b/></a>",
+                      "1:26: element \"a\" holds both character data and elements");
+  ExpectInvalidFormat(kHeader + "<a><b/>\n  x</a>",
+                      "2:3: element \"a\" holds both character data and elements");
+}
+
+TEST(XmlRoundTrip, CharacterDataSurvivesBothForms) {
+  const std::vector<UString> contents = {
+      u"a<b>&c;", u"\r\n", u"  ", u"x\r\ny\tz ", u"&#60;", U("Привет 😀"),
+      UString{u'x', char16_t(0xDFFF)}, u"]]>", u"/"};
+  for (bool indent : {false, true}) {
+    TkvXMLDocument doc;
+    doc.SetIndentOutput(indent);
+    doc.Root()->SetName(u"r");
+    for (const UString& content : contents) doc.Root()->Add(u"c")->SetContent(content);
+    auto back = Load(doc.SaveToString());
+    ASSERT_EQ(back->Root()->Count(), static_cast<int>(contents.size()));
+    for (size_t i = 0; i < contents.size(); ++i)
+      EXPECT_EQ(back->Root()->Items(static_cast<int>(i))->Content(), contents[i]) << i;
+  }
+  TkvXMLItem copy;
+  TkvXMLDocument doc;
+  doc.LoadFromString(kHeader + "<a><b>text</b></a>");
+  copy.AssignTree(doc.Root());
+  EXPECT_EQ(copy.Items(0)->Content(), u"text");
+  doc.LoadFromString(kHeader + "<a/>");  // the root does not keep an earlier load's data
+  doc.Root()->Add(u"b");
+  EXPECT_EQ(doc.SaveToString(), kHeader + "<a><b/></a>");
+}
+
+TEST(XmlRead, ClosingTagsIgnoreCase) {
   auto doc = Load(kHeader + "<Prog><Body><x/></BODY></prog>");
   EXPECT_EQ(doc->Root()->Items(0)->Count(), 1);
-  auto open = Load(kHeader + "<a><b><c/>");
-  EXPECT_EQ(open->Root()->Items(0)->Items(0)->Name(), u"c");
+}
+
+// A cut-off file must not load as a shorter document, however deep it was.
+TEST(XmlRead, UnclosedElementsAndASecondRootRaiseWithThePlace) {
+  TkvXMLDocument doc;
+  ExpectFailure<Exception>(
+      [&] { doc.LoadFromString(kHeader + "\n<list>\n <i/><i/><i/><i/>"); },
+      "Invalid file format at 3:18: the input ends inside element \"list\" (its end tag is "
+      "missing)");
+  EXPECT_EQ(doc.Root()->Count(), 4);  // what was read stays, as with every fault
+
+  std::string deep = kHeader;
+  for (int i = 0; i < 100'000; ++i) deep += "<e>";
+  ExpectInvalidFormat(deep, "1:300022: the input ends inside element \"e\"");
+
+  ExpectInvalidFormat(kHeader + "<a/>\n<b/>",
+                      "2:1: \"<b/>\" follows the document element \"a\"; a document has one");
+  ExpectInvalidFormat(kHeader + "<я></я> text <!-- c --><b x=\"1\"/>",
+                      "1:45: \"<b>\" follows the document element \"я\"");
+  ExpectInvalidFormat(kHeader + "<a/></a>", "1:26: \"</a>\" follows the document element");
 }
 
 TEST(XmlRead, MalformedDocumentsRaiseInvalidFileFormat) {
-  ExpectInvalidFormat("");
-  ExpectInvalidFormat("<a/>");
-  ExpectInvalidFormat("<xml?><a/>");
-  ExpectInvalidFormat(kHeader);                       // no document element
-  ExpectInvalidFormat(kHeader + "</a>");              // a closing tag in its place
-  ExpectInvalidFormat(kHeader + "<a></b>");
-  ExpectInvalidFormat(kHeader + "<a><b></a>");
-  ExpectInvalidFormat(kHeader + "<a x=\"<\"/>");      // "<" inside a tag
-  ExpectInvalidFormat(kHeader + "<a><b x=\"1\"");     // the stream ends inside a tag
-  ExpectInvalidFormat("<?xml version=\"1.0\"");
+  const std::string noHeader = "the document does not begin with an \"<?xml ...?>\" header";
+  ExpectInvalidFormat("", "1:1: " + noHeader);
+  ExpectInvalidFormat("<a/>", "1:1: " + noHeader);
+  ExpectInvalidFormat("<xml?><a/>", "1:1: " + noHeader);
+  ExpectInvalidFormat(kHeader, "1:22: the document has no element");
+  ExpectInvalidFormat(kHeader + "</a>", "1:22: the end tag \"</a>\" closes no element");
+  ExpectInvalidFormat(kHeader + "<a></b>", "1:25: the end tag \"</b>\" does not close element");
+  ExpectInvalidFormat(kHeader + "<a><b></a>", "1:28: the end tag \"</a>\" does not close");
+  ExpectInvalidFormat(kHeader + "<a><></a>", "1:25: an empty tag \"<>\"");
+  ExpectInvalidFormat(kHeader + "<a x=\"<\"/>", "1:22: a tag holds \"<\"");
+  ExpectInvalidFormat(kHeader + "<a><b x=\"1\"", "1:33: the input ends inside a tag");
+  ExpectInvalidFormat("<?xml version=\"1.0\"", "1:20: the input ends inside a tag");
+  ExpectInvalidFormat(kHeader + "\n<a title=\"x\" bare=value/>",
+                      "2:1: Invalid XML attribute text \"title=\"x\" bare=value\"");
 }
 
 TEST(XmlRead, ItemsReadBeforeAFaultStay) {
@@ -365,7 +469,7 @@ TEST(XmlRead, HugeTagsAreRefusedAndLargeOnesRead) {
   std::istream stream(&buf);
   TkvXMLDocument doc;
   ExpectFailure<Exception>([&] { doc.LoadFromStream(stream); },
-                           "Invalid file format: a tag is longer than 67108864 bytes");
+                           "Invalid file format at 1:22: a tag is longer than 67108864 bytes");
 
   const std::string value(5'000'000, 'v');
   auto big = Load(kHeader + "<a x=\"" + value + "\"/>");
@@ -423,10 +527,10 @@ TEST(XmlWrite, RefusesTreesThatWouldNotReadBack) {
       {[](TkvXMLItem& r) { r.Add(u"/a"); }, "Cannot write the XML element name \"/a\""},
       {[](TkvXMLItem& r) { r.Add(u"a/"); }, "Cannot write the XML element name \"a/\""},
       {[](TkvXMLItem& r) { r.Add(u"!--a"); }, "Cannot write the XML element name \"!--a\""},
-      {[](TkvXMLItem& r) { r.Add(u"a", u"x=\"<\""); },
-       "Cannot write the attribute text of XML element \"a\": it must not hold"},
-      {[](TkvXMLItem& r) { r.Add(u"a", u"x/")->Add(u"b"); },
-       "Cannot write the attribute text of XML element \"a\": the text of an element with"},
+      {[](TkvXMLItem& r) { r.Add(u"1a"); }, "Cannot write the XML element name \"1a\""},
+      {[](TkvXMLItem& r) { r.Add(u"a&b"); }, "Cannot write the XML element name \"a&b\""},
+      {[](TkvXMLItem& r) { r.Add(u"a")->SetContent(u"x"); r.Items(0)->Add(u"b"); },
+       "Cannot write XML element \"a\": an element with child elements cannot also hold"},
   };
   const std::string file = ::testing::TempDir() + "kv_xml_refused.xml";
   for (const auto& [build, message] : cases) {
@@ -495,7 +599,7 @@ TEST(XmlFile, SaveAndLoadFiles) {
 // A random tree with names and values drawn from awkward characters.
 void GrowRandomTree(TkvXMLItem& root, int count, unsigned seed) {
   std::mt19937 random(seed);
-  const std::vector<UString> names = {u"a", u"Item", U("элемент"), u"x.y", u"n-1", u"?q"};
+  const std::vector<UString> names = {u"a", u"Item", U("элемент"), u"x.y", u"n-1", u"_q"};
   const std::vector<UString> values = {
       u"", u"plain", u"\"quoted\"", u"<tag>", u"a&b", u"&#60;", u"line\r\nbreak", U("Ёж 😀"),
       UString{u'x', char16_t(0xDFFF), u'/'}, u" / ", UString(u"tab\tand\0nul", 11)};

@@ -34,10 +34,10 @@ void ReadProps(const TkvXMLItem* root) {
   }
 }
 
-// The file format keeps names and children exactly; of the attribute text it may lose
-// blanks at either end (the writer adds no separator before a text that starts with one,
-// and the reader drops one blank before the ">" of an opening tag), which never changes an
-// attribute's value.
+// The file format keeps names, character data and children exactly; of the attribute text
+// it may lose blanks at either end (the writer adds no separator before a text that starts
+// with one, and the reader drops one blank before the ">" of an opening tag), which never
+// changes an attribute's value.
 UString Trimmed(const UString& text) {
   const std::size_t first = text.find_first_not_of(u' ');
   if (first == UString::npos) return {};
@@ -50,7 +50,7 @@ bool SameTree(const TkvXMLItem* a, const TkvXMLItem* b) {
     const auto [x, y] = pending.back();
     pending.pop_back();
     if (x->Name() != y->Name() || Trimmed(x->Text()) != Trimmed(y->Text()) ||
-        x->Count() != y->Count())
+        x->Content() != y->Content() || x->Count() != y->Count())
       return false;
     for (int i = 0; i < x->Count(); ++i) pending.emplace_back(x->Items(i), y->Items(i));
   }
