@@ -1,5 +1,7 @@
 // What a file of ours may hold so that any XML reader accepts it: element names, attribute
 // lists, and the coding of character data between an element's tags.
+#include <algorithm>
+#include <array>
 #include <string>
 #include <unordered_set>
 
@@ -114,6 +116,28 @@ UStringView ReadAttribute(UStringView text, size_t& at) {
   return name;
 }
 
+// The attribute names met so far in one list, each once. Lists are short, so the first few
+// are compared in place without allocating; a hash set takes over for a long (hostile) list.
+class SeenNames {
+ public:
+  // False when `name` was met before.
+  bool Insert(UStringView name) {
+    if (many_.empty() && count_ < few_.size()) {
+      if (std::find(few_.begin(), few_.begin() + count_, name) != few_.begin() + count_)
+        return false;
+      few_[count_++] = name;
+      return true;
+    }
+    if (many_.empty()) many_.insert(few_.begin(), few_.end());
+    return many_.insert(name).second;
+  }
+
+ private:
+  std::array<UStringView, 8> few_;
+  size_t count_ = 0;
+  std::unordered_set<UStringView> many_;
+};
+
 }  // namespace
 
 bool IsXmlName(UStringView name) {
@@ -124,7 +148,7 @@ bool IsXmlName(UStringView name) {
 }
 
 void CheckAttrText(UStringView text) {
-  std::unordered_set<UStringView> names;  // XML allows each attribute once per element
+  SeenNames names;  // XML allows each attribute once per element
   size_t at = 0;
   for (;;) {
     const size_t blanks = at;
@@ -132,7 +156,7 @@ void CheckAttrText(UStringView text) {
     if (at >= text.size()) return;
     if (at == blanks && at > 0) BadAttrText(text, u"attributes must be separated by blanks");
     const UStringView name = ReadAttribute(text, at);
-    if (!names.insert(name).second)
+    if (!names.Insert(name))
       BadAttrText(text, u"attribute " + Quoted(name) + u" is given twice");
   }
 }

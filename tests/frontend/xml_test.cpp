@@ -273,6 +273,11 @@ TEST(XmlItem, TextMustBeAWellFormedAttributeList) {
     EXPECT_THROW(TkvXMLItem(u"y", text), Exception);
     EXPECT_EQ(item.Text(), u"kept=\"1\"");  // a refused text changes nothing
   }
+  // Long lists too: each name once.
+  UString many;
+  for (int i = 0; i < 20; ++i) many += u"a" + IntToUStr(i) + u"=\"\" ";
+  item.SetText(many);
+  EXPECT_THROW(item.SetText(many + u"a3=\"\""), Exception);
   for (const UString& text : {UString(), UString(u"  a='1'\tb = \"2\" "),
                               UString(u"x=\"&amp;&#60;&#x3C;\" y=\"'\""), U("имя=\"ё\"")}) {
     item.SetText(text);
