@@ -2,6 +2,7 @@
 #include <string>
 
 #include "frontend/kv_xml.h"
+#include "frontend/kv_xml_io.h"
 #include "host/core/exceptions.h"
 
 namespace kv {
@@ -13,20 +14,16 @@ constexpr char32_t kMaxCodePoint = 0x10FFFF;
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// Whether s[i] must be coded: the characters that would end or break an attribute value or a
-// tag, "&" so that coded text never reads as a code, and surrogates without their partner,
-// which a UTF-8 file cannot hold.
+// Whether s[i] must be coded in an attribute value: line breaks and tabs (an XML reader turns
+// them into spaces), the characters that would end or break a value or a tag, "&" so that
+// coded text never reads as a code, and what a file cannot hold raw.
 bool NeedsCode(UStringView s, size_t i) {
-  const char16_t c = s[i];
-  switch (c) {
-    case 13: case 10: case u'"': case u'<': case u'>': case u'&':
+  switch (s[i]) {
+    case 9: case 13: case 10: case u'"': case u'<': case u'>': case u'&':
       return true;
     default:
-      break;
+      return NeedsCharacterReference(s, i);
   }
-  if (IsHighSurrogate(c)) return i + 1 >= s.size() || !IsLowSurrogate(s[i + 1]);
-  if (IsLowSurrogate(c)) return i == 0 || !IsHighSurrogate(s[i - 1]);
-  return false;
 }
 
 void AppendCode(UString& out, char16_t c) {
@@ -67,6 +64,16 @@ void AppendCharacter(UString& out, char32_t code) {
 }
 
 }  // namespace
+
+bool NeedsCharacterReference(UStringView s, size_t i) {
+  const char16_t c = s[i];
+  if (c < 0x20) return c != 9 && c != 10 && c != 13;
+  if (c >= 0x7F && c <= 0x9F) return true;
+  if (c == 0xFFFE || c == 0xFFFF) return true;
+  if (IsHighSurrogate(c)) return i + 1 >= s.size() || !IsLowSurrogate(s[i + 1]);
+  if (IsLowSurrogate(c)) return i == 0 || !IsHighSurrogate(s[i - 1]);
+  return false;
+}
 
 UString EncodeAttrValue(UStringView s) {
   UString out;

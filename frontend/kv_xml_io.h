@@ -20,6 +20,13 @@ void CheckAttrText(UStringView text);
 // Files written before values had "&" coded hold it bare; Prop reads "&#38;" as it read the
 // bare "&", so coding it keeps every value and makes the text well-formed.
 UString CodeStrayAmpersands(UStringView text);
+// Whether s[i] cannot stand raw in a file of ours and is written as "&#N;": the control
+// characters other than tab and line breaks, DEL and the C1 controls (invisible, and not
+// allowed raw by XML 1.1), U+FFFE and U+FFFF, and a surrogate without its partner (it has no
+// UTF-8 form). XML 1.0 forbids most of these even as references; our reader accepts "&#N;"
+// for every code up to U+10FFFF, so a document of ours reads back exactly, and the file
+// holds only printable text.
+bool NeedsCharacterReference(UStringView s, size_t i);
 // Blanks (space, tab, carriage return, line feed) only; between tags they are layout.
 bool IsXmlBlankText(UStringView s);
 // Character data as it stands between an element's tags, and back. Decoding knows the five

@@ -74,13 +74,6 @@ void AppendCharacter(UString& out, char32_t code) {
   out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
 }
 
-bool IsLoneSurrogate(UStringView s, size_t i) {
-  const char16_t c = s[i];
-  if (c >= 0xD800 && c <= 0xDBFF) return i + 1 >= s.size() || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF;
-  if (c >= 0xDC00 && c <= 0xDFFF) return i == 0 || s[i - 1] < 0xD800 || s[i - 1] > 0xDBFF;
-  return false;
-}
-
 [[noreturn]] void BadAttrText(UStringView text, const UString& reason) {
   throw Exception(u"Invalid XML attribute text " + Quoted(text) + u": " + reason);
 }
@@ -179,6 +172,7 @@ bool IsXmlBlankText(UStringView s) {
 
 // A content of blanks alone is coded throughout, because blanks between tags are layout to
 // the reader. A carriage return is always coded: XML readers turn a raw one into a line feed.
+// Control characters and lone surrogates are coded (NeedsCharacterReference).
 UString EncodeCharData(UStringView s) {
   const bool blanksOnly = IsXmlBlankText(s);
   UString out;
@@ -188,7 +182,7 @@ UString EncodeCharData(UStringView s) {
     if (c == u'&') out += u"&amp;";
     else if (c == u'<') out += u"&lt;";
     else if (c == u'>') out += u"&gt;";
-    else if (c == u'\r' || (blanksOnly && IsXmlBlank(c)) || IsLoneSurrogate(s, i))
+    else if (c == u'\r' || (blanksOnly && IsXmlBlank(c)) || NeedsCharacterReference(s, i))
       out += u"&#" + IntToUStr(c) + u";";
     else out.push_back(c);
   }

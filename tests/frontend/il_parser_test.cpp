@@ -429,6 +429,23 @@ TEST_F(ILParserTest, ErrorFieldsAreStoredInTheScriptAndClearedOnSuccess) {
   EXPECT_EQ(parser.ErrorText(), u"");
 }
 
+// Control characters, U+FFFF and a lone surrogate in a literal are written as references:
+// the saved IL holds only printable text and reads back to the same literal.
+TEST_F(ILParserTest, SavedDocumentCodesControlCharactersAndReadsBack) {
+  TkvILParser parser(nullptr);
+  parser.SelectGrammar(u"PascalScript");
+  ASSERT_TRUE(parser.SourceToIL(u"begin s := 'a'#1#9#27#127#133#65535#55296'z' end."));
+  parser.ILDocument().SetIndentOutput(true);
+  const std::string saved = parser.ILDocument().SaveToString();
+  for (unsigned char byte : saved) EXPECT_TRUE(byte >= 0x20 || byte == '\r' || byte == '\n');
+  EXPECT_NE(saved.find("'a&#1;&#9;&#27;&#127;&#133;&#65535;&#55296;z'"), std::string::npos);
+
+  TkvXMLDocument back;
+  back.LoadFromString(saved);
+  const UString literal = UString(u"'a\x01\t\x1B\x7F\x85\xFFFF") + char16_t(0xD800) + u"z'";
+  EXPECT_EQ(back.Root()->Items(0)->Items(0)->Items(1)->Items(0)->Prop(u"text"), literal);
+}
+
 TEST_F(ILParserTest, CharacterCodeOutOfRangeIsASyntaxError) {
   Parsed p = Parse("begin\n  s := #99999999;\nend.");
   EXPECT_FALSE(p.ok);

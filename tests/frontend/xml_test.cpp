@@ -376,6 +376,30 @@ TEST(XmlRoundTrip, CharacterDataSurvivesBothForms) {
   EXPECT_EQ(doc.SaveToString(), kHeader + "<a><b/></a>");
 }
 
+// XML files hold no control characters, C1 controls, U+FFFE/U+FFFF or lone surrogates raw:
+// values and character data code them, and our reader takes the codes back.
+TEST(XmlRoundTrip, CharactersAFileCannotHoldRawAreCoded) {
+  UString awkward;
+  for (char16_t c = 0; c < 0x20; ++c) awkward.push_back(c);
+  for (char16_t c = 0x7F; c <= 0x9F; ++c) awkward.push_back(c);
+  awkward += UString{char16_t(0xFFFE), char16_t(0xFFFF), char16_t(0xDC80), u'.'};
+  TkvXMLDocument doc;
+  doc.Root()->SetName(u"r");
+  doc.Root()->Add(u"v", u"x=\"" + EncodeAttrValue(awkward) + u"\"");
+  doc.Root()->Add(u"c")->SetContent(awkward);
+  const std::string saved = doc.SaveToString();
+  for (size_t i = 0; i < saved.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(saved[i]);
+    EXPECT_TRUE(byte >= 0x20 || byte == '\t' || byte == '\n') << i;
+    EXPECT_FALSE(byte == 0xC2 && static_cast<unsigned char>(saved[i + 1]) < 0xA0) << i;
+    EXPECT_FALSE(byte == 0xEF && saved.compare(i + 1, 1, "\xBF") == 0 &&
+                 static_cast<unsigned char>(saved[i + 2]) >= 0xBE) << i;
+  }
+  auto back = Load(saved);
+  EXPECT_EQ(back->Root()->Items(0)->Prop(u"x"), awkward);
+  EXPECT_EQ(back->Root()->Items(1)->Content(), awkward);
+}
+
 TEST(XmlRead, ClosingTagsIgnoreCase) {
   auto doc = Load(kHeader + "<Prog><Body><x/></BODY></prog>");
   EXPECT_EQ(doc->Root()->Items(0)->Count(), 1);
