@@ -8,6 +8,7 @@
 #include "engine/kv_iinterpreter.h"
 #include "frontend/kv_iparser.h"
 #include "host/core/exceptions.h"
+#include "host/core/message_excerpt.h"
 #include "host/core/number_text.h"
 
 namespace kv {
@@ -38,7 +39,7 @@ Variant HexLiteralValue(UStringView text) {
   constexpr UStringView kHexDigits = u"0123456789ABCDEF";
   const UStringView digits = text.substr(1);
   if (digits.empty() || digits.find_first_not_of(u"0123456789abcdefABCDEF") != UStringView::npos)
-    throw EConvertError(u"'" + UString(text) + u"' is not a valid integer value");
+    throw EConvertError(u"'" + MessageExcerpt(text) + u"' is not a valid integer value");
   uint32_t bits = 0;
   for (char16_t c : digits)
     bits = bits << 4 | static_cast<uint32_t>(kHexDigits.find(UpCase(c)));
@@ -171,7 +172,7 @@ Variant ParseLiteralValue(UStringView text) {
   if (TryTextToInt32(text, small)) return Variant(small);
   double real = 0;
   if (TryTextToFloat(text, real)) return Variant(real);
-  throw EConvertError(u"'" + UString(text) + u"' is not a valid floating point value");
+  throw EConvertError(u"'" + MessageExcerpt(text) + u"' is not a valid floating point value");
 }
 
 }  // namespace kv

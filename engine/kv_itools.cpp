@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "engine/kv_iinterpreter.h"
+#include "host/core/message_excerpt.h"
 
 namespace kv {
 
@@ -121,7 +122,7 @@ UString FormatMessage(UStringView pattern, UStringView arg) {
   const size_t at = std::min(s, d);
   if (at == UStringView::npos) return UString(pattern);
   UString result(pattern.substr(0, at));
-  result += arg;
+  result += MessageExcerpt(arg);
   result += pattern.substr(at + 2);
   return result;
 }

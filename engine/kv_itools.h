@@ -72,7 +72,8 @@ std::vector<TVarRec> VariantArrayToArgs(const Variant& array);
 // Nothing to release: our records own their contents. Kept for the callers' symmetry.
 inline void FreeArgs(std::vector<TVarRec>& args) { args.clear(); }
 
-// Replaces the first "%s" or "%d" of a message pattern.
+// Replaces the first "%s" or "%d" of a message pattern. The argument is often source text
+// and is quoted as its MessageExcerpt.
 UString FormatMessage(UStringView pattern, UStringView arg);
 
 }  // namespace kv

@@ -4,14 +4,16 @@
 // fuzzer feeding the compiler directly).
 #pragma once
 
+#include "host/core/message_excerpt.h"
 #include "host/core/ustring.h"
 
 namespace kv::ilmsg {
 
+// Names come from the source and may be any length: only their beginning is quoted.
 inline UString Quoted(UStringView prefix, UStringView name) {
   UString text(prefix);
   text += u"'";
-  text += name;
+  text += MessageExcerpt(name);
   text += u"'";
   return text;
 }
@@ -22,7 +24,7 @@ inline UString IdentifierRedeclared(UStringView name) {
 }
 inline UString UnknownType(UStringView name) { return Quoted(u"Unknown type: ", name); }
 inline UString IncompatibleTypes(UStringView target, UStringView source) {
-  return Quoted(u"Incompatible types: ", target) + u", '" + UString(source) + u"'";
+  return Quoted(u"Incompatible types: ", target) + Quoted(u", ", source);
 }
 inline constexpr const char16_t* ClassTypeRequired = u"Class type required";
 inline constexpr const char16_t* LeftSideNotAssignable = u"Left side cannot be assigned to";

@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "host/core/exceptions.h"
+#include "host/core/message_excerpt.h"
 
 namespace kv {
 
@@ -78,10 +79,7 @@ unsigned DigitValue(char16_t c) {
 
 // A source may hold a code of any length: the message quotes only its beginning.
 [[noreturn]] void RaiseInvalidCharCode(UStringView written) {
-  constexpr std::size_t kQuoted = 24;
-  UString shown(written.substr(0, kQuoted));
-  if (written.size() > kQuoted) shown += u"...";
-  throw EConvertError(u"Invalid character code '" + shown + u"'");
+  throw EConvertError(u"Invalid character code '" + MessageExcerpt(written) + u"'");
 }
 
 }  // namespace

@@ -1,0 +1,4 @@
+// An undeclared name of 277 characters: the message quotes its first 64 and "...".
+begin
+  Counter_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more_and_more := 1;
+end.
