@@ -23,6 +23,7 @@
 #include "cli/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_routines.h"
 #include "host/core/file_stream.h"
 
 namespace {
@@ -46,7 +47,7 @@ int Usage(const char* reason) {
 // forever; its exception says why a file could not be read.
 std::optional<std::string> ReadFileBytes(const std::string& path) {
   try {
-    kv::TFileStream file(kv::FromUtf8(path), kv::fmOpenRead);
+    kv::TFileStream file(kv::FileNameFromSystem(path), kv::fmOpenRead);
     return file.ReadAllBytes();
   } catch (const kv::Exception& e) {
     PrintLine(stderr, u"kvscript: cannot read " + kv::FromUtf8(path) + u": " + e.Message());
@@ -62,6 +63,7 @@ kv::UString CompileErrorLine(const kv::TkvScript& script) {
   return u"Error in " + where + u" -> " + script.ErrorText;
 }
 
+// `path` is the argument's bytes, which need not be UTF-8: FileNameFromSystem keeps them.
 int RunFile(Mode mode, const std::string& path) {
   std::optional<std::string> bytes = ReadFileBytes(path);
   if (!bytes) return kUsage;
@@ -69,7 +71,7 @@ int RunFile(Mode mode, const std::string& path) {
 
   kv::TkvScript script;
   script.Parent = kv::GlobalScript();
-  script.SourceFileName = kv::FromUtf8(path);
+  script.SourceFileName = kv::FileNameFromSystem(path);
   script.Lines()->SetText(source);
 
   // Configuration faults (an unknown language, a broken grammar, an unreadable unit) raise

@@ -9,6 +9,8 @@
 
 #include "frontend/kv_il_grammar.h"
 #include "host/core/exceptions.h"
+#include "host/core/file_routines.h"
+#include "host/core/message_excerpt.h"
 
 namespace kv {
 
@@ -19,7 +21,13 @@ namespace {
 constexpr const char16_t* kNoSuchFile = u"No such file or directory";
 
 [[noreturn]] void CannotOpen(UStringView shownName, UStringView reason = kNoSuchFile) {
-  throw EFOpenError(u"Cannot open file \"" + UString(shownName) + u"\". " + UString(reason));
+  throw EFOpenError(u"Cannot open file \"" + MessageExcerpt(shownName) + u"\". " +
+                    UString(reason));
+}
+
+// A name holding #0 gives an empty path, which names no file.
+fs::path SystemPath(UStringView fileName) {
+  return fs::path(SystemFileName(fileName).value_or(std::string()));
 }
 
 // Why a path cannot be read as a unit; empty for a regular file.
@@ -35,11 +43,11 @@ UString UnreadableReason(const fs::path& path) {
 // Beside the file that names the unit first, then relative to the current directory. When
 // neither is a regular file, the error says why the first that exists is not.
 fs::path LocateUnit(UStringView fileName, UStringView namingFile) {
-  const fs::path name(ToUtf8(fileName));
-  if (name.empty() || fileName.find(u'\0') != UStringView::npos) CannotOpen(fileName);
+  const fs::path name = SystemPath(fileName);
+  if (name.empty()) CannotOpen(fileName);
   std::vector<fs::path> candidates;
   if (name.is_relative() && !namingFile.empty())
-    candidates.push_back(fs::path(ToUtf8(namingFile)).parent_path() / name);
+    candidates.push_back(SystemPath(namingFile).parent_path() / name);
   candidates.push_back(name);
   UString reason = kNoSuchFile;
   for (const fs::path& candidate : candidates) {
@@ -103,7 +111,8 @@ bool TkvILParser::IsInUseChain(const TkvFileIdentity& identity) const {
 // it was read from, when known.
 std::vector<TkvFileIdentity> TkvILParser::UseChain() const {
   if (!useChain_.empty()) return useChain_;
-  const std::optional<TkvFileIdentity> source = FileIdentityOf(ToUtf8(sourceFileName_));
+  const std::optional<TkvFileIdentity> source =
+      FileIdentityOf(SystemPath(sourceFileName_).string());
   if (!source) return {};
   return {*source};
 }
@@ -119,7 +128,7 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
   const TkvFileIdentity identity = *found;
 
   if (IsInUseChain(identity)) {
-    error.Message = u"Circular unit reference: '" + fileName + u"'";
+    error.Message = u"Circular unit reference: '" + MessageExcerpt(fileName) + u"'";
     error.Position = NodeProp(listed, u"pos");
     error.UnitName = unitName_;
     error.Term = false;
@@ -132,7 +141,7 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
   // On the heap: a chain of units nests one parse in another.
   auto unit = std::make_unique<TkvILParser>(script_);
   unit->unitName_ = fileName;
-  unit->sourceFileName_ = FromUtf8(path.string());
+  unit->sourceFileName_ = FileNameFromSystem(path.string());
   unit->useChain_ = UseChain();
   unit->useChain_.push_back(identity);
   unit->includedUnits_ = includedUnits_;

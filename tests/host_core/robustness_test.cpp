@@ -90,6 +90,24 @@ struct ScratchFile {
   ~ScratchFile() { ::unlink(path.c_str()); }
 };
 
+// Bytes that are not UTF-8 (a name from a single-byte locale) survive the trip through a
+// script string, beside valid UTF-8 and a truncated sequence, and name the same file.
+TEST(RobustnessTest, AFileNameThatIsNotUtf8OpensItsFile) {
+  const std::string bytes = "/tmp/kv_robust_" + std::to_string(::getpid()) +
+                            "_\xE9t\xE9_\xD0\x96_\xE2\x82_\xFF.txt";
+  std::ofstream(bytes) << "keep";
+  const UString name = FileNameFromSystem(bytes);
+  EXPECT_EQ(name.find(u'\xFFFD'), UString::npos);
+  EXPECT_NE(name.find(U("_Ж_")), UString::npos);
+  EXPECT_EQ(SystemFileName(name), bytes);
+  EXPECT_TRUE(FileExists(name));
+  EXPECT_EQ(TFileStream(name, fmOpenRead).ReadAllBytes(), "keep");
+  EXPECT_TRUE(DeleteFile(name));
+  EXPECT_FALSE(FileExists(name));
+  // A surrogate pair is a character, not two escaped bytes.
+  EXPECT_EQ(SystemFileName(u"\U0001F600"), "\xF0\x9F\x98\x80");
+}
+
 TEST(RobustnessTest, AFileNameWithNulNamesNoFile) {
   ScratchFile victim;
   const UString forged = FromUtf8(victim.path) + UString(1, u'\0') + u"tail";

@@ -1,0 +1,4 @@
+uses 'non_utf8_unit.pas';
+begin
+  ShowMessage(Square(7));
+end.

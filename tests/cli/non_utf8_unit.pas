@@ -1,0 +1,7 @@
+function Square(X: Integer): Integer;
+begin
+  Result := X * X;
+end;
+
+begin
+end.
