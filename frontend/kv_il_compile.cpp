@@ -6,6 +6,7 @@
 #include "frontend/kv_il_compiler.h"
 #include "frontend/kv_il_messages.h"
 #include "host/core/exceptions.h"
+#include "host/core/stack_budget.h"
 
 namespace kv {
 
@@ -71,7 +72,7 @@ bool IsElement(const TkvXMLItem& element, UStringView lowerName) {
 
 TkvILCompiler::Nesting::Nesting(TkvILCompiler& compiler, const TkvXMLItem& at, int units)
     : compiler_(compiler), units_(units) {
-  if (units_ > kMaxNesting - compiler_.depth_) {
+  if (units_ > kMaxNesting - compiler_.depth_ || !StackHasRoom(units_ * kStackPerUnit)) {
     units_ = 0;
     compiler_.Fail(at, ilmsg::NestingTooDeep);
   }

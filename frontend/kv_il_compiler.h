@@ -13,6 +13,7 @@
 // (designators and name resolution).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "engine/kv_iexpression.h"
@@ -152,6 +153,11 @@ class TkvILCompiler {
     int units_;
   };
   static constexpr int kMaxNesting = 1000;
+  // Stack a unit may take, compiling it or evaluating or freeing what it compiled into,
+  // with room to spare. Each unit asks for it where it is compiled, so the nesting a thread
+  // compiles is what its stack can run; a procedure called at the bottom of deep recursion
+  // runs its nesting in the reserve the call guard keeps (a quarter of the stack).
+  static constexpr std::size_t kStackPerUnit = 1024;
 
   TkvILParser& p_;
   bool late_;

@@ -9,6 +9,7 @@
 #include "frontend/kv_il_interpreter.h"
 
 #include "host/core/exceptions.h"
+#include "host/core/stack_budget.h"
 
 namespace kv {
 
@@ -18,11 +19,13 @@ struct NestingTooDeep {};
 struct StepsSpent {};
 
 // Counts the nesting of Interpret; the limit stops a deeply nested source long before the
-// C++ stack would run out.
+// default stack would run out, and the stack check where a smaller stack runs out first.
 class DepthGuard {
  public:
   explicit DepthGuard(int& depth) : depth_(depth) {
-    if (depth_ >= TkvGrammarInterpreter::kMaxDepth) throw NestingTooDeep();
+    if (depth_ >= TkvGrammarInterpreter::kMaxDepth ||
+        !StackHasRoom(TkvGrammarInterpreter::kStackPerLevel))
+      throw NestingTooDeep();
     ++depth_;
   }
   ~DepthGuard() { --depth_; }
