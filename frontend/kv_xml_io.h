@@ -100,7 +100,8 @@ class TkvXMLReader {
 };
 
 // Gathers output in pieces of a little over 4096 bytes. The tree is written without
-// escaping: Name and Text stand as they are.
+// escaping: Name and Text stand as they are, except that a character inside a value of Text
+// that NeedsCharacterReference is written as "&#N;".
 class TkvXMLWriter {
  public:
   TkvXMLWriter(std::ostream& stream, bool indentOutput);

@@ -44,6 +44,27 @@ void AppendUtf8(std::string& out, UStringView text) {
   }
 }
 
+// Text is a well-formed attribute list (SetText), but a host may have put a control
+// character into a value without coding it: inside a value a reference is valid, so such a
+// character is written as one and reads back the same through Prop.
+void AppendAttrText(std::string& out, UStringView text) {
+  char16_t quote = 0;  // of the value being written; 0 between values
+  size_t start = 0;    // of the run not yet written
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (quote == 0) {
+      if (c == u'"' || c == u'\'') quote = c;
+    } else if (c == quote) {
+      quote = 0;
+    } else if (NeedsCharacterReference(text, i)) {
+      AppendUtf8(out, text.substr(start, i - start));
+      out += "&#" + std::to_string(c) + ";";
+      start = i + 1;
+    }
+  }
+  AppendUtf8(out, text.substr(start));
+}
+
 UString Quoted(UStringView s) { return u"\"" + UString(s) + u"\""; }
 
 // Text needs no check here: an item's attribute text is always a well-formed list (SetText).
@@ -112,7 +133,7 @@ void TkvXMLWriter::WriteOpening(const TkvXMLItem& item, int level) {
   const UString& text = item.Text();
   if (!text.empty()) {
     if (text.front() != u' ') pending_.push_back(' ');
-    AppendUtf8(pending_, text);
+    AppendAttrText(pending_, text);
   }
   if (item.Count() > 0) {
     pending_.push_back('>');

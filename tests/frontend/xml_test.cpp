@@ -400,6 +400,16 @@ TEST(XmlRoundTrip, CharactersAFileCannotHoldRawAreCoded) {
   EXPECT_EQ(back->Root()->Items(1)->Content(), awkward);
 }
 
+TEST(XmlWrite, ControlCharactersSetRawInAValueAreCoded) {
+  TkvXMLDocument doc;
+  doc.Root()->SetName(u"r");
+  doc.Root()->SetText(UString(u"a=\"x\x01y\" b='\x1B\"' c=\"\x7F\""));
+  EXPECT_EQ(doc.SaveToString(), kHeader + "<r a=\"x&#1;y\" b='&#27;\"' c=\"&#127;\"/>");
+  auto back = Load(doc.SaveToString());
+  EXPECT_EQ(back->Root()->Prop(u"a"), u"x\x01y");
+  EXPECT_EQ(back->Root()->Prop(u"c"), u"\x7F");
+}
+
 TEST(XmlRead, ClosingTagsIgnoreCase) {
   auto doc = Load(kHeader + "<Prog><Body><x/></BODY></prog>");
   EXPECT_EQ(doc->Root()->Items(0)->Count(), 1);
