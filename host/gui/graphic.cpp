@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include "host/core/class_builder.h"
+#include "host/core/file_save.h"
 #include "host/core/file_stream.h"
 #include "host/gui/graphics_errors.h"
 
@@ -22,9 +23,9 @@ QByteArray TGraphic::ReadFileBytes(const UString& fileName) {
   return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+// Pictures save like every other file: a failed save leaves the old file.
 void TGraphic::WriteFileBytes(const UString& fileName, const QByteArray& bytes) {
-  TFileStream file(fileName, fmCreate);
-  file.WriteBuffer(bytes.constData(), bytes.size());
+  SaveFileBytes(fileName, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 UString TGraphic::LowerExtension(const UString& fileName) {
