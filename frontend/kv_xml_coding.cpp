@@ -53,16 +53,6 @@ char32_t ParseCharCode(UStringView digits) {
   return code;
 }
 
-void AppendCharacter(UString& out, char32_t code) {
-  if (code <= 0xFFFF) {
-    out.push_back(static_cast<char16_t>(code));
-    return;
-  }
-  code -= 0x10000;
-  out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-  out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-}
-
 }  // namespace
 
 bool NeedsCharacterReference(UStringView s, size_t i) {
@@ -96,7 +86,7 @@ UString DecodeAttrValue(UStringView s) {
     // No ";" anywhere after it: this "&#" and every later one stay as they are.
     if (semicolon == UStringView::npos) break;
     out.append(s.substr(i, amp - i));
-    AppendCharacter(out, ParseCharCode(s.substr(amp + 2, semicolon - amp - 2)));
+    AppendCodePoint(out, ParseCharCode(s.substr(amp + 2, semicolon - amp - 2)));
     i = semicolon + 1;
   }
   out.append(s.substr(i));

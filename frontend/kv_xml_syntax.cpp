@@ -64,16 +64,6 @@ char32_t ReferencedCode(UStringView reference) {
   return code;
 }
 
-void AppendCharacter(UString& out, char32_t code) {
-  if (code <= 0xFFFF) {
-    out.push_back(static_cast<char16_t>(code));
-    return;
-  }
-  code -= 0x10000;
-  out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-  out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-}
-
 [[noreturn]] void BadAttrText(UStringView text, const UString& reason) {
   throw Exception(u"Invalid XML attribute text " + Quoted(text) + u": " + reason);
 }
@@ -201,7 +191,7 @@ UString DecodeCharData(UStringView s) {
     if (length == 0)
       throw Exception(u"an \"&\" in character data must start a reference such as \"&amp;\" "
                       u"or \"&#38;\", at " + Quoted(s.substr(i)));
-    AppendCharacter(out, ReferencedCode(s.substr(i, length)));
+    AppendCodePoint(out, ReferencedCode(s.substr(i, length)));
     i += length;
   }
   return out;

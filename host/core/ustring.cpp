@@ -60,15 +60,19 @@ UString FromUtf8(std::string_view utf8) {
   while (i < utf8.size()) {
     long cp = DecodeUtf8At(utf8, i);
     if (cp < 0) cp = 0xFFFD;
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(char16_t(0xD800 + (cp >> 10)));
-      out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(char16_t(cp));
-    }
+    AppendCodePoint(out, static_cast<char32_t>(cp));
   }
   return out;
+}
+
+void AppendCodePoint(UString& out, char32_t code) {
+  if (code <= 0xFFFF) {
+    out.push_back(static_cast<char16_t>(code));
+    return;
+  }
+  code -= 0x10000;
+  out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+  out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
 }
 
 std::string ToUtf8(UStringView text) {

@@ -13,6 +13,8 @@ using UStringView = std::u16string_view;
 // UTF-8 <-> UTF-16. Decoding replaces malformed sequences with U+FFFD.
 UString FromUtf8(std::string_view utf8);
 std::string ToUtf8(UStringView text);
+// Appends a code point (at most U+10FFFF) as one code unit or a surrogate pair.
+void AppendCodePoint(UString& out, char32_t code);
 bool IsValidUtf8(std::string_view bytes);
 
 // Shorthand for literals and other UTF-8 text written in our own sources.

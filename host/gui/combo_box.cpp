@@ -94,7 +94,6 @@ KV_DEFINE_CLASS(TComboBoxStrings, TItemStrings) {}
 
 KV_DEFINE_CLASS(TCustomComboBox, TWinControl) {
   c.Property("Items", &TCustomComboBox::Items, &TCustomComboBox::SetItems);
-  c.Property("ItemIndex", &TCustomComboBox::ItemIndex, &TCustomComboBox::SetItemIndex);
   c.Property("Text", &TCustomComboBox::Text, &TCustomComboBox::SetText);
   c.Property("Style", "TComboBoxStyle", &TCustomComboBox::Style, &TCustomComboBox::SetStyle);
   c.Property("Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted);

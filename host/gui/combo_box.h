@@ -13,9 +13,9 @@ namespace kv {
 
 class TComboBoxStrings;
 
-// Published: Items (TStrings), ItemIndex, Text, Style (TComboBoxStyle), Sorted,
-// DropDownCount, MaxLength; event OnChange (TNotifyEvent). DroppedDown is public, as in
-// the host: the forms binding registers it.
+// Published: Items (TStrings), Text, Style (TComboBoxStyle), Sorted, DropDownCount,
+// MaxLength; event OnChange (TNotifyEvent). ItemIndex and DroppedDown are public, as in
+// the host: the forms binding registers them.
 //
 // csDropDown and csSimple let the user type; csDropDownList and the owner-drawn styles only
 // choose among the items. csSimple drops its list down like csDropDown, and the owner-drawn

@@ -84,7 +84,6 @@ TControl::~TControl() {
 
 void TControl::SetWidget(QWidget* widget) {
   widget_ = widget;
-  widget_->setMouseTracking(true);
   widget_->hide();
   Watch(widget_);
 }

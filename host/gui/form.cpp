@@ -64,7 +64,6 @@ TCustomForm::TCustomForm(TComponent* owner) : TScrollingWinControl(owner) {
   SetFocusable(true);
   ApplyWindowFlags();
   SetBounds(100, 100, 320, 240);
-  FireNotify(OnCreate);
 }
 
 // OnDestroy runs while the form is whole; its errors cannot leave a destructor, so they

@@ -38,7 +38,8 @@ enum : int32_t {
 
 // Published: BorderIcons, BorderStyle, Caption, FormStyle, KeyPreview, Position,
 // WindowState; events OnActivate, OnClose, OnCloseQuery, OnCreate, OnDeactivate,
-// OnDestroy, OnHide, OnPaint, OnShow.
+// OnDestroy, OnHide, OnPaint, OnShow. OnCreate belongs to forms built from stored layouts;
+// a form made by code gets its handlers after it was created, so it never fires there.
 class TCustomForm : public TScrollingWinControl {
   KV_CLASS(TCustomForm, TScrollingWinControl)
 

@@ -82,7 +82,6 @@ KV_DEFINE_CLASS(TListBoxStrings, TItemStrings) {}
 
 KV_DEFINE_CLASS(TCustomListBox, TWinControl) {
   c.Property("Items", &TCustomListBox::Items, &TCustomListBox::SetItems);
-  c.Property("ItemIndex", &TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex);
   c.Property("MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect);
   c.Property("ExtendedSelect", &TCustomListBox::ExtendedSelect,
              &TCustomListBox::SetExtendedSelect);

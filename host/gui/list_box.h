@@ -15,8 +15,9 @@ namespace kv {
 class TListBoxStrings;
 class TRowHeightDelegate;
 
-// Published: Items (TStrings), ItemIndex, MultiSelect, ExtendedSelect, Sorted, TopIndex,
-// Columns, ItemHeight, IntegralHeight, Style (TListBoxStyle). OnClick fires when the user
+// Published: Items (TStrings), MultiSelect, ExtendedSelect, Sorted, TopIndex, Columns,
+// ItemHeight, IntegralHeight, Style (TListBoxStyle); ItemIndex, SelCount and Selected are
+// public, and the forms binding registers them. OnClick fires when the user
 // changes the selection, never for the script's changes.
 //
 // Columns, IntegralHeight and the owner-drawn styles are kept but change nothing: the items
