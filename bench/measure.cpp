@@ -22,10 +22,8 @@ int main(int argc, char** argv) {
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  std::fprintf(stderr, "%.3f s, %.1f MB peak, exit %d\n", seconds, usage.ru_maxrss / 1024.0,
-               code);
+  std::fprintf(stderr, "%.3f s, %.1f MB peak, exit %d\n", seconds, usage.ru_maxrss / 1024.0, code);
   return code;
 }

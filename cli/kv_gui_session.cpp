@@ -1,5 +1,7 @@
 #include "cli/kv_gui_session.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -7,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "host/gui/application.h"
 #include "host/gui/form.h"

@@ -115,11 +115,16 @@ int main(int argc, char** argv) {
   Mode mode = Mode::Run;
   const char* file = nullptr;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--check") == 0 && mode == Mode::Run) mode = Mode::Check;
-    else if (std::strcmp(argv[i], "--il") == 0 && mode == Mode::Run) mode = Mode::IL;
-    else if (argv[i][0] == '-' && argv[i][1] != '\0') return Usage("unknown or repeated option");
-    else if (file) return Usage("more than one file given");
-    else file = argv[i];
+    if (std::strcmp(argv[i], "--check") == 0 && mode == Mode::Run)
+      mode = Mode::Check;
+    else if (std::strcmp(argv[i], "--il") == 0 && mode == Mode::Run)
+      mode = Mode::IL;
+    else if (argv[i][0] == '-' && argv[i][1] != '\0')
+      return Usage("unknown or repeated option");
+    else if (file)
+      return Usage("more than one file given");
+    else
+      file = argv[i];
   }
   if (!file) return Usage("no script file given");
 

@@ -2,7 +2,7 @@
 #include "engine/kv_call_depth.h"
 
 #include "engine/kv_iconst.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_script.h"
 #include "host/core/exceptions.h"
 #include "host/core/stack_budget.h"
 
@@ -15,7 +15,8 @@ thread_local int tDepth = 0;
 }  // namespace
 
 TkvCallDepthGuard::TkvCallDepthGuard() {
-  if (tDepth >= kMaxCallDepth || !StackHasRoom(0)) throw EStackOverflow(UString(msg::StackOverflow));
+  if (tDepth >= kMaxCallDepth || !StackHasRoom(0))
+    throw EStackOverflow(UString(msg::StackOverflow));
   ++tDepth;
 }
 

@@ -1,5 +1,6 @@
 // Class descriptors: a host class as scripts see it, with its members.
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_helpers.h"
+#include "engine/kv_script.h"
 #include "host/core/handles.h"
 
 namespace kv {
@@ -98,8 +99,7 @@ Variant TkvClassVariable::GetValue() {
   return value;
 }
 
-TkvMethodHelper* TkvClassVariable::AddMethod(UStringView declaration,
-                                             TkvMethodCallback callback) {
+TkvMethodHelper* TkvClassVariable::AddMethod(UStringView declaration, TkvMethodCallback callback) {
   TkvMethodHelper* method =
       TkvMethodHelper::FromDeclaration(declaration, std::move(callback), HostClass);
   method->Registrar = MemberRegistrar;
@@ -135,9 +135,8 @@ TkvCustomVariable* TkvClassVariable::DefineProperty(UStringView name, UStringVie
   return property;
 }
 
-TkvMethodHelper* TkvClassVariable::DefineIndexedProperty(UStringView name,
-                                                         UStringView indexTypes, bool readOnly,
-                                                         TkvMethodCallback callback,
+TkvMethodHelper* TkvClassVariable::DefineIndexedProperty(UStringView name, UStringView indexTypes,
+                                                         bool readOnly, TkvMethodCallback callback,
                                                          UStringView resultType) {
   const UString declaration =
       u"function " + UString(name) + IndexParamList(indexTypes) + u": " + UString(resultType);
@@ -147,9 +146,8 @@ TkvMethodHelper* TkvClassVariable::DefineIndexedProperty(UStringView name,
   return property;
 }
 
-TkvMethodHelper* TkvClassVariable::DefineDefaultProperty(UStringView name,
-                                                         UStringView indexTypes, bool readOnly,
-                                                         TkvMethodCallback callback,
+TkvMethodHelper* TkvClassVariable::DefineDefaultProperty(UStringView name, UStringView indexTypes,
+                                                         bool readOnly, TkvMethodCallback callback,
                                                          UStringView resultType) {
   TkvMethodHelper* property =
       DefineIndexedProperty(name, indexTypes, readOnly, std::move(callback), resultType);

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "engine/kv_iinterpreter.h"
-#include "frontend/kv_iparser.h"
+#include "engine/kv_script.h"
 #include "host/core/exceptions.h"
 #include "host/core/message_excerpt.h"
 #include "host/core/number_text.h"
+#include "tokenizer/kv_iparser.h"
 
 namespace kv {
 
@@ -41,8 +41,7 @@ Variant HexLiteralValue(UStringView text) {
   if (digits.empty() || digits.find_first_not_of(u"0123456789abcdefABCDEF") != UStringView::npos)
     throw EConvertError(u"'" + MessageExcerpt(text) + u"' is not a valid integer value");
   uint32_t bits = 0;
-  for (char16_t c : digits)
-    bits = bits << 4 | static_cast<uint32_t>(kHexDigits.find(UpCase(c)));
+  for (char16_t c : digits) bits = bits << 4 | static_cast<uint32_t>(kHexDigits.find(UpCase(c)));
   return Variant(static_cast<int32_t>(bits));
 }
 

@@ -7,8 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "engine/kv_designators.h"
 #include "engine/kv_iconst.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_helpers.h"
+#include "engine/kv_script.h"
 #include "host/core/exceptions.h"
 #include "host/core/variant_ops.h"
 

@@ -1,10 +1,12 @@
 // Event members: assigning a script procedure's name (or nil) to an event of a host object.
 #include <memory>
 
+#include "engine/kv_events.h"
 #include "engine/kv_globals.h"
 #include "engine/kv_iconst.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_helpers.h"
 #include "engine/kv_member_object.h"
+#include "engine/kv_script.h"
 
 namespace kv {
 

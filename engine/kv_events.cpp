@@ -1,9 +1,11 @@
 // Event adapters and the list that owns them.
+#include "engine/kv_events.h"
+
 #include <algorithm>
 
 #include "engine/kv_globals.h"
 #include "engine/kv_iconst.h"
-#include "engine/kv_iinterpreter.h"
+#include "host/core/exceptions.h"
 
 namespace kv {
 
@@ -23,7 +25,9 @@ void Deliver(uint64_t serial, TEventArgs& args) {
   if (adapter) adapter->WriteBack(args);
 }
 
-uint64_t SerialOf(const TkvItemList* item) { return static_cast<const TkvCustomEvent*>(item)->Serial; }
+uint64_t SerialOf(const TkvItemList* item) {
+  return static_cast<const TkvCustomEvent*>(item)->Serial;
+}
 
 }  // namespace
 
@@ -63,8 +67,9 @@ void TkvCustomEvent::WriteBack(TEventArgs& args) {
 
 // Invariant: adapters are ordered by serial, so look-up by serial is a binary search.
 void TkvEventList::AddAdapter(TkvCustomEvent* adapter) {
-  auto at = std::upper_bound(items_.begin(), items_.end(), adapter->Serial,
-                             [](uint64_t serial, const TkvItemList* item) { return serial < SerialOf(item); });
+  auto at = std::upper_bound(
+      items_.begin(), items_.end(), adapter->Serial,
+      [](uint64_t serial, const TkvItemList* item) { return serial < SerialOf(item); });
   items_.insert(at, adapter);
 }
 
@@ -73,8 +78,9 @@ TkvCustomEvent* TkvEventList::AdapterAt(int index) const {
 }
 
 TkvCustomEvent* TkvEventList::FindBySerial(uint64_t serial) const {
-  auto at = std::lower_bound(items_.begin(), items_.end(), serial,
-                             [](const TkvItemList* item, uint64_t s) { return SerialOf(item) < s; });
+  auto at =
+      std::lower_bound(items_.begin(), items_.end(), serial,
+                       [](const TkvItemList* item, uint64_t s) { return SerialOf(item) < s; });
   if (at == items_.end() || SerialOf(*at) != serial) return nullptr;
   return static_cast<TkvCustomEvent*>(*at);
 }
@@ -106,7 +112,8 @@ void RemoveAdaptersWhere(TkvEventList& list, Pred pred) {
 }  // namespace
 
 void TkvEventList::RemoveAdaptersOf(const TObject* instance) {
-  RemoveAdaptersWhere(*this, [instance](const TkvCustomEvent& a) { return a.Instance == instance; });
+  RemoveAdaptersWhere(*this,
+                      [instance](const TkvCustomEvent& a) { return a.Instance == instance; });
 }
 
 void TkvEventList::RemoveAdaptersWithHandler(const TkvProcVariable* handler) {

@@ -2,8 +2,9 @@
 // every script sees.
 #include <utility>
 
+#include "engine/kv_events.h"
 #include "engine/kv_globals.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_script.h"
 #include "host/core/handles.h"
 
 namespace kv {
@@ -21,13 +22,13 @@ struct BuiltinType {
 };
 
 constexpr BuiltinType kBuiltinTypes[] = {
-    {u"Byte", vkInteger},     {u"Word", vkInteger},      {u"Integer", vkInteger},
-    {u"Longint", vkInteger},  {u"Cardinal", vkInteger},  {u"TColor", vkInteger},
-    {u"Boolean", vkBoolean},  {u"Real", vkFloat},        {u"Single", vkFloat},
-    {u"Double", vkFloat},     {u"Extended", vkFloat},    {u"Currency", vkFloat},
-    {u"TDate", vkFloat},      {u"TTime", vkFloat},       {u"TDateTime", vkFloat},
-    {u"Char", vkChar},        {u"String", vkString},     {u"Variant", vkVariant},
-    {u"Pointer", vkVariant},  {u"Array", vkArray},       {u"Constructor", vkConstructor},
+    {u"Byte", vkInteger},    {u"Word", vkInteger},     {u"Integer", vkInteger},
+    {u"Longint", vkInteger}, {u"Cardinal", vkInteger}, {u"TColor", vkInteger},
+    {u"Boolean", vkBoolean}, {u"Real", vkFloat},       {u"Single", vkFloat},
+    {u"Double", vkFloat},    {u"Extended", vkFloat},   {u"Currency", vkFloat},
+    {u"TDate", vkFloat},     {u"TTime", vkFloat},      {u"TDateTime", vkFloat},
+    {u"Char", vkChar},       {u"String", vkString},    {u"Variant", vkVariant},
+    {u"Pointer", vkVariant}, {u"Array", vkArray},      {u"Constructor", vkConstructor},
 };
 
 void RegisterBuiltins(TkvScript& global) {

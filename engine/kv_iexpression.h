@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_designators.h"
 
 namespace kv {
 
@@ -14,10 +14,30 @@ class TkvExpressionNode;
 
 // Operator codes, stored as 8-bit numbers.
 enum TkvOperatorKind : uint8_t {
-  okNone = 0, okGreat = 1, okLess = 2, okLessEq = 3, okGreatEq = 4, okNonEq = 5, okEq = 6,
-  okPlus = 7, okMinus = 8, okOr = 9, okXor = 10, okMul = 11, okDivFloat = 12, okDivInt = 13,
-  okMod = 14, okAnd = 15, okShl = 16, okShr = 17, okLeftBracket = 18, okRightBracket = 19,
-  okNot = 20, okUnMinus = 21, okIn = 22, okIs = 23,
+  okNone = 0,
+  okGreat = 1,
+  okLess = 2,
+  okLessEq = 3,
+  okGreatEq = 4,
+  okNonEq = 5,
+  okEq = 6,
+  okPlus = 7,
+  okMinus = 8,
+  okOr = 9,
+  okXor = 10,
+  okMul = 11,
+  okDivFloat = 12,
+  okDivInt = 13,
+  okMod = 14,
+  okAnd = 15,
+  okShl = 16,
+  okShr = 17,
+  okLeftBracket = 18,
+  okRightBracket = 19,
+  okNot = 20,
+  okUnMinus = 21,
+  okIn = 22,
+  okIs = 23,
 };
 
 class TkvExpression : public TkvCustomExpression {
@@ -92,8 +112,8 @@ class TkvDesignatorNode : public TkvOperandNode {
   explicit TkvDesignatorNode(TkvDesignator* designator);  // takes ownership
   ~TkvDesignatorNode() override;
   Variant GetValue() override;
-  TkvDesignator* Designator;        // owned
-  TkvCustomVariable* ReadTarget;    // the variable itself for a plain-variable designator
+  TkvDesignator* Designator;      // owned
+  TkvCustomVariable* ReadTarget;  // the variable itself for a plain-variable designator
 };
 
 class TkvSetNode : public TkvOperandNode {
@@ -113,11 +133,11 @@ class TkvOperatorNode : public TkvExpressionNode {
   bool BothBoolean = false;
 };
 
-#define KV_OPERATOR_NODE(Name, OpKind)                       \
-  class Name : public TkvOperatorNode {                      \
-   public:                                                   \
-    Name() : TkvOperatorNode(OpKind) {}                      \
-    Variant GetValue() override;                             \
+#define KV_OPERATOR_NODE(Name, OpKind)  \
+  class Name : public TkvOperatorNode { \
+   public:                              \
+    Name() : TkvOperatorNode(OpKind) {} \
+    Variant GetValue() override;        \
   };
 
 KV_OPERATOR_NODE(TNoneNode, okNone)

@@ -2,7 +2,8 @@
 #include <vector>
 
 #include "engine/kv_iconst.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_helpers.h"
+#include "host/core/exceptions.h"
 
 namespace kv {
 

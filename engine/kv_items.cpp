@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <typeinfo>
 
+#include "engine/kv_designators.h"
 #include "engine/kv_iexpression.h"
-#include "engine/kv_iinterpreter.h"
 
 namespace kv {
 

@@ -4,16 +4,14 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_script.h"
 #include "host/core/message_excerpt.h"
 
 namespace kv {
 
 namespace {
 
-UStringView Significant(UStringView typeName) {
-  return typeName.substr(0, kTypeNameSignificant);
-}
+UStringView Significant(UStringView typeName) { return typeName.substr(0, kTypeNameSignificant); }
 
 // The class descriptor of a type name as compatibility tests see it: a name cut to the
 // significant length still finds a class whose full name is longer.
@@ -32,7 +30,8 @@ const TkvClassVariable* FindClassForTypeTest(UStringView typeName) {
 
 // Walks registered ancestor names when a descriptor has no host class to ask.
 bool DescriptorDescendsFrom(const TkvClassVariable* cls, const TkvClassVariable* ancestor) {
-  if (cls->HostClass && ancestor->HostClass) return cls->HostClass->InheritsFrom(ancestor->HostClass);
+  if (cls->HostClass && ancestor->HostClass)
+    return cls->HostClass->InheritsFrom(ancestor->HostClass);
   constexpr int kMaxChain = 256;  // a registration cycle must not hang the compiler
   for (int step = 0; cls && step < kMaxChain; ++step) {
     if (cls == ancestor) return true;
@@ -98,16 +97,26 @@ bool AssignmentCompatible(const TkvCustomVariable* variable, const TkvCustomVari
 
 UString TypeDisplayName(TkvValueKind kind, UStringView typeName) {
   switch (kind) {
-    case vkInteger: return u"Integer";
-    case vkBoolean: return u"Boolean";
-    case vkFloat: return u"Extended";
-    case vkChar: return u"Char";
-    case vkString: return u"String";
-    case vkClass: return u"Class " + UString(typeName);
-    case vkArray: return u"Array";
-    case vkVariant: return u"Variant";
-    case vkEnum: return UString(typeName);
-    case vkConstructor: return u"Variant";
+    case vkInteger:
+      return u"Integer";
+    case vkBoolean:
+      return u"Boolean";
+    case vkFloat:
+      return u"Extended";
+    case vkChar:
+      return u"Char";
+    case vkString:
+      return u"String";
+    case vkClass:
+      return u"Class " + UString(typeName);
+    case vkArray:
+      return u"Array";
+    case vkVariant:
+      return u"Variant";
+    case vkEnum:
+      return UString(typeName);
+    case vkConstructor:
+      return u"Variant";
   }
   return u"Variant";
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_helpers.h"
 
 namespace kv {
 
@@ -16,8 +16,7 @@ int32_t CallInstance(const Variant& instanceValue) {
 }  // namespace
 
 TkvMethodHelper* TkvMethodHelper::FromDeclaration(UStringView declaration,
-                                                  TkvMethodCallback callback,
-                                                  TClass* hostClass) {
+                                                  TkvMethodCallback callback, TClass* hostClass) {
   std::unique_ptr<TkvCustomVariable> parsed = ParseDeclaration(declaration);
   auto* method = new TkvMethodHelper(parsed->Name, parsed->TypeName, parsed->Kind);
   while (parsed->ItemCount() > 0) {
@@ -70,9 +69,7 @@ namespace {
 // the values must not outlive the call (they may hold the last reference to an object).
 class ParamsLease {
  public:
-  explicit ParamsLease(TkvParams& home) : home_(home), params_(std::move(home)) {
-    params_.clear();
-  }
+  explicit ParamsLease(TkvParams& home) : home_(home), params_(std::move(home)) { params_.clear(); }
   ~ParamsLease() {
     params_.clear();
     home_ = std::move(params_);

@@ -1,6 +1,6 @@
 #include "engine/kv_name_index.h"
 
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_items.h"
 
 namespace kv {
 

@@ -1,8 +1,9 @@
 // Script procedures: the local scope, the call protocol and the values kept across
 // recursive calls.
 #include "engine/kv_call_depth.h"
+#include "engine/kv_events.h"
 #include "engine/kv_globals.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_statements.h"
 
 namespace kv {
 
@@ -61,8 +62,8 @@ class ExitScope {
 
 }  // namespace
 
-TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind kind,
-                                 bool isFunction, TkvScript* declaringScript)
+TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind kind, bool isFunction,
+                                 TkvScript* declaringScript)
     : TkvCustomVariable(std::move(name), std::move(typeName), kind), IsFunction(isFunction) {
   ReadOnly = true;
   LocalScript = new TkvScript();

@@ -1,6 +1,6 @@
 // Property members: published properties through the host's type information, the others
 // through the binding's getter and setter.
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_helpers.h"
 #include "engine/kv_member_object.h"
 #include "host/core/handles.h"
 #include "host/core/variant_ops.h"
@@ -39,8 +39,10 @@ bool IsStringKind(TTypeKind kind) {
 // A class property's value is a handle (0 for nil); other ordinals are numbers that may
 // exceed 32 bits (64-bit properties).
 Variant ReadPublished(TObject* obj, const TPropInfo& prop) {
-  if (IsOrdinalKind(prop.Kind)) return prop.GetOrd ? Variant::FromInt64(prop.GetOrd(obj)) : Variant::Null();
-  if (prop.Kind == TTypeKind::tkFloat) return prop.GetFloat ? Variant(prop.GetFloat(obj)) : Variant::Null();
+  if (IsOrdinalKind(prop.Kind))
+    return prop.GetOrd ? Variant::FromInt64(prop.GetOrd(obj)) : Variant::Null();
+  if (prop.Kind == TTypeKind::tkFloat)
+    return prop.GetFloat ? Variant(prop.GetFloat(obj)) : Variant::Null();
   if (IsStringKind(prop.Kind)) return prop.GetStr ? Variant(prop.GetStr(obj)) : Variant::Null();
   if (prop.Kind == TTypeKind::tkVariant && prop.GetVariant) return prop.GetVariant(obj);
   return Variant::Null();
@@ -88,7 +90,8 @@ Variant TkvPropertyHelper::GetValue() {
   Variant result = Variant::Null();
   if (Published) {
     TObject* obj = MemberObject(InstanceValue, HostClass);
-    if (const TPropInfo* prop = obj->ClassType()->FindProperty(Name)) result = ReadPublished(obj, *prop);
+    if (const TPropInfo* prop = obj->ClassType()->FindProperty(Name))
+      result = ReadPublished(obj, *prop);
   } else if (Getter) {
     result = Getter(InstanceValue.ToInt(), HostClass, UpperAscii(Name));
   }

@@ -2,7 +2,8 @@
 #include <unordered_set>
 
 #include "engine/kv_iconst.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_member_helpers.h"
+#include "engine/kv_statements.h"
 #include "host/core/class_builder.h"
 #include "host/core/handles.h"
 
@@ -207,8 +208,8 @@ void TkvScript::AddEnum(UStringView typeName, UStringView names, bool flags) {
   for (size_t i = 0; i < elements.size(); ++i) {
     auto* element = new TkvVariable(elements[i], UString(typeName), vkEnum);
     element->Registrar = CurrentRegistrar;
-    element->Value = flags ? Variant(static_cast<int32_t>(uint32_t{1} << i))
-                           : Variant(static_cast<int32_t>(i));
+    element->Value =
+        flags ? Variant(static_cast<int32_t>(uint32_t{1} << i)) : Variant(static_cast<int32_t>(i));
     element->ReadOnly = true;
     AddItem(element);
   }
@@ -257,8 +258,7 @@ void TkvScript::Execute() {
 
 // A handler set from C++ is called directly; one assigned as a published event gets the
 // event's arguments (Sender, UnitName, SourcePos).
-void TkvScript::CallRunLine(TkvScript* sender, const UString& unitName,
-                            const UString& sourcePos) {
+void TkvScript::CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos) {
   if (runLineHandler_ && OnRunLine.Data == this) {
     runLineHandler_(sender, unitName, sourcePos);
     return;

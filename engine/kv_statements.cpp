@@ -4,11 +4,12 @@
 // Control flow travels as the three flags of the statement's script: a statement list stops
 // after any statement that leaves one set; loops clear break and continue; exit is cleared
 // by whoever started the script's main list.
+#include "engine/kv_statements.h"
+
 #include <exception>
 
 #include "engine/kv_condition.h"
 #include "engine/kv_iexpression.h"
-#include "engine/kv_iinterpreter.h"
 #include "host/core/variant_ops.h"
 
 namespace kv {
@@ -24,8 +25,6 @@ void TkvStatement::Execute() { ExecuteList(); }
 TkvStatement* TkvStatement::StatementAt(int index) const {
   return static_cast<TkvStatement*>(ItemAt(index));
 }
-
-
 
 // ---------------------------------------------------------------------------------------
 // Assignments
@@ -114,8 +113,10 @@ void UpdateInPlace(const TkvAssignmentStmt& stmt, TkvCustomVariable* target, Var
   try {
     VarBinaryOpInPlace(op, a, b);
   } catch (...) {
-    if (dropped && stringVar) stringVar->SetValue(a);
-    else if (dropped) plain->Value = a;
+    if (dropped && stringVar)
+      stringVar->SetValue(a);
+    else if (dropped)
+      plain->Value = a;
     throw;
   }
 }

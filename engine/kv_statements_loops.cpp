@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "engine/kv_condition.h"
-#include "engine/kv_iinterpreter.h"
+#include "engine/kv_statements.h"
 #include "host/core/variant_ops.h"
 
 namespace kv {

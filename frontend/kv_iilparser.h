@@ -33,9 +33,9 @@
 #include <vector>
 
 #include "frontend/kv_file_identity.h"
-#include "frontend/kv_iparser.h"
-#include "frontend/kv_xml.h"
 #include "host/core/ustring.h"
+#include "tokenizer/kv_iparser.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 
@@ -102,8 +102,7 @@ class TkvILParser {
     dmFree,         // the operand of `delete`: TObject's Free is called on the object
   };
   std::unique_ptr<TkvExpression> CompileExpression(TkvXMLItem& element, TkvScript& scope);
-  std::unique_ptr<TkvSetExpression> CompileSetConstructor(TkvXMLItem& element,
-                                                          TkvScript& scope);
+  std::unique_ptr<TkvSetExpression> CompileSetConstructor(TkvXMLItem& element, TkvScript& scope);
   std::unique_ptr<TkvDesignator> CompileDesignator(TkvXMLItem& element, TkvScript& scope,
                                                    TkvDesignatorMode mode);
   // CompileDesignator (plain) for a designator whose compilation was put off until its first
@@ -125,8 +124,7 @@ class TkvILParser {
   // The `uses` element for the unit listed by `listed` (a leaf whose text is the file name
   // in quotes), holding the unit's program element; empty when the unit was included
   // before, or with `error` set.
-  std::unique_ptr<TkvILNode> IncludeUnit(const TkvILNode& listed, TkvSyntaxError& error,
-                                         int depth);
+  std::unique_ptr<TkvILNode> IncludeUnit(const TkvILNode& listed, TkvSyntaxError& error, int depth);
   bool IsInUseChain(const TkvFileIdentity& identity) const;
   std::vector<TkvFileIdentity> UseChain() const;
   // The program element of a successful parse: `children`, then the grammar's `types`.
@@ -162,7 +160,7 @@ class TkvILParser {
   // Members and helpers of the IL compiler go here. The compiler's working code is the
   // class TkvILCompiler (kv_il_compiler.h), which keeps its state in these fields.
   friend class TkvILCompiler;
-  UString currentPosition_;             // `pos` of the IL element being compiled
+  UString currentPosition_;  // `pos` of the IL element being compiled
   // The type aliases of the program or routine element being compiled; nullptr when it has
   // none (a routine never has).
   const TkvXMLItem* currentTypes_ = nullptr;

@@ -31,11 +31,16 @@ bool HoldsValue(const TkvCustomVariable& item) {
 UString VarTypeName(const Variant& value) {
   switch (value.Type()) {
     case varSingle:
-    case varDouble: return u"Double";
-    case varCurrency: return u"Currency";
-    case varDate: return u"TDateTime";
-    case varBoolean: return u"Boolean";
-    default: return u"Variant (" + IntToUStr(value.Type()) + u")";
+    case varDouble:
+      return u"Double";
+    case varCurrency:
+      return u"Currency";
+    case varDate:
+      return u"TDateTime";
+    case varBoolean:
+      return u"Boolean";
+    default:
+      return u"Variant (" + IntToUStr(value.Type()) + u")";
   }
 }
 

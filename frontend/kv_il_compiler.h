@@ -19,7 +19,7 @@
 #include "engine/kv_iexpression.h"
 #include "engine/kv_iinterpreter.h"
 #include "frontend/kv_iilparser.h"
-#include "frontend/kv_xml.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "engine/kv_ifrontend.h"
-#include "frontend/kv_xml.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 

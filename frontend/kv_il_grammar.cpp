@@ -56,15 +56,24 @@ void TkvGrammar::ReadParserSection() {
 void TkvGrammar::ConfigureTokenizer(TkvParser& tokenizer) const {
   tokenizer = TkvParser();
   for (const auto& [key, value] : settings_) {
-    if (key == u"identchars") tokenizer.SetIdentChars(value);
-    else if (key == u"commentline1") tokenizer.SetCommentLine1(value);
-    else if (key == u"commentline2") tokenizer.SetCommentLine2(value);
-    else if (key == u"commentblock1") tokenizer.SetCommentBlock1(value);
-    else if (key == u"commentblock2") tokenizer.SetCommentBlock2(value);
-    else if (key == u"stringquotes") tokenizer.SetStringQuotes(value);
-    else if (key == u"hexsequence") tokenizer.SetHexSequence(value);
-    else if (key == u"skipchar") tokenizer.SetSkipChar(value);
-    else if (key == u"skipeol" && value == u"0") tokenizer.SetSkipEOL(false);
+    if (key == u"identchars")
+      tokenizer.SetIdentChars(value);
+    else if (key == u"commentline1")
+      tokenizer.SetCommentLine1(value);
+    else if (key == u"commentline2")
+      tokenizer.SetCommentLine2(value);
+    else if (key == u"commentblock1")
+      tokenizer.SetCommentBlock1(value);
+    else if (key == u"commentblock2")
+      tokenizer.SetCommentBlock2(value);
+    else if (key == u"stringquotes")
+      tokenizer.SetStringQuotes(value);
+    else if (key == u"hexsequence")
+      tokenizer.SetHexSequence(value);
+    else if (key == u"skipchar")
+      tokenizer.SetSkipChar(value);
+    else if (key == u"skipeol" && value == u"0")
+      tokenizer.SetSkipEOL(false);
   }
   tokenizer.Keywords().Clear();
   for (const UString& word : keywords_) tokenizer.Keywords().Add(word);

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "frontend/kv_iparser.h"
-#include "frontend/kv_xml.h"
 #include "host/core/ustring.h"
+#include "tokenizer/kv_iparser.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 
@@ -36,13 +36,13 @@ struct TkvGrammarElement {
   // Terminals: the required token (empty: any). Loops: the separator (empty: none).
   // Decoded and lower-cased.
   UString Text;
-  UString Node;     // lower-cased; empty: no wrapping element
-  bool UsesNode = false;  // Node is "uses": the listed units are included
-  UString Add;      // element name as written; empty: nothing emitted
-  UString AddText;  // decoded; empty: the token is emitted
-  UString Error;    // the message of `err`; empty: a failure records nothing
-  bool Term = false;        // term="1"
-  bool SkipBlanks = true;   // char: false for skip="0"
+  UString Node;               // lower-cased; empty: no wrapping element
+  bool UsesNode = false;      // Node is "uses": the listed units are included
+  UString Add;                // element name as written; empty: nothing emitted
+  UString AddText;            // decoded; empty: the token is emitted
+  UString Error;              // the message of `err`; empty: a failure records nothing
+  bool Term = false;          // term="1"
+  bool SkipBlanks = true;     // char: false for skip="0"
   bool LoopDiscards = false;  // loops: skip="1"
   const TkvGrammarElement* Target = nullptr;  // Reference: its rule definition
   std::vector<const TkvGrammarElement*> Children;

@@ -274,8 +274,8 @@ UString TkvGrammarInterpreter::PositionAfterBlanks(int position) {
   return tok_.PositionText();
 }
 
-void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry,
-                                      std::size_t firstItem, bool matched) {
+void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry, std::size_t firstItem,
+                                      bool matched) {
   if (e.UsesNode) {
     includer_.IncludeUnits(output_, firstItem, error_, depth_);
     return;

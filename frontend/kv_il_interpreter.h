@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "frontend/kv_il_grammar.h"
-#include "frontend/kv_iparser.h"
-#include "frontend/kv_xml.h"
+#include "tokenizer/kv_iparser.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 

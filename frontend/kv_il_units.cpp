@@ -21,8 +21,7 @@ namespace {
 constexpr const char16_t* kNoSuchFile = u"No such file or directory";
 
 [[noreturn]] void CannotOpen(UStringView shownName, UStringView reason = kNoSuchFile) {
-  throw EFOpenError(u"Cannot open file \"" + MessageExcerpt(shownName) + u"\". " +
-                    UString(reason));
+  throw EFOpenError(u"Cannot open file \"" + MessageExcerpt(shownName) + u"\". " + UString(reason));
 }
 
 // A name holding #0 gives an empty path, which names no file.
@@ -117,11 +116,10 @@ std::vector<TkvFileIdentity> TkvILParser::UseChain() const {
   return {*source};
 }
 
-std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed,
-                                                    TkvSyntaxError& error, int depth) {
+std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed, TkvSyntaxError& error,
+                                                    int depth) {
   const UString fileName = ListedFileName(listed);
-  auto block =
-      std::make_unique<TkvILNode>(u"uses", u"unit=\"" + EncodeAttrValue(fileName) + u"\"");
+  auto block = std::make_unique<TkvILNode>(u"uses", u"unit=\"" + EncodeAttrValue(fileName) + u"\"");
   const fs::path path = LocateUnit(fileName, sourceFileName_);
   const std::optional<TkvFileIdentity> found = FileIdentityOf(path.string());
   if (!found) CannotOpen(fileName);  // gone since it was located

@@ -308,7 +308,9 @@ constexpr char16_t kGrammar[] =
 
 UStringView PascalScriptGrammar() { return UStringView(kGrammar, std::size(kGrammar) - 1); }
 
-void RegisterPascalScript() { RegisterLanguageGrammar(kPascalScriptLanguage, PascalScriptGrammar()); }
+void RegisterPascalScript() {
+  RegisterLanguageGrammar(kPascalScriptLanguage, PascalScriptGrammar());
+}
 
 KV_DEFINE_CLASS(TkvPascal, TComponent) { c.Constructor(); }
 

@@ -60,8 +60,8 @@ TkvBindingLibrary::~TkvBindingLibrary() {
 
 TkvBindingLibrary::RegistrationScope::RegistrationScope(const TkvBindingLibrary& library)
     : script_(GlobalScript()), previous_(nullptr) {
-  if (!script_) throw Exception(u"The interpreter has ended: " + library.Name() +
-                                u" cannot register anything");
+  if (!script_)
+    throw Exception(u"The interpreter has ended: " + library.Name() + u" cannot register anything");
   previous_ = script_->CurrentRegistrar;
   script_->CurrentRegistrar = library.Registrar();
 }

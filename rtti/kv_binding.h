@@ -160,7 +160,7 @@ class TkvBindingLibrary {
  protected:
   // A global routine. The description is left empty, so the engine uses the routine's name.
   template <class F>
-    requires std::invocable<F&, TkvParams&>
+  requires std::invocable<F&, TkvParams&>
   void Function(UStringView declaration, UStringView category, F handler) {
     AddFunction(declaration, category, [h = std::move(handler)](int32_t, TkvParams& p) mutable {
       return binding_detail::Invoke(h, p);
@@ -250,8 +250,8 @@ class TkvClassBinding {
 
   // handler(T& self, TkvParams& params)
   template <class F>
-    requires std::invocable<F&, T&, TkvParams&>
-  TkvClassBinding& Method(UStringView declaration, F handler) {
+  requires std::invocable<F&, T&, TkvParams&> TkvClassBinding& Method(UStringView declaration,
+                                                                      F handler) {
     TkvMethodHelper* m = Define([&] { return desc_->DefineMethod(declaration, Callback()); });
     lib_.AddMethodHandler(cls_, UpperAscii(m->Name),
                           [h = std::move(handler)](int32_t instance, TkvParams& p) mutable {
@@ -263,8 +263,8 @@ class TkvClassBinding {
   // A method that needs only the class, callable on the class itself (TForm.ClassName) as
   // well as on an object: handler(TClass& cls, TkvParams& params).
   template <class F>
-    requires std::invocable<F&, TClass&, TkvParams&>
-  TkvClassBinding& ClassMethod(UStringView declaration, F handler) {
+  requires std::invocable<F&, TClass&, TkvParams&> TkvClassBinding& ClassMethod(
+      UStringView declaration, F handler) {
     TkvMethodHelper* m = Define([&] { return desc_->DefineMethod(declaration, Callback()); });
     lib_.AddMethodHandler(cls_, UpperAscii(m->Name),
                           [h = std::move(handler)](int32_t instance, TkvParams& p) mutable {
@@ -277,8 +277,8 @@ class TkvClassBinding {
   // handler(TClass& cls, TkvParams& params) returns the new object, of class cls (the class
   // the script named: T or a descendant). The script receives its handle.
   template <class F>
-    requires std::invocable<F&, TClass&, TkvParams&>
-  TkvClassBinding& Constructor(UStringView declaration, F handler) {
+  requires std::invocable<F&, TClass&, TkvParams&> TkvClassBinding& Constructor(
+      UStringView declaration, F handler) {
     TkvMethodHelper* m = Define([&] { return desc_->DefineConstructor(declaration, Callback()); });
     UString name = UpperAscii(m->Name);
     lib_.AddMethodHandler(
@@ -301,13 +301,13 @@ class TkvClassBinding {
 
   // getter(T& self); setter(T& self, const Variant& value), or none for a read-only property.
   template <class G>
-    requires std::invocable<G&, T&>
-  TkvClassBinding& Property(UStringView name, UStringView typeName, G getter) {
+  requires std::invocable<G&, T&> TkvClassBinding& Property(UStringView name, UStringView typeName,
+                                                            G getter) {
     return Property(name, typeName, std::move(getter), nullptr);
   }
   template <class G, class S>
-    requires std::invocable<G&, T&>
-  TkvClassBinding& Property(UStringView name, UStringView typeName, G getter, S setter) {
+  requires std::invocable<G&, T&> TkvClassBinding& Property(UStringView name, UStringView typeName,
+                                                            G getter, S setter) {
     constexpr bool kWritable = !std::is_same_v<S, std::nullptr_t>;
     Define([&] {
       return desc_->DefineProperty(name, typeName, lib_.GetterCallback(),
@@ -318,9 +318,10 @@ class TkvClassBinding {
       return binding_detail::Invoke(g, binding_detail::Self<T>(instance));
     });
     if constexpr (kWritable) {
-      lib_.AddSetter(cls_, upper, [s = std::move(setter)](int32_t instance, const Variant& v) mutable {
-        s(binding_detail::Self<T>(instance), v);
-      });
+      lib_.AddSetter(cls_, upper,
+                     [s = std::move(setter)](int32_t instance, const Variant& v) mutable {
+                       s(binding_detail::Self<T>(instance), v);
+                     });
     }
     return *this;
   }
@@ -329,24 +330,24 @@ class TkvClassBinding {
   // "Integer, Integer"). getter(T& self, TkvParams& indices); setter(T& self, TkvParams&
   // indices, const Variant& value), or none for a read-only property.
   template <class G>
-  TkvClassBinding& IndexedProperty(UStringView name, UStringView indexTypes,
-                                   UStringView resultType, G getter) {
+  TkvClassBinding& IndexedProperty(UStringView name, UStringView indexTypes, UStringView resultType,
+                                   G getter) {
     return Indexed(false, name, indexTypes, resultType, std::move(getter), nullptr);
   }
   template <class G, class S>
-  TkvClassBinding& IndexedProperty(UStringView name, UStringView indexTypes,
-                                   UStringView resultType, G getter, S setter) {
+  TkvClassBinding& IndexedProperty(UStringView name, UStringView indexTypes, UStringView resultType,
+                                   G getter, S setter) {
     return Indexed(false, name, indexTypes, resultType, std::move(getter), std::move(setter));
   }
   // The same, and the class's default property (List[i] means List.Items[i]).
   template <class G>
-  TkvClassBinding& DefaultProperty(UStringView name, UStringView indexTypes,
-                                   UStringView resultType, G getter) {
+  TkvClassBinding& DefaultProperty(UStringView name, UStringView indexTypes, UStringView resultType,
+                                   G getter) {
     return Indexed(true, name, indexTypes, resultType, std::move(getter), nullptr);
   }
   template <class G, class S>
-  TkvClassBinding& DefaultProperty(UStringView name, UStringView indexTypes,
-                                   UStringView resultType, G getter, S setter) {
+  TkvClassBinding& DefaultProperty(UStringView name, UStringView indexTypes, UStringView resultType,
+                                   G getter, S setter) {
     return Indexed(true, name, indexTypes, resultType, std::move(getter), std::move(setter));
   }
 
@@ -433,7 +434,7 @@ class TkvLibraryHolder {
   L* Instance() const { return instance_; }
 
  private:
-  int counter_ = 0;       // 0 when stopped, -n after n Starts
+  int counter_ = 0;        // 0 when stopped, -n after n Starts
   L* instance_ = nullptr;  // deliberately not freed at exit: Stop is the way out
 };
 

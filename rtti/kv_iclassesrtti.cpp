@@ -3,7 +3,6 @@
 #include <sstream>
 #include <string>
 
-#include "frontend/kv_xml.h"
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
 #include "host/core/file_routines.h"
@@ -11,6 +10,7 @@
 #include "host/core/list.h"
 #include "host/core/memory_stream.h"
 #include "host/core/strings.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 
@@ -121,18 +121,15 @@ void TFunctions::RegisterObject() {
   c.Constructor(u"constructor Create");
   // Free accepts nil, which the typed members refuse, so it answers through a callback of
   // its own; the descriptor still records this library as the member's registrar.
-  c.Descriptor()->DefineMethod(
-      u"procedure Free",
-      [](int32_t instance, TClass*, const UString&, TkvParams&) { return FreeObject(instance); });
-  c.ClassMethod(u"function ClassName: String",
-                [](TClass& cls, TkvParams&) { return cls.Name(); });
+  c.Descriptor()->DefineMethod(u"procedure Free", [](int32_t instance, TClass*, const UString&,
+                                                     TkvParams&) { return FreeObject(instance); });
+  c.ClassMethod(u"function ClassName: String", [](TClass& cls, TkvParams&) { return cls.Name(); });
 }
 
 void TFunctions::RegisterPersistent() {
   auto c = Class<TPersistent>(u"TObject");
-  c.Method(u"procedure Assign(Source: TPersistent)", [](TPersistent& self, TkvParams& p) {
-    self.Assign(ObjectArg<TPersistent>(p, 0));
-  });
+  c.Method(u"procedure Assign(Source: TPersistent)",
+           [](TPersistent& self, TkvParams& p) { self.Assign(ObjectArg<TPersistent>(p, 0)); });
 }
 
 void TFunctions::RegisterList() {
@@ -185,14 +182,12 @@ void TFunctions::RegisterStrings() {
            });
   c.Method(u"procedure LoadFromFile(const FileName: string)",
            [](TStrings& self, TkvParams& p) { self.LoadFromFile(StrArg(p, 0)); });
-  c.Method(u"procedure LoadFromStream(Stream: TStream)", [](TStrings& self, TkvParams& p) {
-    self.LoadFromStream(RequiredArg<TStream>(p, 0));
-  });
+  c.Method(u"procedure LoadFromStream(Stream: TStream)",
+           [](TStrings& self, TkvParams& p) { self.LoadFromStream(RequiredArg<TStream>(p, 0)); });
   c.Method(u"procedure SaveToFile(const FileName: string)",
            [](TStrings& self, TkvParams& p) { self.SaveToFile(StrArg(p, 0)); });
-  c.Method(u"procedure SaveToStream(Stream: TStream)", [](TStrings& self, TkvParams& p) {
-    self.SaveToStream(RequiredArg<TStream>(p, 0));
-  });
+  c.Method(u"procedure SaveToStream(Stream: TStream)",
+           [](TStrings& self, TkvParams& p) { self.SaveToStream(RequiredArg<TStream>(p, 0)); });
   c.Property(
       u"CommaText", u"string", [](TStrings& self) { return self.CommaText(); },
       [](TStrings& self, const Variant& v) { self.SetCommaText(TextArg(v)); });
@@ -223,9 +218,8 @@ void TFunctions::RegisterStrings() {
            [](TStrings& self, TkvParams& p) { self.Exchange(IntArg(p, 0), IntArg(p, 1)); });
   c.Method(u"procedure Move(CurIndex, NewIndex: Integer)",
            [](TStrings& self, TkvParams& p) { self.Move(IntArg(p, 0), IntArg(p, 1)); });
-  c.IndexedProperty(u"ValueFromIndex", u"Integer", u"string", [](TStrings& self, TkvParams& p) {
-    return self.ValueFromIndex(IntArg(p, 0));
-  });
+  c.IndexedProperty(u"ValueFromIndex", u"Integer", u"string",
+                    [](TStrings& self, TkvParams& p) { return self.ValueFromIndex(IntArg(p, 0)); });
   c.Property(
       u"DelimitedText", u"string", [](TStrings& self) { return self.DelimitedText(); },
       [](TStrings& self, const Variant& v) { self.SetDelimitedText(TextArg(v)); });
@@ -251,8 +245,7 @@ void TFunctions::RegisterStringList() {
            });
   c.Method(u"procedure Sort", [](TStringList& self, TkvParams&) { self.Sort(); });
   c.Property(
-      u"Duplicates", u"TDuplicates",
-      [](TStringList& self) { return int32_t{self.Duplicates()}; },
+      u"Duplicates", u"TDuplicates", [](TStringList& self) { return int32_t{self.Duplicates()}; },
       [](TStringList& self, const Variant& v) { self.SetDuplicates(DuplicatesFrom(v)); });
   c.Property(
       u"Sorted", u"Boolean", [](TStringList& self) { return self.Sorted(); },
@@ -314,16 +307,14 @@ void TFunctions::RegisterMemoryStream() {
 void TFunctions::RegisterComponent() {
   auto c = Class<TComponent>(u"TPersistent");
   c.Constructor(u"constructor Create(AOwner: TComponent)");
-  c.Property(u"Owner", u"TComponent",
-             [](TComponent& self) { return ObjectResult(self.Owner()); });
+  c.Property(u"Owner", u"TComponent", [](TComponent& self) { return ObjectResult(self.Owner()); });
 }
 
 void TFunctions::RegisterXMLItem() {
   auto c = Class<TkvXMLItem>(u"TObject");
   c.Constructor(u"constructor Create");
-  c.Method(u"procedure AddItem(Item: TkvXMLItem)", [](TkvXMLItem& self, TkvParams& p) {
-    self.AddItem(ObjectArg<TkvXMLItem>(p, 0));
-  });
+  c.Method(u"procedure AddItem(Item: TkvXMLItem)",
+           [](TkvXMLItem& self, TkvParams& p) { self.AddItem(ObjectArg<TkvXMLItem>(p, 0)); });
   c.Method(u"procedure Clear", [](TkvXMLItem& self, TkvParams&) { self.Clear(); });
   c.Method(u"procedure InsertItem(Index: Integer; Item: TkvXMLItem)",
            [](TkvXMLItem& self, TkvParams& p) {
@@ -333,10 +324,9 @@ void TFunctions::RegisterXMLItem() {
            [](TkvXMLItem& self, TkvParams&) { return ObjectResult(self.Add()); });
   c.Method(u"function Find(const Name: String): Integer",
            [](TkvXMLItem& self, TkvParams& p) { return self.Find(TextArg(p, 0)); });
-  c.Method(u"function FindItem(const Name: String): TkvXMLItem",
-           [](TkvXMLItem& self, TkvParams& p) {
-             return ObjectResult(self.FindItem(TextArg(p, 0)));
-           });
+  c.Method(
+      u"function FindItem(const Name: String): TkvXMLItem",
+      [](TkvXMLItem& self, TkvParams& p) { return ObjectResult(self.FindItem(TextArg(p, 0))); });
   c.Method(u"function Prop(const Name: String): String",
            [](TkvXMLItem& self, TkvParams& p) { return self.Prop(TextArg(p, 0)); });
   c.Method(u"function Root: TkvXMLItem",

@@ -54,8 +54,8 @@ void TkvEventAdapter::WriteBack(TEventArgs& args) {
   }
 }
 
-#define KV_EVENT_ADAPTER_IMPL(Name, table)                                  \
-  Name::Name(TObject* instance, TkvProcVariable* handler)                   \
+#define KV_EVENT_ADAPTER_IMPL(Name, table)                \
+  Name::Name(TObject* instance, TkvProcVariable* handler) \
       : TkvEventAdapter(instance, handler, static_cast<int>(std::size(table)), table) {}
 
 KV_EVENT_ADAPTER_IMPL(TkvNotifyEvent, kNotify)

@@ -39,13 +39,13 @@ class TkvEventAdapter : public TkvCustomEvent {
   const WriteBackAs* writeBack_;  // one entry per argument; static storage
 };
 
-#define KV_EVENT_ADAPTER(Name)                                                   \
-  class Name : public TkvEventAdapter {                                          \
-   public:                                                                       \
-    Name(TObject* instance, TkvProcVariable* handler);                           \
-    static TkvCustomEvent* New(TObject* instance, TkvProcVariable* handler) {    \
-      return new Name(instance, handler);                                        \
-    }                                                                            \
+#define KV_EVENT_ADAPTER(Name)                                                \
+  class Name : public TkvEventAdapter {                                       \
+   public:                                                                    \
+    Name(TObject* instance, TkvProcVariable* handler);                        \
+    static TkvCustomEvent* New(TObject* instance, TkvProcVariable* handler) { \
+      return new Name(instance, handler);                                     \
+    }                                                                         \
   };
 
 KV_EVENT_ADAPTER(TkvNotifyEvent)

@@ -34,19 +34,21 @@ struct NamedValue {
 };
 
 constexpr NamedValue kModalResults[] = {
-    {u"mrNone", mrNone},   {u"mrOk", mrOk},       {u"mrCancel", mrCancel},
-    {u"mrAbort", mrAbort}, {u"mrRetry", mrRetry}, {u"mrIgnore", mrIgnore},
-    {u"mrYes", mrYes},     {u"mrNo", mrNo},       {u"mrAll", mrAll},
-    {u"mrNoToAll", mrNoToAll}, {u"mrYesToAll", mrYesToAll},
+    {u"mrNone", mrNone},         {u"mrOk", mrOk},
+    {u"mrCancel", mrCancel},     {u"mrAbort", mrAbort},
+    {u"mrRetry", mrRetry},       {u"mrIgnore", mrIgnore},
+    {u"mrYes", mrYes},           {u"mrNo", mrNo},
+    {u"mrAll", mrAll},           {u"mrNoToAll", mrNoToAll},
+    {u"mrYesToAll", mrYesToAll},
 };
 
 // crSize has crSizeAll's value: scripts written for the host rely on it.
 constexpr NamedValue kCursors[] = {
-    {u"crDefault", 0},     {u"crNone", -1},       {u"crArrow", -2},      {u"crCross", -3},
-    {u"crIBeam", -4},      {u"crSize", -22},      {u"crSizeNESW", -6},   {u"crSizeNS", -7},
-    {u"crSizeNWSE", -8},   {u"crSizeWE", -9},     {u"crUpArrow", -10},   {u"crHourGlass", -11},
-    {u"crDrag", -12},      {u"crNoDrop", -13},    {u"crHSplit", -14},    {u"crVSplit", -15},
-    {u"crMultiDrag", -16}, {u"crSQLWait", -17},   {u"crNo", -18},        {u"crAppStart", -19},
+    {u"crDefault", 0},     {u"crNone", -1},       {u"crArrow", -2},    {u"crCross", -3},
+    {u"crIBeam", -4},      {u"crSize", -22},      {u"crSizeNESW", -6}, {u"crSizeNS", -7},
+    {u"crSizeNWSE", -8},   {u"crSizeWE", -9},     {u"crUpArrow", -10}, {u"crHourGlass", -11},
+    {u"crDrag", -12},      {u"crNoDrop", -13},    {u"crHSplit", -14},  {u"crVSplit", -15},
+    {u"crMultiDrag", -16}, {u"crSQLWait", -17},   {u"crNo", -18},      {u"crAppStart", -19},
     {u"crHelp", -20},      {u"crHandPoint", -21}, {u"crSizeAll", -22},
 };
 
@@ -87,7 +89,8 @@ void TFunctions::RegisterTypes() {
   Enum(u"TFormStyle", u"fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop");
   FlagsEnum(u"TBorderIcons", u"biSystemMenu, biMinimize, biMaximize, biHelp");
   Enum(u"TPosition",
-       u"poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter");
+       u"poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, "
+       u"poDesktopCenter");
   Enum(u"TCloseAction", u"caNone, caHide, caFree, caMinimize");
 }
 
@@ -142,8 +145,9 @@ void TFunctions::RegisterStandardControls() {
   Class<TComboBox>(u"TCustomComboBox");
   // Beyond the classic set: a button's Click is public in the host, and scripts press
   // buttons with it.
-  Class<TButton>(u"TWinControl").Method(u"procedure Click",
-                                        [](TButton& self, TkvParams&) { self.Click(); });
+  Class<TButton>(u"TWinControl").Method(u"procedure Click", [](TButton& self, TkvParams&) {
+    self.Click();
+  });
   Class<TCheckBox>(u"TWinControl");
   Class<TRadioButton>(u"TWinControl");
   auto list = Class<TCustomListBox>(u"TWinControl");
@@ -179,8 +183,7 @@ void TFunctions::RegisterForm() {
   c.Event(u"OnHide", TkvNotifyEvent::New);
   c.Event(u"OnPaint", TkvNotifyEvent::New);
   c.Event(u"OnShow", TkvNotifyEvent::New);
-  c.Property(u"Canvas", u"TCanvas",
-             [](TCustomForm& self) { return ObjectResult(self.Canvas()); });
+  c.Property(u"Canvas", u"TCanvas", [](TCustomForm& self) { return ObjectResult(self.Canvas()); });
   c.Property(
       u"ModalResult", u"Integer", [](TCustomForm& self) { return self.ModalResult(); },
       [](TCustomForm& self, const Variant& v) { self.SetModalResult(v.ToInt()); });

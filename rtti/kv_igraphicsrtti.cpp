@@ -35,9 +35,8 @@ TFunctions::TFunctions() : TkvBindingLibrary(u"Graphics") {
 }
 
 void TFunctions::RegisterColors() {
-  ForEachColorIdent([this](UStringView name, TColor color) {
-    Const(name, u"Integer", Variant(int32_t{color}));
-  });
+  ForEachColorIdent(
+      [this](UStringView name, TColor color) { Const(name, u"Integer", Variant(int32_t{color})); });
 }
 
 void TFunctions::RegisterTypes() {
@@ -52,13 +51,9 @@ void TFunctions::RegisterTypes() {
        u"bsDiagCross");
 }
 
-void TFunctions::RegisterFont() {
-  Class<TFont>(u"TPersistent").Constructor(u"constructor Create");
-}
+void TFunctions::RegisterFont() { Class<TFont>(u"TPersistent").Constructor(u"constructor Create"); }
 
-void TFunctions::RegisterPen() {
-  Class<TPen>(u"TPersistent").Constructor(u"constructor Create");
-}
+void TFunctions::RegisterPen() { Class<TPen>(u"TPersistent").Constructor(u"constructor Create"); }
 
 void TFunctions::RegisterBrush() {
   Class<TBrush>(u"TPersistent").Constructor(u"constructor Create");
@@ -92,10 +87,9 @@ void TFunctions::RegisterCanvas() {
            });
   c.Method(u"function TextHeight(const Text: string): Integer",
            [](TCanvas& self, TkvParams& p) { return self.TextHeight(StrArg(p, 0)); });
-  c.Method(u"procedure TextOut(X, Y: Integer; const Text: string)",
-           [](TCanvas& self, TkvParams& p) {
-             self.TextOut(IntArg(p, 0), IntArg(p, 1), StrArg(p, 2));
-           });
+  c.Method(
+      u"procedure TextOut(X, Y: Integer; const Text: string)",
+      [](TCanvas& self, TkvParams& p) { self.TextOut(IntArg(p, 0), IntArg(p, 1), StrArg(p, 2)); });
   c.Method(u"function TextWidth(const Text: string): Integer",
            [](TCanvas& self, TkvParams& p) { return self.TextWidth(StrArg(p, 0)); });
   c.IndexedProperty(

@@ -55,8 +55,9 @@ std::vector<ArrayBound> BoundsOf(const Variant& list) {
     numbers.push_back(list.ToInt());
   }
   if (numbers.empty() || numbers.size() % 2 != 0)
-    throw EVariantError(u"VarArrayCreate: the bounds must come in pairs of low and high, one "
-                        u"pair per dimension");
+    throw EVariantError(
+        u"VarArrayCreate: the bounds must come in pairs of low and high, one "
+        u"pair per dimension");
   std::vector<ArrayBound> bounds;
   for (size_t k = 0; k < numbers.size(); k += 2) bounds.push_back({numbers[k], numbers[k + 1]});
   return bounds;
@@ -132,10 +133,9 @@ void TFunctions::RegisterDates() {
              VarArg(p, 2) = Variant(month);
              VarArg(p, 3) = Variant(day);
            });
-  Function(u"function EncodeTime(Hour, Min, Sec, MSec: Word): TDateTime", ctDate,
-           [](TkvParams& p) {
-             return DateResult(EncodeTime(IntArg(p, 0), IntArg(p, 1), IntArg(p, 2), IntArg(p, 3)));
-           });
+  Function(u"function EncodeTime(Hour, Min, Sec, MSec: Word): TDateTime", ctDate, [](TkvParams& p) {
+    return DateResult(EncodeTime(IntArg(p, 0), IntArg(p, 1), IntArg(p, 2), IntArg(p, 3)));
+  });
   Function(u"procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)", ctDate,
            [](TkvParams& p) {
              int hour, minute, second, msec;
@@ -225,12 +225,10 @@ void TFunctions::RegisterMathematics() {
 }
 
 void TFunctions::RegisterOthers() {
-  Function(u"procedure Inc(var i: Integer; incr: Integer = 1)", ctOther, [](TkvParams& p) {
-    VarBinaryOpInPlace(VarOp::Add, VarArg(p, 0), Arg(p, 1));
-  });
-  Function(u"procedure Dec(var i: Integer; decr: Integer = 1)", ctOther, [](TkvParams& p) {
-    VarBinaryOpInPlace(VarOp::Subtract, VarArg(p, 0), Arg(p, 1));
-  });
+  Function(u"procedure Inc(var i: Integer; incr: Integer = 1)", ctOther,
+           [](TkvParams& p) { VarBinaryOpInPlace(VarOp::Add, VarArg(p, 0), Arg(p, 1)); });
+  Function(u"procedure Dec(var i: Integer; decr: Integer = 1)", ctOther,
+           [](TkvParams& p) { VarBinaryOpInPlace(VarOp::Subtract, VarArg(p, 0), Arg(p, 1)); });
   Function(u"procedure RaiseException(Param: String)", ctOther,
            [](TkvParams& p) { throw Exception(VarToStr(Arg(p, 0))); });
   Function(u"procedure ShowMessage(Msg: Variant)", ctOther,
@@ -271,12 +269,12 @@ void TFunctions::RegisterConstants() {
     const char16_t* name;
     int32_t value;
   } kVarTypes[] = {
-      {u"varEmpty", 0},       {u"varNull", 1},      {u"varSmallint", 2}, {u"varInteger", 3},
-      {u"varSingle", 4},      {u"varDouble", 5},    {u"varCurrency", 6}, {u"varDate", 7},
-      {u"varOleStr", 8},      {u"varDispatch", 9},  {u"varError", 10},   {u"varBoolean", 11},
-      {u"varVariant", 12},    {u"varUnknown", 13},  {u"varShortInt", 16}, {u"varByte", 17},
-      {u"varWord", 18},       {u"varLongWord", 19}, {u"varInt64", 20},   {u"varStrArg", 72},
-      {u"varString", 256},    {u"varAny", 257},     {u"varTypeMask", 4095}, {u"varArray", 8192},
+      {u"varEmpty", 0},     {u"varNull", 1},      {u"varSmallint", 2},    {u"varInteger", 3},
+      {u"varSingle", 4},    {u"varDouble", 5},    {u"varCurrency", 6},    {u"varDate", 7},
+      {u"varOleStr", 8},    {u"varDispatch", 9},  {u"varError", 10},      {u"varBoolean", 11},
+      {u"varVariant", 12},  {u"varUnknown", 13},  {u"varShortInt", 16},   {u"varByte", 17},
+      {u"varWord", 18},     {u"varLongWord", 19}, {u"varInt64", 20},      {u"varStrArg", 72},
+      {u"varString", 256},  {u"varAny", 257},     {u"varTypeMask", 4095}, {u"varArray", 8192},
       {u"varByRef", 16384},
   };
   for (const auto& c : kVarTypes) Const(c.name, u"Integer", Variant(c.value));

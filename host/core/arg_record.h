@@ -12,9 +12,23 @@ namespace kv {
 
 struct TVarRec {
   enum Tag : uint8_t {
-    vtInteger, vtBoolean, vtChar, vtExtended, vtString, vtPointer, vtPChar, vtObject,
-    vtClass, vtWideChar, vtPWideChar, vtAnsiString, vtCurrency, vtVariant, vtInterface,
-    vtWideString, vtInt64,
+    vtInteger,
+    vtBoolean,
+    vtChar,
+    vtExtended,
+    vtString,
+    vtPointer,
+    vtPChar,
+    vtObject,
+    vtClass,
+    vtWideChar,
+    vtPWideChar,
+    vtAnsiString,
+    vtCurrency,
+    vtVariant,
+    vtInterface,
+    vtWideString,
+    vtInt64,
   };
 
   Tag VType = vtInteger;
@@ -25,13 +39,48 @@ struct TVarRec {
   UString VString;       // vtString, vtAnsiString, vtWideString, vtPChar, vtPWideChar
   Variant VVariant;      // vtVariant
 
-  static TVarRec Integer(int64_t v) { TVarRec r; r.VType = vtInteger; r.VInt = v; return r; }
-  static TVarRec Boolean(bool v) { TVarRec r; r.VType = vtBoolean; r.VInt = v; return r; }
-  static TVarRec Char(char16_t c) { TVarRec r; r.VType = vtWideChar; r.VInt = c; return r; }
-  static TVarRec Extended(double v) { TVarRec r; r.VType = vtExtended; r.VExtended = v; return r; }
-  static TVarRec String(UString s) { TVarRec r; r.VType = vtAnsiString; r.VString = std::move(s); return r; }
-  static TVarRec Object(int32_t handle) { TVarRec r; r.VType = vtObject; r.VInt = handle; return r; }
-  static TVarRec OfVariant(Variant v) { TVarRec r; r.VType = vtVariant; r.VVariant = std::move(v); return r; }
+  static TVarRec Integer(int64_t v) {
+    TVarRec r;
+    r.VType = vtInteger;
+    r.VInt = v;
+    return r;
+  }
+  static TVarRec Boolean(bool v) {
+    TVarRec r;
+    r.VType = vtBoolean;
+    r.VInt = v;
+    return r;
+  }
+  static TVarRec Char(char16_t c) {
+    TVarRec r;
+    r.VType = vtWideChar;
+    r.VInt = c;
+    return r;
+  }
+  static TVarRec Extended(double v) {
+    TVarRec r;
+    r.VType = vtExtended;
+    r.VExtended = v;
+    return r;
+  }
+  static TVarRec String(UString s) {
+    TVarRec r;
+    r.VType = vtAnsiString;
+    r.VString = std::move(s);
+    return r;
+  }
+  static TVarRec Object(int32_t handle) {
+    TVarRec r;
+    r.VType = vtObject;
+    r.VInt = handle;
+    return r;
+  }
+  static TVarRec OfVariant(Variant v) {
+    TVarRec r;
+    r.VType = vtVariant;
+    r.VVariant = std::move(v);
+    return r;
+  }
 };
 
 using TEventArgs = std::vector<TVarRec>;

@@ -85,7 +85,9 @@ concept ObjectPointer =
 // An enumeration with a fixed underlying type holds every value of that type, so storing any
 // in-range ordinal is well defined.
 template <class E>
-concept FixedEnum = std::is_enum_v<E> && requires { E{std::underlying_type_t<E>{}}; };
+concept FixedEnum = std::is_enum_v<E> && requires {
+  E{std::underlying_type_t<E>{}};
+};
 
 template <class V>
 inline constexpr bool kNeedsTypeName = std::is_enum_v<V> || kIsSetOf<V>;
@@ -107,8 +109,8 @@ class ClassBuilder {
 
   // A published property; see the table above for the kinds.
   template <class Get, class Set = std::nullptr_t>
-    requires(!std::is_convertible_v<Get, std::string_view>)
-  ClassBuilder& Property(std::string_view name, Get get, Set set = nullptr);
+  requires(!std::is_convertible_v<Get, std::string_view>)
+      ClassBuilder& Property(std::string_view name, Get get, Set set = nullptr);
   // The same with a type name (required for enumerations and sets; for a class property it
   // replaces the class's name, for others it is informative only).
   template <class Get, class Set = std::nullptr_t>
@@ -117,8 +119,7 @@ class ClassBuilder {
 
   // A published event (method property) of the given event type ("TNotifyEvent").
   template <class Get, class Set = std::nullptr_t>
-  ClassBuilder& Event(std::string_view name, std::string_view typeName, Get get,
-                      Set set = nullptr);
+  ClassBuilder& Event(std::string_view name, std::string_view typeName, Get get, Set set = nullptr);
 
   // Used by KV_DEFINE_CLASS: creates the metaclass, stores it in `slot` before the
   // definitions run (so they may name the class itself), then runs them.
@@ -165,9 +166,8 @@ template <class T>
 ClassBuilder<T>& ClassBuilder<T>::Constructor() {
   static_assert(!std::is_abstract_v<T>, "an abstract class has no constructor");
   if constexpr (std::is_constructible_v<T, TComponent*>) {
-    cls_.SetConstructor(TClass::OwnerCtor([](TComponent* owner) -> TObject* {
-      return new T(owner);
-    }));
+    cls_.SetConstructor(
+        TClass::OwnerCtor([](TComponent* owner) -> TObject* { return new T(owner); }));
   } else {
     static_assert(std::is_default_constructible_v<T>,
                   "the constructor needs T(TComponent* owner) or T()");
@@ -178,8 +178,8 @@ ClassBuilder<T>& ClassBuilder<T>::Constructor() {
 
 template <class T>
 template <class Get, class Set>
-  requires(!std::is_convertible_v<Get, std::string_view>)
-ClassBuilder<T>& ClassBuilder<T>::Property(std::string_view name, Get get, Set set) {
+requires(!std::is_convertible_v<Get, std::string_view>) ClassBuilder<T>
+&ClassBuilder<T>::Property(std::string_view name, Get get, Set set) {
   static_assert(!builder_detail::kNeedsTypeName<ValueOf<Get>>,
                 "an enumeration or set property needs its type name");
   return Property(name, std::string_view{}, std::move(get), std::move(set));
@@ -206,8 +206,8 @@ ClassBuilder<T>& ClassBuilder<T>::Property(std::string_view name, std::string_vi
 
 template <class T>
 template <class Get, class Set>
-ClassBuilder<T>& ClassBuilder<T>::Event(std::string_view name, std::string_view typeName,
-                                        Get get, Set set) {
+ClassBuilder<T>& ClassBuilder<T>::Event(std::string_view name, std::string_view typeName, Get get,
+                                        Set set) {
   static_assert(std::is_invocable_v<const Get&, T&>,
                 "the getter must be a member of the class (or an ancestor) or take T&");
   static_assert(std::is_same_v<ValueOf<Get>, TMethod>, "an event's value is a TMethod");
@@ -288,9 +288,7 @@ void ClassBuilder<T>::FillAccessors(TPropInfo& info, Get get, Set set) {
       info.SetStr = [cls, set](TObject* o, const UString& v) { Store(set, Self(o, cls), v); };
   } else if constexpr (std::is_same_v<V, Variant>) {
     info.Kind = TTypeKind::tkVariant;
-    info.GetVariant = [cls, get](TObject* o) -> Variant {
-      return std::invoke(get, Self(o, cls));
-    };
+    info.GetVariant = [cls, get](TObject* o) -> Variant { return std::invoke(get, Self(o, cls)); };
     if constexpr (kWritable)
       info.SetVariant = [cls, set](TObject* o, const Variant& v) { Store(set, Self(o, cls), v); };
   } else if constexpr (ObjectPointer<V>) {
@@ -302,8 +300,7 @@ void ClassBuilder<T>::FillAccessors(TPropInfo& info, Get get, Set set) {
 
 template <class T>
 template <class V, class Get, class Set>
-void ClassBuilder<T>::FillOrdinal(TPropInfo& info, Get get, Set set, int64_t low,
-                                  int64_t high) {
+void ClassBuilder<T>::FillOrdinal(TPropInfo& info, Get get, Set set, int64_t low, int64_t high) {
   using namespace builder_detail;
   const TClass* cls = &cls_;
   info.GetOrd = [cls, get](TObject* o) -> int64_t {
@@ -342,14 +339,13 @@ void ClassBuilder<T>::FillClass(TPropInfo& info, Get get, Set set) {
 
 // KV_DEFINE_CLASS(Name, Base) { definitions using `c` }: defines Name::StaticClass() and the
 // definitions run once, when it is first called. Base must be the Base of KV_CLASS.
-#define KV_DEFINE_CLASS(Name, Base)                                                     \
-  static_assert(std::is_same_v<Name::KvBase, Base>,                                     \
-                "KV_DEFINE_CLASS(" #Name ", " #Base ") names another base than KV_CLASS"); \
-  ::kv::TClass* Name::StaticClass() {                                                   \
-    static ::kv::TClass* cls = nullptr;                                                 \
-    if (!cls)                                                                           \
-      ::kv::ClassBuilder<Name>::Build(cls, u"" #Name, Base::StaticClass(),             \
-                                      &Name::KvDefineClass);                            \
-    return cls;                                                                         \
-  }                                                                                     \
+#define KV_DEFINE_CLASS(Name, Base)                                                               \
+  static_assert(std::is_same_v<Name::KvBase, Base>,                                               \
+                "KV_DEFINE_CLASS(" #Name ", " #Base ") names another base than KV_CLASS");        \
+  ::kv::TClass* Name::StaticClass() {                                                             \
+    static ::kv::TClass* cls = nullptr;                                                           \
+    if (!cls)                                                                                     \
+      ::kv::ClassBuilder<Name>::Build(cls, u"" #Name, Base::StaticClass(), &Name::KvDefineClass); \
+    return cls;                                                                                   \
+  }                                                                                               \
   void Name::KvDefineClass([[maybe_unused]] ::kv::ClassBuilder<Name>& c)

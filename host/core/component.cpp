@@ -218,8 +218,7 @@ void TComponent::SetName(const UString& name) {
     throw Exception(u"'" + name + u"' is not a valid component name");
   if (owner_) {
     const TComponent* other = owner_->FindComponent(name);
-    if (other && other != this)
-      throw Exception(u"A component named " + name + u" already exists");
+    if (other && other != this) throw Exception(u"A component named " + name + u" already exists");
   }
   name_ = name;
 }

@@ -88,8 +88,8 @@ class TComponent : public TPersistent {
  private:
   static bool IsValidName(UStringView name);
 
-  TComponent* owner_ = nullptr;           // not owned
-  std::vector<TComponent*> components_;   // owned; each one's owner_ is this
+  TComponent* owner_ = nullptr;          // not owned
+  std::vector<TComponent*> components_;  // owned; each one's owner_ is this
   UString name_;
   int32_t tag_ = 0;
   bool destroying_ = false;

@@ -102,22 +102,41 @@ class DateFormatter {
             Append(s_.LongTimeFormat, depth + 1);
           }
           break;
-        case u'd': Day(n, depth); break;
-        case u'y': out_ += n <= 2 ? Number(p_.year % 100, 2) : Number(p_.year, 4); break;
-        case u'm':
-          if (afterHour && n <= 2) out_ += Number(p_.minute, static_cast<int>(n));
-          else Month(n);
+        case u'd':
+          Day(n, depth);
           break;
-        case u'h': out_ += Number(Hour(twelve), n >= 2 ? 2 : 1); break;
-        case u'n': out_ += Number(p_.minute, n >= 2 ? 2 : 1); break;
-        case u's': out_ += Number(p_.second, n >= 2 ? 2 : 1); break;
-        case u'z': out_ += Number(p_.msec, n >= 3 ? 3 : 1); break;
-        case u't': Append(n == 1 ? s_.ShortTimeFormat : s_.LongTimeFormat, depth + 1); break;
+        case u'y':
+          out_ += n <= 2 ? Number(p_.year % 100, 2) : Number(p_.year, 4);
+          break;
+        case u'm':
+          if (afterHour && n <= 2)
+            out_ += Number(p_.minute, static_cast<int>(n));
+          else
+            Month(n);
+          break;
+        case u'h':
+          out_ += Number(Hour(twelve), n >= 2 ? 2 : 1);
+          break;
+        case u'n':
+          out_ += Number(p_.minute, n >= 2 ? 2 : 1);
+          break;
+        case u's':
+          out_ += Number(p_.second, n >= 2 ? 2 : 1);
+          break;
+        case u'z':
+          out_ += Number(p_.msec, n >= 3 ? 3 : 1);
+          break;
+        case u't':
+          Append(n == 1 ? s_.ShortTimeFormat : s_.LongTimeFormat, depth + 1);
+          break;
         default:
           specifier = false;
-          if (c == u'/') out_ += s_.DateSeparator;
-          else if (c == u':') out_ += s_.TimeSeparator;
-          else out_ += c;
+          if (c == u'/')
+            out_ += s_.DateSeparator;
+          else if (c == u':')
+            out_ += s_.TimeSeparator;
+          else
+            out_ += c;
       }
       if (specifier) afterHour = lc == u'h';
       i += n;
@@ -127,21 +146,41 @@ class DateFormatter {
 
   void Day(size_t n, int depth) {
     switch (n) {
-      case 1: out_ += Number(p_.day, 1); break;
-      case 2: out_ += Number(p_.day, 2); break;
-      case 3: out_ += s_.ShortDayNames[size_t(dayOfWeek_ - 1)]; break;
-      case 4: out_ += s_.LongDayNames[size_t(dayOfWeek_ - 1)]; break;
-      case 5: Append(s_.ShortDateFormat, depth + 1); break;
-      default: Append(s_.LongDateFormat, depth + 1); break;
+      case 1:
+        out_ += Number(p_.day, 1);
+        break;
+      case 2:
+        out_ += Number(p_.day, 2);
+        break;
+      case 3:
+        out_ += s_.ShortDayNames[size_t(dayOfWeek_ - 1)];
+        break;
+      case 4:
+        out_ += s_.LongDayNames[size_t(dayOfWeek_ - 1)];
+        break;
+      case 5:
+        Append(s_.ShortDateFormat, depth + 1);
+        break;
+      default:
+        Append(s_.LongDateFormat, depth + 1);
+        break;
     }
   }
 
   void Month(size_t n) {
     switch (n) {
-      case 1: out_ += Number(p_.month, 1); break;
-      case 2: out_ += Number(p_.month, 2); break;
-      case 3: out_ += s_.ShortMonthNames[size_t(p_.month - 1)]; break;
-      default: out_ += s_.LongMonthNames[size_t(p_.month - 1)]; break;
+      case 1:
+        out_ += Number(p_.month, 1);
+        break;
+      case 2:
+        out_ += Number(p_.month, 2);
+        break;
+      case 3:
+        out_ += s_.ShortMonthNames[size_t(p_.month - 1)];
+        break;
+      default:
+        out_ += s_.LongMonthNames[size_t(p_.month - 1)];
+        break;
     }
   }
 
@@ -189,4 +228,3 @@ UString DateTimeToStr(double dateTime, const TFormatSettings& settings) {
 }
 
 }  // namespace kv
-

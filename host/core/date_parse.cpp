@@ -19,10 +19,14 @@ DateOrder OrderOf(const UString& shortDate) {
     if (c == u'"' || c == u'\'') quoted = !quoted;
     if (quoted) continue;
     switch (Lower(c)) {
-      case u'd': return DateOrder::DMY;
-      case u'm': return DateOrder::MDY;
-      case u'y': return DateOrder::YMD;
-      default: break;
+      case u'd':
+        return DateOrder::DMY;
+      case u'm':
+        return DateOrder::MDY;
+      case u'y':
+        return DateOrder::YMD;
+      default:
+        break;
     }
   }
   return DateOrder::YMD;

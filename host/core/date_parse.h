@@ -17,8 +17,7 @@ bool TryStrToDate(UStringView text, double& out, const TFormatSettings& s = Form
 // with an AM or PM text the hour alone is enough ("3 PM").
 bool TryStrToTime(UStringView text, double& out, const TFormatSettings& s = FormatSettings());
 // A date followed by a time, or either alone.
-bool TryStrToDateTime(UStringView text, double& out,
-                      const TFormatSettings& s = FormatSettings());
+bool TryStrToDateTime(UStringView text, double& out, const TFormatSettings& s = FormatSettings());
 
 // The same, raising EConvertError "'%s' is not a valid date", "'%s' is not a valid time"
 // and "'%s' is not a valid date and time".

@@ -47,8 +47,8 @@ double EncodeDate(int year, int month, int day) {
 }
 
 bool TryEncodeTime(int hour, int minute, int second, int msec, double& out) {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 ||
-      msec < 0 || msec > 999)
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 ||
+      msec > 999)
     return false;
   out = ((hour * 60.0 + minute) * 60.0 + second) * 1000.0 + msec;
   out /= kMsecsPerDay;
@@ -62,9 +62,7 @@ double EncodeTime(int hour, int minute, int second, int msec) {
   return out;
 }
 
-double ComposeDateTime(double date, double time) {
-  return date < 0 ? date - time : date + time;
-}
+double ComposeDateTime(double date, double time) { return date < 0 ? date - time : date + time; }
 
 DateTimeParts DecodeDateTime(double serial) {
   DateTimeParts p;
@@ -103,8 +101,8 @@ double Now() {
   double date = EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
   // A leap second shows as the 59th.
   int second = local.tm_sec > 59 ? 59 : local.tm_sec;
-  double time = EncodeTime(local.tm_hour, local.tm_min, second,
-                           static_cast<int>(ts.tv_nsec / 1000000));
+  double time =
+      EncodeTime(local.tm_hour, local.tm_min, second, static_cast<int>(ts.tv_nsec / 1000000));
   return ComposeDateTime(date, time);
 }
 

@@ -24,32 +24,32 @@ class Exception : public std::exception {
   std::string utf8_;
 };
 
-#define KV_EXCEPTION_CLASS(Name, Base)                         \
-  class Name : public Base {                                   \
-   public:                                                     \
-    using Base::Base;                                          \
+#define KV_EXCEPTION_CLASS(Name, Base)                                \
+  class Name : public Base {                                          \
+   public:                                                            \
+    using Base::Base;                                                 \
     const char* ClassName() const noexcept override { return #Name; } \
   };
 
-KV_EXCEPTION_CLASS(EAbort, Exception)             // silent abort: "Operation aborted"
-KV_EXCEPTION_CLASS(EConvertError, Exception)      // string and date conversions
-KV_EXCEPTION_CLASS(EVariantError, Exception)      // "Invalid variant operation", ...
+KV_EXCEPTION_CLASS(EAbort, Exception)         // silent abort: "Operation aborted"
+KV_EXCEPTION_CLASS(EConvertError, Exception)  // string and date conversions
+KV_EXCEPTION_CLASS(EVariantError, Exception)  // "Invalid variant operation", ...
 KV_EXCEPTION_CLASS(EMathError, Exception)
-KV_EXCEPTION_CLASS(EDivByZero, EMathError)        // integer: "Division by zero"
-KV_EXCEPTION_CLASS(EIntOverflow, EMathError)      // "Integer overflow"
-KV_EXCEPTION_CLASS(EZeroDivide, EMathError)       // "Floating point division by zero"
-KV_EXCEPTION_CLASS(EInvalidOp, EMathError)        // "Invalid floating point operation"
-KV_EXCEPTION_CLASS(EOverflow, EMathError)         // "Floating point overflow"
-KV_EXCEPTION_CLASS(EUnderflow, EMathError)        // "Floating point underflow"
-KV_EXCEPTION_CLASS(ERangeError, Exception)        // "Range check error"
-KV_EXCEPTION_CLASS(EInvalidCast, Exception)       // an object of the wrong class
-KV_EXCEPTION_CLASS(EInvalidPointer, Exception)    // a stale, forged or unconstructed handle
-KV_EXCEPTION_CLASS(EStackOverflow, Exception)     // "Stack overflow"
+KV_EXCEPTION_CLASS(EDivByZero, EMathError)      // integer: "Division by zero"
+KV_EXCEPTION_CLASS(EIntOverflow, EMathError)    // "Integer overflow"
+KV_EXCEPTION_CLASS(EZeroDivide, EMathError)     // "Floating point division by zero"
+KV_EXCEPTION_CLASS(EInvalidOp, EMathError)      // "Invalid floating point operation"
+KV_EXCEPTION_CLASS(EOverflow, EMathError)       // "Floating point overflow"
+KV_EXCEPTION_CLASS(EUnderflow, EMathError)      // "Floating point underflow"
+KV_EXCEPTION_CLASS(ERangeError, Exception)      // "Range check error"
+KV_EXCEPTION_CLASS(EInvalidCast, Exception)     // an object of the wrong class
+KV_EXCEPTION_CLASS(EInvalidPointer, Exception)  // a stale, forged or unconstructed handle
+KV_EXCEPTION_CLASS(EStackOverflow, Exception)   // "Stack overflow"
 KV_EXCEPTION_CLASS(EOutOfMemory, Exception)
-KV_EXCEPTION_CLASS(EListError, Exception)         // "List index out of bounds (%d)"
+KV_EXCEPTION_CLASS(EListError, Exception)  // "List index out of bounds (%d)"
 KV_EXCEPTION_CLASS(EStringListError, EListError)
 KV_EXCEPTION_CLASS(EStreamError, Exception)
-KV_EXCEPTION_CLASS(EFOpenError, EStreamError)     // "Cannot open file \"%s\". ..."
+KV_EXCEPTION_CLASS(EFOpenError, EStreamError)  // "Cannot open file \"%s\". ..."
 KV_EXCEPTION_CLASS(EFCreateError, EStreamError)
 KV_EXCEPTION_CLASS(EReadError, EStreamError)
 KV_EXCEPTION_CLASS(EWriteError, EStreamError)

@@ -22,7 +22,7 @@ namespace kv {
 
 namespace {
 
-constexpr int kMaxLinkHops = 40;      // as the kernel allows; more is a loop
+constexpr int kMaxLinkHops = 40;       // as the kernel allows; more is a loop
 constexpr int kMaxNameAttempts = 100;  // temporary names are random; a clash is rare
 
 [[noreturn]] void RaiseCreate(const UString& fileName, int error) {
@@ -180,7 +180,7 @@ void SaveFileBytes(const UString& fileName, std::string_view bytes) {
                                          u"A file name cannot contain the character #0"));
   const std::string target = FollowLinks(*systemName, fileName);
   std::optional<struct stat> existing;
-  if (struct stat info {}; ::stat(target.c_str(), &info) == 0) existing = info;
+  if (struct stat info{}; ::stat(target.c_str(), &info) == 0) existing = info;
   if (MustWriteInPlace(target, existing)) {
     WriteInPlace(fileName, bytes);
     return;

@@ -25,10 +25,14 @@ template <class E>
 int AccessFlags(uint16_t mode) {
   if (mode == fmCreate) return O_RDWR | O_CREAT | O_TRUNC;
   switch (mode & 3) {
-    case fmOpenRead: return O_RDONLY;
-    case fmOpenWrite: return O_WRONLY;
-    case fmOpenReadWrite: return O_RDWR;
-    default: return -1;
+    case fmOpenRead:
+      return O_RDONLY;
+    case fmOpenWrite:
+      return O_WRONLY;
+    case fmOpenReadWrite:
+      return O_RDWR;
+    default:
+      return -1;
   }
 }
 
@@ -89,7 +93,8 @@ int64_t THandleStream::Write(const void* buffer, int64_t count) {
 
 void THandleStream::SetSize(int64_t size) {
   if (size < 0) throw EStreamError(u"Stream size cannot be negative (" + IntToUStr(size) + u")");
-  if (::ftruncate(handle_, size) != 0) RaiseSystem<EStreamError>(u"Cannot set the file size", errno);
+  if (::ftruncate(handle_, size) != 0)
+    RaiseSystem<EStreamError>(u"Cannot set the file size", errno);
 }
 
 int64_t THandleStream::GetPosition() const {
@@ -129,8 +134,7 @@ int TFileStream::OpenFile(const UString& fileName, uint16_t mode) {
   if (!systemName) return failWith(u"A file name cannot contain the character #0");
   const int access = AccessFlags(mode);
   if (access < 0) return failWith(u"Invalid file mode (" + IntToUStr(mode & 3) + u")");
-  if (std::optional<UString> refusal = WhyStreamsRefuseName(*systemName))
-    return failWith(*refusal);
+  if (std::optional<UString> refusal = WhyStreamsRefuseName(*systemName)) return failWith(*refusal);
   const int fd = OpenWithoutBlocking(*systemName, access);
   if (fd < 0) return failWith(SystemErrorText(errno));
   if (std::optional<UString> refusal = WhyStreamsRefuse(fd)) {

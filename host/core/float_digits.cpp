@@ -40,7 +40,8 @@ void RoundToSignificant(TFloatDigits& d, int count) {
   d.digits.resize(static_cast<size_t>(count));
   if (up) {
     int k = count - 1;
-    while (k >= 0 && d.digits[static_cast<size_t>(k)] == '9') d.digits[static_cast<size_t>(k--)] = '0';
+    while (k >= 0 && d.digits[static_cast<size_t>(k)] == '9')
+      d.digits[static_cast<size_t>(k--)] = '0';
     if (k >= 0) {
       ++d.digits[static_cast<size_t>(k)];
     } else {

@@ -47,7 +47,7 @@ std::vector<UStringView> SplitSections(UStringView pattern) {
 // What a section asks for, from one pass over it.
 struct SectionLayout {
   int intPlaceholders = 0;
-  int minIntDigits = 0;   // placeholders from the first "0" before the point on
+  int minIntDigits = 0;  // placeholders from the first "0" before the point on
   int fracPlaceholders = 0;
   int minFracDigits = 0;  // up to the last "0" after the point
   bool hasPoint = false;
@@ -194,8 +194,10 @@ UString Render(UStringView s, const SectionLayout& l, const SectionDigits& d,
       // grouping was noted by Analyse
     } else if (l.scientific && ExponentAt(s, i)) {
       out += c;
-      if (d.exponentNegative) out += u'-';
-      else if (s[i + 1] == u'+') out += u'+';
+      if (d.exponentNegative)
+        out += u'-';
+      else if (s[i + 1] == u'+')
+        out += u'+';
       out += d.exponentDigits;
       i += 2;
       while (i < s.size() && s[i] == u'0') ++i;

@@ -124,12 +124,18 @@ class Formatter {
 
   UString Convert(char16_t type, int precision, const TVarRec& arg) {
     switch (type) {
-      case u'd': return Decimal(arg, precision);
-      case u'u': return Unsigned(arg, precision);
-      case u'x': return Hex(arg, precision);
-      case u'p': return Pointer(arg);
-      case u's': return String(arg, precision);
-      default: return Float(type, arg, precision);
+      case u'd':
+        return Decimal(arg, precision);
+      case u'u':
+        return Unsigned(arg, precision);
+      case u'x':
+        return Hex(arg, precision);
+      case u'p':
+        return Pointer(arg);
+      case u's':
+        return String(arg, precision);
+      default:
+        return Float(type, arg, precision);
     }
   }
 
@@ -145,8 +151,8 @@ class Formatter {
 
   UString Decimal(const TVarRec& arg, int precision) {
     if (!IsInteger(arg)) Invalid();
-    uint64_t magnitude = arg.VInt < 0 ? 0 - static_cast<uint64_t>(arg.VInt)
-                                      : static_cast<uint64_t>(arg.VInt);
+    uint64_t magnitude =
+        arg.VInt < 0 ? 0 - static_cast<uint64_t>(arg.VInt) : static_cast<uint64_t>(arg.VInt);
     UString digits = ZeroPadded(std::to_string(magnitude), precision);
     return arg.VInt < 0 ? u"-" + digits : digits;
   }
@@ -211,9 +217,12 @@ class Formatter {
 
   UString Float(char16_t type, const TVarRec& arg, int precision) {
     double value;
-    if (arg.VType == TVarRec::vtExtended) value = arg.VExtended;
-    else if (arg.VType == TVarRec::vtCurrency) value = static_cast<double>(arg.VInt) / 10000.0;
-    else Invalid();
+    if (arg.VType == TVarRec::vtExtended)
+      value = arg.VExtended;
+    else if (arg.VType == TVarRec::vtCurrency)
+      value = static_cast<double>(arg.VInt) / 10000.0;
+    else
+      Invalid();
     switch (type) {
       case u'e':
         return FloatToStrF(value, TFloatFormat::ffExponent, precision < 0 ? 15 : precision, 3,

@@ -24,8 +24,10 @@ UString NonFiniteText(double value) {
 
 UString ExponentText(int exponent, int minDigits, bool alwaysSign) {
   UString out = u"E";
-  if (exponent < 0) out += u'-';
-  else if (alwaysSign) out += u'+';
+  if (exponent < 0)
+    out += u'-';
+  else if (alwaysSign)
+    out += u'+';
   std::string digits = std::to_string(std::abs(exponent));
   minDigits = std::clamp(minDigits, 0, kMaxExponentDigits);
   if (static_cast<int>(digits.size()) < minDigits)
@@ -80,29 +82,49 @@ UString CurrencyText(const UString& number, bool negative, const TFormatSettings
   const UString& c = s.CurrencyString;
   if (!negative) {
     switch (s.CurrencyFormat) {
-      case 1: return number + c;
-      case 2: return c + u" " + number;
-      case 3: return number + u" " + c;
-      default: return c + number;
+      case 1:
+        return number + c;
+      case 2:
+        return c + u" " + number;
+      case 3:
+        return number + u" " + c;
+      default:
+        return c + number;
     }
   }
   switch (s.NegCurrFormat) {
-    case 0: return u"(" + c + number + u")";
-    case 2: return c + u"-" + number;
-    case 3: return c + number + u"-";
-    case 4: return u"(" + number + c + u")";
-    case 5: return u"-" + number + c;
-    case 6: return number + u"-" + c;
-    case 7: return number + c + u"-";
-    case 8: return u"-" + number + u" " + c;
-    case 9: return u"-" + c + u" " + number;
-    case 10: return number + u" " + c + u"-";
-    case 11: return c + u" " + number + u"-";
-    case 12: return c + u" -" + number;
-    case 13: return number + u"- " + c;
-    case 14: return u"(" + c + u" " + number + u")";
-    case 15: return u"(" + number + u" " + c + u")";
-    default: return u"-" + c + number;
+    case 0:
+      return u"(" + c + number + u")";
+    case 2:
+      return c + u"-" + number;
+    case 3:
+      return c + number + u"-";
+    case 4:
+      return u"(" + number + c + u")";
+    case 5:
+      return u"-" + number + c;
+    case 6:
+      return number + u"-" + c;
+    case 7:
+      return number + c + u"-";
+    case 8:
+      return u"-" + number + u" " + c;
+    case 9:
+      return u"-" + c + u" " + number;
+    case 10:
+      return number + u" " + c + u"-";
+    case 11:
+      return c + u" " + number + u"-";
+    case 12:
+      return c + u" -" + number;
+    case 13:
+      return number + u"- " + c;
+    case 14:
+      return u"(" + c + u" " + number + u")";
+    case 15:
+      return u"(" + number + u" " + c + u")";
+    default:
+      return u"-" + c + number;
   }
 }
 

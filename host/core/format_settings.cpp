@@ -1,10 +1,11 @@
 #include "host/core/format_settings.h"
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <climits>
 #include <clocale>
 #include <cstring>
-#include <langinfo.h>
-#include <locale.h>
 #include <string_view>
 
 namespace kv {
@@ -29,38 +30,91 @@ UString PatternFromStrftime(std::string_view f) {
   for (size_t i = 0; i < f.size(); ++i) {
     if (f[i] != '%' || i + 1 == f.size()) {
       UString text = FromUtf8(f.substr(i, 1));
-      if (!text.empty() && IsAsciiLetter(text[0])) out += u'"' + text + u'"';
-      else out += text;
+      if (!text.empty() && IsAsciiLetter(text[0]))
+        out += u'"' + text + u'"';
+      else
+        out += text;
       continue;
     }
     char d = f[++i];
     // glibc's flags and modifiers change padding or numerals; our patterns have their own.
     while (std::strchr("EO-_0^#", d) && i + 1 < f.size()) d = f[++i];
     switch (d) {
-      case 'd': out += u"dd"; break;
-      case 'e': out += u"d"; break;
-      case 'm': out += u"mm"; break;
-      case 'y': out += u"yy"; break;
-      case 'Y': case 'G': out += u"yyyy"; break;
-      case 'b': case 'h': out += u"mmm"; break;
-      case 'B': out += u"mmmm"; break;
-      case 'a': out += u"ddd"; break;
-      case 'A': out += u"dddd"; break;
-      case 'H': out += u"hh"; break;
-      case 'k': out += u"h"; break;
-      case 'I': out += u"hh"; break;
-      case 'l': out += u"h"; break;
-      case 'M': out += u"nn"; break;
-      case 'S': out += u"ss"; break;
-      case 'p': case 'P': out += u"ampm"; break;
-      case 'T': out += u"hh:nn:ss"; break;
-      case 'R': out += u"hh:nn"; break;
-      case 'r': out += u"hh:nn:ss ampm"; break;
-      case 'D': out += u"mm/dd/yy"; break;
-      case 'F': out += u"yyyy-mm-dd"; break;
-      case 'n': case 't': out += u' '; break;
-      case '%': out += u'%'; break;
-      default: break;  // time zones, week numbers and the like have no place in our patterns
+      case 'd':
+        out += u"dd";
+        break;
+      case 'e':
+        out += u"d";
+        break;
+      case 'm':
+        out += u"mm";
+        break;
+      case 'y':
+        out += u"yy";
+        break;
+      case 'Y':
+      case 'G':
+        out += u"yyyy";
+        break;
+      case 'b':
+      case 'h':
+        out += u"mmm";
+        break;
+      case 'B':
+        out += u"mmmm";
+        break;
+      case 'a':
+        out += u"ddd";
+        break;
+      case 'A':
+        out += u"dddd";
+        break;
+      case 'H':
+        out += u"hh";
+        break;
+      case 'k':
+        out += u"h";
+        break;
+      case 'I':
+        out += u"hh";
+        break;
+      case 'l':
+        out += u"h";
+        break;
+      case 'M':
+        out += u"nn";
+        break;
+      case 'S':
+        out += u"ss";
+        break;
+      case 'p':
+      case 'P':
+        out += u"ampm";
+        break;
+      case 'T':
+        out += u"hh:nn:ss";
+        break;
+      case 'R':
+        out += u"hh:nn";
+        break;
+      case 'r':
+        out += u"hh:nn:ss ampm";
+        break;
+      case 'D':
+        out += u"mm/dd/yy";
+        break;
+      case 'F':
+        out += u"yyyy-mm-dd";
+        break;
+      case 'n':
+      case 't':
+        out += u' ';
+        break;
+      case '%':
+        out += u'%';
+        break;
+      default:
+        break;  // time zones, week numbers and the like have no place in our patterns
     }
   }
   return out;
@@ -81,10 +135,17 @@ char16_t SeparatorOf(const UString& pattern, char16_t fallback) {
 UString LongDateFrom(const UString& shortDate) {
   for (char16_t c : shortDate) {
     switch (c) {
-      case u'd': case u'D': return u"dddd, d mmmm yyyy";
-      case u'm': case u'M': return u"dddd, mmmm d, yyyy";
-      case u'y': case u'Y': return u"dddd, yyyy mmmm d";
-      default: break;
+      case u'd':
+      case u'D':
+        return u"dddd, d mmmm yyyy";
+      case u'm':
+      case u'M':
+        return u"dddd, mmmm d, yyyy";
+      case u'y':
+      case u'Y':
+        return u"dddd, yyyy mmmm d";
+      default:
+        break;
     }
   }
   return u"dddd, mmmm d, yyyy";
@@ -181,8 +242,8 @@ void ResetFormatSettings() { Current() = TFormatSettings(); }
 
 void InitFormatSettings() {
   TFormatSettings settings;
-  locale_t loc = newlocale(LC_CTYPE_MASK | LC_NUMERIC_MASK | LC_MONETARY_MASK | LC_TIME_MASK,
-                           "", static_cast<locale_t>(0));
+  locale_t loc = newlocale(LC_CTYPE_MASK | LC_NUMERIC_MASK | LC_MONETARY_MASK | LC_TIME_MASK, "",
+                           static_cast<locale_t>(0));
   if (loc) {
     bool utf8 = std::string_view(nl_langinfo_l(CODESET, loc)) == "UTF-8";
     if (utf8 && !IsCLocaleName(LocaleName(loc))) {

@@ -38,9 +38,9 @@ struct TFormatSettings {
   UString TimePMString = u"PM";
   std::array<UString, 12> ShortMonthNames{u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun",
                                           u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"};
-  std::array<UString, 12> LongMonthNames{u"January", u"February", u"March",     u"April",
-                                         u"May",     u"June",     u"July",      u"August",
-                                         u"September", u"October", u"November", u"December"};
+  std::array<UString, 12> LongMonthNames{u"January",   u"February", u"March",    u"April",
+                                         u"May",       u"June",     u"July",     u"August",
+                                         u"September", u"October",  u"November", u"December"};
   // Sunday first, as DayOfWeek counts.
   std::array<UString, 7> ShortDayNames{u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"};
   std::array<UString, 7> LongDayNames{u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",

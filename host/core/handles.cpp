@@ -130,9 +130,7 @@ bool IsHiddenFromScripts(int32_t handle) noexcept {
   return entry && entry->hidden;
 }
 
-int32_t Unconstructed(const TClass* cls) {
-  return cls ? kUnconstructedBase + cls->Id() : 0;
-}
+int32_t Unconstructed(const TClass* cls) { return cls ? kUnconstructedBase + cls->Id() : 0; }
 
 TClass* UnconstructedClass(int32_t handle) noexcept {
   if (handle < kUnconstructedBase) return nullptr;

@@ -64,7 +64,7 @@ TClass* UnconstructedClass(int32_t handle) noexcept;
 // destroy other objects; one removed while a notification runs is not called again.
 using DestroyObserver = std::function<void(TObject*)>;
 int AddDestroyObserver(DestroyObserver observer);  // ids start at 1
-void RemoveDestroyObserver(int id);  // an unknown id is ignored
+void RemoveDestroyObserver(int id);                // an unknown id is ignored
 
 // Number of live objects (for leak checks in tests).
 size_t LiveCount() noexcept;

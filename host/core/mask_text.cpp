@@ -31,24 +31,40 @@ bool IsLetter(char16_t c) { return UpCase(c) != LoCase(c); }
 
 bool Fits(char16_t c, Accepts accepts) {
   switch (accepts) {
-    case Accepts::Letter: return IsLetter(c);
-    case Accepts::LetterOrDigit: return IsLetter(c) || IsDigit(c);
-    case Accepts::AnyChar: return true;
-    case Accepts::Digit: return IsDigit(c);
-    case Accepts::DigitOrSign: return IsDigit(c) || c == u'+' || c == u'-';
-    case Accepts::Literal: return false;
+    case Accepts::Letter:
+      return IsLetter(c);
+    case Accepts::LetterOrDigit:
+      return IsLetter(c) || IsDigit(c);
+    case Accepts::AnyChar:
+      return true;
+    case Accepts::Digit:
+      return IsDigit(c);
+    case Accepts::DigitOrSign:
+      return IsDigit(c) || c == u'+' || c == u'-';
+    case Accepts::Literal:
+      return false;
   }
   return false;
 }
 
 Accepts PlaceholderOf(char16_t c) {
   switch (c) {
-    case u'L': case u'l': return Accepts::Letter;
-    case u'A': case u'a': return Accepts::LetterOrDigit;
-    case u'C': case u'c': return Accepts::AnyChar;
-    case u'0': case u'9': return Accepts::Digit;
-    case u'#': return Accepts::DigitOrSign;
-    default: return Accepts::Literal;
+    case u'L':
+    case u'l':
+      return Accepts::Letter;
+    case u'A':
+    case u'a':
+      return Accepts::LetterOrDigit;
+    case u'C':
+    case u'c':
+      return Accepts::AnyChar;
+    case u'0':
+    case u'9':
+      return Accepts::Digit;
+    case u'#':
+      return Accepts::DigitOrSign;
+    default:
+      return Accepts::Literal;
   }
 }
 
@@ -98,9 +114,12 @@ ParsedMask Parse(UStringView mask, const TFormatSettings& settings) {
 
 char16_t Cased(char16_t c, CaseMode mode) {
   switch (mode) {
-    case CaseMode::Upper: return UpCase(c);
-    case CaseMode::Lower: return LoCase(c);
-    case CaseMode::AsTyped: return c;
+    case CaseMode::Upper:
+      return UpCase(c);
+    case CaseMode::Lower:
+      return LoCase(c);
+    case CaseMode::AsTyped:
+      return c;
   }
   return c;
 }

@@ -1,11 +1,12 @@
 #include "host/core/number_text.h"
 
+#include <locale.h>
+
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 #include <string>
 
 #include "host/core/exceptions.h"
@@ -130,8 +131,8 @@ UString FloatToText(double value, int precision) {
 
   // Scientific text "d.ddde[+-]x" rounded to `precision` digits, locale-independent.
   char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
-                           precision - 1);
+  auto res =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
   std::string sci(buf, res.ptr);
   size_t ePos = sci.find('e');
   int exponent = std::atoi(sci.c_str() + ePos + 1);
@@ -260,8 +261,8 @@ namespace {
 
 // Serial day 0 (1899-12-30) counted from 1970-01-01.
 constexpr int64_t kSerialToUnixDays = -25569;
-constexpr double kMinSerial = -693593;       // 0001-01-01
-constexpr double kMaxSerial = 2958466;       // 10000-01-01, exclusive
+constexpr double kMinSerial = -693593;  // 0001-01-01
+constexpr double kMaxSerial = 2958466;  // 10000-01-01, exclusive
 constexpr int64_t kMsecPerDay = 86400000;
 
 // Proleptic Gregorian calendar date of a count of days since 1970-01-01.

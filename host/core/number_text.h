@@ -14,7 +14,8 @@ double RoundHalfEven(double x);
 
 // The host's general float format: at most `precision` significant digits (15 for doubles,
 // 7 for singles), no trailing zeros, fixed notation while the decimal exponent lies in
-// -4..precision-1 ("0.0001", "100000000000000") and "1.5E-5" / "1E15" otherwise. NaN and the infinities are "NAN", "INF",
+// -4..precision-1 ("0.0001", "100000000000000") and "1.5E-5" / "1E15" otherwise. NaN and the
+// infinities are "NAN", "INF",
 // "-INF".
 UString FloatToText(double value, int precision = 15);
 

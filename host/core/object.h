@@ -26,8 +26,23 @@ class ClassBuilder;
 
 // Type kinds of published properties, in the host's order.
 enum class TTypeKind : uint8_t {
-  tkUnknown, tkInteger, tkChar, tkEnumeration, tkFloat, tkString, tkSet, tkClass, tkMethod,
-  tkWChar, tkLString, tkWString, tkVariant, tkArray, tkRecord, tkInterface, tkInt64,
+  tkUnknown,
+  tkInteger,
+  tkChar,
+  tkEnumeration,
+  tkFloat,
+  tkString,
+  tkSet,
+  tkClass,
+  tkMethod,
+  tkWChar,
+  tkLString,
+  tkWString,
+  tkVariant,
+  tkArray,
+  tkRecord,
+  tkInterface,
+  tkInt64,
   tkDynArray,
 };
 
@@ -141,7 +156,9 @@ class TObject {
   const UString& ClassName() const { return ClassType()->Name(); }
   bool InheritsFrom(const TClass* c) const { return ClassType()->InheritsFrom(c); }
   template <class T>
-  bool Is() const { return InheritsFrom(T::StaticClass()); }
+  bool Is() const {
+    return InheritsFrom(T::StaticClass());
+  }
 
   // The handle scripts know this object by; never 0, never reused.
   int32_t Handle() const { return handle_; }
@@ -169,13 +186,13 @@ void CheckScriptMayFree(const TObject& object);
 // KV_CLASS(Name, Base) in a class body declares its metaclass accessors and the member
 // function that KV_DEFINE_CLASS(Name, Base) defines in the class's .cpp (class_builder.h);
 // being a member, that definition may name the class's private accessors.
-#define KV_CLASS(Name, Base)                                           \
- public:                                                               \
-  using KvBase = Base;                                                 \
-  static ::kv::TClass* StaticClass();                                  \
+#define KV_CLASS(Name, Base)                                         \
+ public:                                                             \
+  using KvBase = Base;                                               \
+  static ::kv::TClass* StaticClass();                                \
   ::kv::TClass* ClassType() const override { return StaticClass(); } \
-                                                                       \
- private:                                                              \
+                                                                     \
+ private:                                                            \
   static void KvDefineClass(::kv::ClassBuilder<Name>& c);
 
 }  // namespace kv

@@ -21,10 +21,16 @@ KV_DEFINE_CLASS(TStream, TObject) {}
 int64_t TStream::Seek(int64_t offset, int origin) {
   int64_t base = 0;
   switch (origin) {
-    case soFromBeginning: break;
-    case soFromCurrent: base = GetPosition(); break;
-    case soFromEnd: base = GetSize(); break;
-    default: throw EStreamError(u"Invalid seek origin (" + IntToUStr(origin) + u")");
+    case soFromBeginning:
+      break;
+    case soFromCurrent:
+      base = GetPosition();
+      break;
+    case soFromEnd:
+      base = GetSize();
+      break;
+    default:
+      throw EStreamError(u"Invalid seek origin (" + IntToUStr(origin) + u")");
   }
   int64_t target = 0;
   if (__builtin_add_overflow(base, offset, &target))

@@ -47,8 +47,7 @@ UString NameCase(UStringView s) {
 }
 
 UString Chr(int32_t code) {
-  if (code < 0)
-    throw ERangeError(u"Chr: character code " + IntToUStr(code) + u" is negative");
+  if (code < 0) throw ERangeError(u"Chr: character code " + IntToUStr(code) + u" is negative");
   return UString(1, static_cast<char16_t>(code & 0xFFFF));
 }
 

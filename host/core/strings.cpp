@@ -288,9 +288,7 @@ UString TStrings::CommaText() const { return DelimitedTextWith(u',', u'"', false
 
 void TStrings::SetCommaText(UStringView text) { SetDelimitedTextWith(text, u',', u'"', false); }
 
-void TStrings::LoadFromStream(TStream& stream) {
-  SetText(DecodeListBytes(stream.ReadAllBytes()));
-}
+void TStrings::LoadFromStream(TStream& stream) { SetText(DecodeListBytes(stream.ReadAllBytes())); }
 
 void TStrings::LoadFromFile(const UString& fileName) {
   TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
@@ -355,8 +353,7 @@ int TStringList::AddObject(const UString& s, int32_t object) {
   int index = Count();
   if (sorted_ && Find(s, index)) {
     if (duplicates_ == dupIgnore) return index;
-    if (duplicates_ == dupError)
-      throw EStringListError(u"String list does not allow duplicates");
+    if (duplicates_ == dupError) throw EStringListError(u"String list does not allow duplicates");
   }
   InsertItem(index, s, object);
   return index;

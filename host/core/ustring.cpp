@@ -1,8 +1,9 @@
 #include "host/core/ustring.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
 
 namespace kv {
 
@@ -15,10 +16,17 @@ long DecodeUtf8At(std::string_view s, size_t& i) {
   if (c < 0x80) return c;
   int extra;
   long cp;
-  if (c >= 0xC2 && c <= 0xDF) { extra = 1; cp = c & 0x1F; }
-  else if (c >= 0xE0 && c <= 0xEF) { extra = 2; cp = c & 0x0F; }
-  else if (c >= 0xF0 && c <= 0xF4) { extra = 3; cp = c & 0x07; }
-  else return -1;
+  if (c >= 0xC2 && c <= 0xDF) {
+    extra = 1;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    extra = 2;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    extra = 3;
+    cp = c & 0x07;
+  } else
+    return -1;
   for (int k = 0; k < extra; ++k) {
     if (i >= s.size()) return -1;
     unsigned char d = s[i];
@@ -117,9 +125,12 @@ UString FromCp1251(std::string_view bytes) {
   UString out;
   out.reserve(bytes.size());
   for (unsigned char b : bytes) {
-    if (b < 0x80) out.push_back(b);
-    else if (b < 0xC0) out.push_back(kCp1251High[b - 0x80]);
-    else out.push_back(char16_t(0x0410 + (b - 0xC0)));
+    if (b < 0x80)
+      out.push_back(b);
+    else if (b < 0xC0)
+      out.push_back(kCp1251High[b - 0x80]);
+    else
+      out.push_back(char16_t(0x0410 + (b - 0xC0)));
   }
   return out;
 }
@@ -128,11 +139,20 @@ std::string ToCp1251(UStringView text) {
   std::string out;
   out.reserve(text.size());
   for (char16_t c : text) {
-    if (c < 0x80) { out.push_back(char(c)); continue; }
-    if (c >= 0x0410 && c <= 0x044F) { out.push_back(char(0xC0 + (c - 0x0410))); continue; }
+    if (c < 0x80) {
+      out.push_back(char(c));
+      continue;
+    }
+    if (c >= 0x0410 && c <= 0x044F) {
+      out.push_back(char(0xC0 + (c - 0x0410)));
+      continue;
+    }
     char mapped = '?';
     for (int k = 0; k < 64; ++k)
-      if (kCp1251High[k] == c) { mapped = char(0x80 + k); break; }
+      if (kCp1251High[k] == c) {
+        mapped = char(0x80 + k);
+        break;
+      }
     out.push_back(mapped);
   }
   return out;

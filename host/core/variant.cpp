@@ -85,9 +85,18 @@ bool TextToBool(const UString& s) {
 
 bool IsStorableElementType(uint16_t t) {
   switch (t) {
-    case varSmallint: case varInteger: case varSingle: case varDouble: case varCurrency:
-    case varDate: case varOleStr: case varDispatch: case varBoolean: case varVariant:
-    case varByte: case varString:
+    case varSmallint:
+    case varInteger:
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate:
+    case varOleStr:
+    case varDispatch:
+    case varBoolean:
+    case varVariant:
+    case varByte:
+    case varString:
       return true;
     default:
       return false;
@@ -96,18 +105,30 @@ bool IsStorableElementType(uint16_t t) {
 
 Variant ZeroOf(uint16_t elemType) {
   switch (elemType) {
-    case varSmallint: return Variant::Smallint(0);
-    case varInteger: return Variant(int32_t{0});
-    case varSingle: return Variant::Single(0);
-    case varDouble: return Variant(0.0);
-    case varCurrency: return Variant::Currency(0);
-    case varDate: return Variant::Date(0);
-    case varOleStr: return Variant::OleStr(UString());
-    case varString: return Variant(UString());
-    case varDispatch: return Variant::Dispatch(nullptr);
-    case varBoolean: return Variant(false);
-    case varByte: return Variant::Byte(0);
-    default: return Variant();
+    case varSmallint:
+      return Variant::Smallint(0);
+    case varInteger:
+      return Variant(int32_t{0});
+    case varSingle:
+      return Variant::Single(0);
+    case varDouble:
+      return Variant(0.0);
+    case varCurrency:
+      return Variant::Currency(0);
+    case varDate:
+      return Variant::Date(0);
+    case varOleStr:
+      return Variant::OleStr(UString());
+    case varString:
+      return Variant(UString());
+    case varDispatch:
+      return Variant::Dispatch(nullptr);
+    case varBoolean:
+      return Variant(false);
+    case varByte:
+      return Variant::Byte(0);
+    default:
+      return Variant();
   }
 }
 
@@ -245,8 +266,7 @@ Variant Variant::Dispatch(DispatchObject* obj) {
 }
 
 bool Variant::IsOrdinal() const noexcept {
-  return type_ == varSmallint || type_ == varInteger || type_ == varByte ||
-         type_ == varBoolean;
+  return type_ == varSmallint || type_ == varInteger || type_ == varByte || type_ == varBoolean;
 }
 
 const UString& Variant::RawString() const noexcept { return u_.str->text; }
@@ -260,104 +280,148 @@ SharedString Variant::RawShared() const {
 
 int64_t Variant::ToInt64() const {
   switch (type_) {
-    case varEmpty: return 0;
-    case varSmallint: return u_.si;
-    case varInteger: return u_.i;
-    case varByte: return u_.by;
-    case varBoolean: return u_.b ? -1 : 0;
-    case varSingle: return RoundedToInt64(u_.f);
+    case varEmpty:
+      return 0;
+    case varSmallint:
+      return u_.si;
+    case varInteger:
+      return u_.i;
+    case varByte:
+      return u_.by;
+    case varBoolean:
+      return u_.b ? -1 : 0;
+    case varSingle:
+      return RoundedToInt64(u_.f);
     case varDouble:
-    case varDate: return RoundedToInt64(u_.d);
-    case varCurrency: return CurrencyToWhole(u_.i64);
+    case varDate:
+      return RoundedToInt64(u_.d);
+    case varCurrency:
+      return CurrencyToWhole(u_.i64);
     case varString:
     case varOleStr: {
       int64_t v;
       if (!TextToInt64(u_.str->text, v)) ThrowConversion();
       return v;
     }
-    default: ThrowConversion();
+    default:
+      ThrowConversion();
   }
 }
 
 int32_t Variant::ToInt() const {
   switch (type_) {
-    case varInteger: return u_.i;
+    case varInteger:
+      return u_.i;
     case varString:
     case varOleStr: {
       int32_t v;
       if (TryTextToInt32(u_.str->text, v)) return v;
       return CheckedInt32(ToInt64());
     }
-    default: return CheckedInt32(ToInt64());
+    default:
+      return CheckedInt32(ToInt64());
   }
 }
 
 double Variant::ToDouble() const {
   switch (type_) {
-    case varEmpty: return 0;
-    case varSmallint: return u_.si;
-    case varInteger: return u_.i;
-    case varByte: return u_.by;
-    case varBoolean: return u_.b ? -1 : 0;
-    case varSingle: return u_.f;
+    case varEmpty:
+      return 0;
+    case varSmallint:
+      return u_.si;
+    case varInteger:
+      return u_.i;
+    case varByte:
+      return u_.by;
+    case varBoolean:
+      return u_.b ? -1 : 0;
+    case varSingle:
+      return u_.f;
     case varDouble:
-    case varDate: return u_.d;
-    case varCurrency: return static_cast<double>(u_.i64) / 10000.0;
+    case varDate:
+      return u_.d;
+    case varCurrency:
+      return static_cast<double>(u_.i64) / 10000.0;
     case varString:
-    case varOleStr: return TextToDouble(u_.str->text);
-    default: ThrowConversion();
+    case varOleStr:
+      return TextToDouble(u_.str->text);
+    default:
+      ThrowConversion();
   }
 }
 
 int64_t Variant::ToCurrency() const {
   switch (type_) {
-    case varCurrency: return u_.i64;
-    case varEmpty: return 0;
+    case varCurrency:
+      return u_.i64;
+    case varEmpty:
+      return 0;
     case varSmallint:
     case varInteger:
     case varByte:
-    case varBoolean: return ToInt64() * 10000;
+    case varBoolean:
+      return ToInt64() * 10000;
     case varString:
     case varOleStr: {
       int64_t v;
       if (TryTextToCurrency(u_.str->text, v)) return v;
       return DoubleToCurrency(ToDouble());
     }
-    default: return DoubleToCurrency(ToDouble());
+    default:
+      return DoubleToCurrency(ToDouble());
   }
 }
 
 UString Variant::ToString() const {
   switch (type_) {
-    case varEmpty: return UString();
+    case varEmpty:
+      return UString();
     case varSmallint:
     case varInteger:
-    case varByte: return IntToUStr(ToInt64());
-    case varBoolean: return u_.b ? u"True" : u"False";
-    case varSingle: return FloatToText(u_.f, 7);
-    case varDouble: return FloatToText(u_.d);
-    case varCurrency: return CurrencyToText(u_.i64);
-    case varDate: return DateTimeToText(u_.d);
+    case varByte:
+      return IntToUStr(ToInt64());
+    case varBoolean:
+      return u_.b ? u"True" : u"False";
+    case varSingle:
+      return FloatToText(u_.f, 7);
+    case varDouble:
+      return FloatToText(u_.d);
+    case varCurrency:
+      return CurrencyToText(u_.i64);
+    case varDate:
+      return DateTimeToText(u_.d);
     case varString:
-    case varOleStr: return u_.str->text;
-    default: ThrowConversion();
+    case varOleStr:
+      return u_.str->text;
+    default:
+      ThrowConversion();
   }
 }
 
 bool Variant::ToBool() const {
   switch (type_) {
-    case varEmpty: return false;
-    case varBoolean: return u_.b;
-    case varSmallint: return u_.si != 0;
-    case varInteger: return u_.i != 0;
-    case varByte: return u_.by != 0;
-    case varSingle: return u_.f != 0;
+    case varEmpty:
+      return false;
+    case varBoolean:
+      return u_.b;
+    case varSmallint:
+      return u_.si != 0;
+    case varInteger:
+      return u_.i != 0;
+    case varByte:
+      return u_.by != 0;
+    case varSingle:
+      return u_.f != 0;
     case varDouble:
-    case varDate: return u_.d != 0;
-    case varCurrency: return u_.i64 != 0;
+    case varDate:
+      return u_.d != 0;
+    case varCurrency:
+      return u_.i64 != 0;
     case varString:
-    case varOleStr: return TextToBool(u_.str->text);
-    default: ThrowConversion();
+    case varOleStr:
+      return TextToBool(u_.str->text);
+    default:
+      ThrowConversion();
   }
 }
 
@@ -365,7 +429,8 @@ Variant VarAsType(const Variant& v, uint16_t varType) {
   if (v.Type() == varType || varType == varVariant) return v;
   if (v.IsNull()) ThrowConversion();
   switch (varType) {
-    case varEmpty: return Variant();
+    case varEmpty:
+      return Variant();
     case varSmallint: {
       int32_t i = v.ToInt();
       if (i < std::numeric_limits<int16_t>::min() || i > std::numeric_limits<int16_t>::max())
@@ -377,22 +442,30 @@ Variant VarAsType(const Variant& v, uint16_t varType) {
       if (i < 0 || i > 255) ThrowOverflow();
       return Variant::Byte(static_cast<uint8_t>(i));
     }
-    case varInteger: return Variant(v.ToInt());
+    case varInteger:
+      return Variant(v.ToInt());
     case varSingle: {
       double d = v.ToDouble();
       if (std::isfinite(d) && std::fabs(d) > FLT_MAX) ThrowOverflow();
       return Variant::Single(static_cast<float>(d));
     }
-    case varDouble: return Variant(v.ToDouble());
-    case varCurrency: return Variant::Currency(v.ToCurrency());
-    case varDate: return Variant::Date(v.ToDouble());
-    case varBoolean: return Variant(v.ToBool());
-    case varOleStr: return Variant::OleStr(v.ToString());
-    case varString: return Variant(v.ToString());
+    case varDouble:
+      return Variant(v.ToDouble());
+    case varCurrency:
+      return Variant::Currency(v.ToCurrency());
+    case varDate:
+      return Variant::Date(v.ToDouble());
+    case varBoolean:
+      return Variant(v.ToBool());
+    case varOleStr:
+      return Variant::OleStr(v.ToString());
+    case varString:
+      return Variant(v.ToString());
     case varDispatch:
       if (v.IsEmpty()) return Variant::Dispatch(nullptr);
       ThrowConversion();
-    default: ThrowConversion();
+    default:
+      ThrowConversion();
   }
 }
 

@@ -70,8 +70,14 @@ struct VarArrayData {
 class Variant {
  public:
   Variant() noexcept : type_(varEmpty) { u_.i64 = 0; }
-  Variant(int32_t v) noexcept : type_(varInteger) { u_.i64 = 0; u_.i = v; }
-  Variant(bool v) noexcept : type_(varBoolean) { u_.i64 = 0; u_.b = v; }
+  Variant(int32_t v) noexcept : type_(varInteger) {
+    u_.i64 = 0;
+    u_.i = v;
+  }
+  Variant(bool v) noexcept : type_(varBoolean) {
+    u_.i64 = 0;
+    u_.b = v;
+  }
   Variant(double v) noexcept : type_(varDouble) { u_.d = v; }
   Variant(const UString& s);
   Variant(UString&& s);
@@ -113,7 +119,11 @@ class Variant {
     return *this;
   }
 
-  static Variant Null() noexcept { Variant v; v.type_ = varNull; return v; }
+  static Variant Null() noexcept {
+    Variant v;
+    v.type_ = varNull;
+    return v;
+  }
   // A 64-bit host integer: Integer when it fits, else Double.
   static Variant FromInt64(int64_t v) noexcept;
   static Variant Smallint(int16_t v) noexcept;
@@ -136,15 +146,15 @@ class Variant {
   bool IsOrdinal() const noexcept;  // smallint, integer, byte, boolean
 
   // Inline payloads without conversion; valid only for the matching tag.
-  int32_t RawInt() const noexcept { return u_.i; }  // varInteger
-  int16_t RawSmallint() const noexcept { return u_.si; }  // varSmallint
-  uint8_t RawByte() const noexcept { return u_.by; }  // varByte
-  float RawSingle() const noexcept { return u_.f; }  // varSingle
-  double RawDouble() const noexcept { return u_.d; }  // varDouble, varDate
-  bool RawBool() const noexcept { return u_.b; }  // varBoolean
-  int64_t RawCurrency() const noexcept { return u_.i64; }  // varCurrency
-  const UString& RawString() const noexcept;  // varString, varOleStr
-  SharedString RawShared() const;  // varString, varOleStr
+  int32_t RawInt() const noexcept { return u_.i; }                  // varInteger
+  int16_t RawSmallint() const noexcept { return u_.si; }            // varSmallint
+  uint8_t RawByte() const noexcept { return u_.by; }                // varByte
+  float RawSingle() const noexcept { return u_.f; }                 // varSingle
+  double RawDouble() const noexcept { return u_.d; }                // varDouble, varDate
+  bool RawBool() const noexcept { return u_.b; }                    // varBoolean
+  int64_t RawCurrency() const noexcept { return u_.i64; }           // varCurrency
+  const UString& RawString() const noexcept;                        // varString, varOleStr
+  SharedString RawShared() const;                                   // varString, varOleStr
   DispatchObject* RawDispatch() const noexcept { return u_.disp; }  // varDispatch
 
   // Conversions with the host's rules. They raise EVariantError "Invalid variant type
@@ -175,7 +185,7 @@ class Variant {
   // Array creation raises "Error creating variant or safe array" for no dimensions, a high
   // bound below low - 1, an element tag that cannot be stored (varEmpty, varNull, varError,
   // varUnknown, an array tag) or more than 2^26 elements in all.
-  int ArrayDimCount() const;  // 0 for a value that is no array
+  int ArrayDimCount() const;               // 0 for a value that is no array
   ArrayBound ArrayBoundOf(int dim) const;  // dim counts from 1
   const Variant& Element(const int32_t* indices, int count) const;
   void SetElement(const int32_t* indices, int count, const Variant& value);

@@ -18,21 +18,33 @@ constexpr int kClassCount = 8;
 
 OpClass ClassOf(uint16_t type) {
   switch (type) {
-    case varNull: return OpClass::Null;
-    case varSmallint: case varInteger: case varByte: return OpClass::Integer;
-    case varSingle: case varDouble: return OpClass::Real;
-    case varCurrency: return OpClass::Currency;
-    case varDate: return OpClass::Date;
-    case varOleStr: case varString: return OpClass::String;
-    case varBoolean: return OpClass::Boolean;
-    default: return OpClass::Invalid;  // empty, dispatch, error, arrays, ...
+    case varNull:
+      return OpClass::Null;
+    case varSmallint:
+    case varInteger:
+    case varByte:
+      return OpClass::Integer;
+    case varSingle:
+    case varDouble:
+      return OpClass::Real;
+    case varCurrency:
+      return OpClass::Currency;
+    case varDate:
+      return OpClass::Date;
+    case varOleStr:
+    case varString:
+      return OpClass::String;
+    case varBoolean:
+      return OpClass::Boolean;
+    default:
+      return OpClass::Invalid;  // empty, dispatch, error, arrays, ...
   }
 }
 
 // Handler by (left class, right class), rows and columns in OpClass order.
-constexpr OpClass E = OpClass::Invalid, N = OpClass::Null, I = OpClass::Integer,
-                  R = OpClass::Real, C = OpClass::Currency, S = OpClass::String,
-                  B = OpClass::Boolean, D = OpClass::Date;
+constexpr OpClass E = OpClass::Invalid, N = OpClass::Null, I = OpClass::Integer, R = OpClass::Real,
+                  C = OpClass::Currency, S = OpClass::String, B = OpClass::Boolean,
+                  D = OpClass::Date;
 constexpr OpClass kHandler[kClassCount][kClassCount] = {
     /* invalid  */ {E, E, E, E, E, E, E, E},
     /* null     */ {E, N, N, N, N, N, N, N},
@@ -51,15 +63,12 @@ OpClass HandlerFor(const Variant& l, const Variant& r) {
 [[noreturn]] void ThrowInvalidOp() { throw EVariantError(u"Invalid variant operation"); }
 [[noreturn]] void ThrowOverflow() { throw EVariantError(u"Variant overflow"); }
 [[noreturn]] void ThrowDivByZero() { throw EDivByZero(u"Division by zero"); }
-[[noreturn]] void ThrowFloatZeroDivide() {
-  throw EZeroDivide(u"Floating point division by zero");
-}
+[[noreturn]] void ThrowFloatZeroDivide() { throw EZeroDivide(u"Floating point division by zero"); }
 [[noreturn]] void ThrowFloatInvalid() { throw EInvalidOp(u"Invalid floating point operation"); }
 
 bool IsLogical(VarOp op) { return op == VarOp::And || op == VarOp::Or || op == VarOp::Xor; }
 bool IsFourArithmetic(VarOp op) {
-  return op == VarOp::Add || op == VarOp::Subtract || op == VarOp::Multiply ||
-         op == VarOp::Divide;
+  return op == VarOp::Add || op == VarOp::Subtract || op == VarOp::Multiply || op == VarOp::Divide;
 }
 
 // --- real ------------------------------------------------------------------------------
@@ -77,9 +86,12 @@ double CheckedFloat(double result, double a, double b) {
 
 double FloatArith(VarOp op, double a, double b) {
   switch (op) {
-    case VarOp::Add: return CheckedFloat(a + b, a, b);
-    case VarOp::Subtract: return CheckedFloat(a - b, a, b);
-    case VarOp::Multiply: return CheckedFloat(a * b, a, b);
+    case VarOp::Add:
+      return CheckedFloat(a + b, a, b);
+    case VarOp::Subtract:
+      return CheckedFloat(a - b, a, b);
+    case VarOp::Multiply:
+      return CheckedFloat(a * b, a, b);
     default:  // Divide
       if (b == 0) {
         if (a == 0 || std::isnan(a)) ThrowFloatInvalid();
@@ -125,10 +137,14 @@ Variant IntegerOp(VarOp op, const Variant& l, const Variant& r) {
       return Variant(static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31)));
     case VarOp::ShiftRight:
       return Variant(static_cast<int32_t>(static_cast<uint32_t>(a) >> (b & 31)));
-    case VarOp::And: return Variant(a & b);
-    case VarOp::Or: return Variant(a | b);
-    case VarOp::Xor: return Variant(a ^ b);
-    default: ThrowInvalidOp();
+    case VarOp::And:
+      return Variant(a & b);
+    case VarOp::Or:
+      return Variant(a | b);
+    case VarOp::Xor:
+      return Variant(a ^ b);
+    default:
+      ThrowInvalidOp();
   }
 }
 
@@ -154,9 +170,12 @@ Variant CurrencyOp(VarOp op, const Variant& l, const Variant& r) {
   if (!IsFourArithmetic(op)) return IntegerOp(op, l, r);
   const Int128 a = l.ToCurrency(), b = r.ToCurrency();
   switch (op) {
-    case VarOp::Add: return Variant::Currency(FitCurrency(a + b));
-    case VarOp::Subtract: return Variant::Currency(FitCurrency(a - b));
-    case VarOp::Multiply: return Variant::Currency(FitCurrency(DivideRounded(a * b, 10000)));
+    case VarOp::Add:
+      return Variant::Currency(FitCurrency(a + b));
+    case VarOp::Subtract:
+      return Variant::Currency(FitCurrency(a - b));
+    case VarOp::Multiply:
+      return Variant::Currency(FitCurrency(DivideRounded(a * b, 10000)));
     default: {  // Divide
       if (b == 0) {
         if (a == 0) ThrowFloatInvalid();
@@ -188,9 +207,12 @@ Variant BooleanOp(VarOp op, const Variant& l, const Variant& r) {
   if (!IsLogical(op)) return RealOp(op, l, r);
   const bool a = l.ToBool(), b = r.ToBool();
   switch (op) {
-    case VarOp::And: return Variant(a && b);
-    case VarOp::Or: return Variant(a || b);
-    default: return Variant(a != b);
+    case VarOp::And:
+      return Variant(a && b);
+    case VarOp::Or:
+      return Variant(a || b);
+    default:
+      return Variant(a != b);
   }
 }
 
@@ -227,14 +249,22 @@ Variant VarBinaryOp(VarOp op, const Variant& left, const Variant& right) {
     return Variant(FloatArith(op, left.RawDouble(), right.RawDouble()));
 
   switch (HandlerFor(left, right)) {
-    case OpClass::Null: return Variant::Null();
-    case OpClass::Integer: return IntegerOp(op, left, right);
-    case OpClass::Real: return RealOp(op, left, right);
-    case OpClass::Currency: return CurrencyOp(op, left, right);
-    case OpClass::String: return StringOp(op, left, right);
-    case OpClass::Boolean: return BooleanOp(op, left, right);
-    case OpClass::Date: return DateOp(op, left, right);
-    default: ThrowInvalidOp();
+    case OpClass::Null:
+      return Variant::Null();
+    case OpClass::Integer:
+      return IntegerOp(op, left, right);
+    case OpClass::Real:
+      return RealOp(op, left, right);
+    case OpClass::Currency:
+      return CurrencyOp(op, left, right);
+    case OpClass::String:
+      return StringOp(op, left, right);
+    case OpClass::Boolean:
+      return BooleanOp(op, left, right);
+    case OpClass::Date:
+      return DateOp(op, left, right);
+    default:
+      ThrowInvalidOp();
   }
 }
 
@@ -259,22 +289,28 @@ int VarCompare(const Variant& left, const Variant& right) {
     case OpClass::Null:
       // Null equals Null and orders below every other value.
       return Compare3(!left.IsNull(), !right.IsNull());
-    case OpClass::Integer: return Compare3(left.ToInt(), right.ToInt());
+    case OpClass::Integer:
+      return Compare3(left.ToInt(), right.ToInt());
     case OpClass::Real:
-    case OpClass::Date: return CompareFloats(left.ToDouble(), right.ToDouble());
-    case OpClass::Currency: return Compare3(left.ToCurrency(), right.ToCurrency());
+    case OpClass::Date:
+      return CompareFloats(left.ToDouble(), right.ToDouble());
+    case OpClass::Currency:
+      return Compare3(left.ToCurrency(), right.ToCurrency());
     case OpClass::String: {
       int c = left.RawString().compare(right.RawString());
       return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
-    case OpClass::Boolean: return Compare3(left.ToBool(), right.ToBool());
-    default: ThrowInvalidOp();
+    case OpClass::Boolean:
+      return Compare3(left.ToBool(), right.ToBool());
+    default:
+      ThrowInvalidOp();
   }
 }
 
 Variant VarNeg(const Variant& v) {
   switch (ClassOf(v.Type())) {
-    case OpClass::Null: return v;
+    case OpClass::Null:
+      return v;
     case OpClass::Integer:
     case OpClass::Boolean: {
       int32_t i = v.ToInt();
@@ -284,22 +320,29 @@ Variant VarNeg(const Variant& v) {
       return Variant(-i);
     }
     case OpClass::Real:
-    case OpClass::String: return Variant(-v.ToDouble());
+    case OpClass::String:
+      return Variant(-v.ToDouble());
     case OpClass::Currency: {
       if (v.RawCurrency() == std::numeric_limits<int64_t>::min()) ThrowOverflow();
       return Variant::Currency(-v.RawCurrency());
     }
-    case OpClass::Date: return Variant::Date(-v.RawDouble());
-    default: ThrowInvalidOp();
+    case OpClass::Date:
+      return Variant::Date(-v.RawDouble());
+    default:
+      ThrowInvalidOp();
   }
 }
 
 Variant VarNot(const Variant& v) {
   switch (v.Type()) {
-    case varEmpty: ThrowInvalidOp();
-    case varNull: return v;
-    case varBoolean: return Variant(!v.RawBool());
-    default: return Variant(~v.ToInt());
+    case varEmpty:
+      ThrowInvalidOp();
+    case varNull:
+      return v;
+    case varBoolean:
+      return Variant(!v.RawBool());
+    default:
+      return Variant(~v.ToInt());
   }
 }
 

@@ -8,7 +8,17 @@
 namespace kv {
 
 enum class VarOp : uint8_t {
-  Add, Subtract, Multiply, Divide, IntDivide, Modulus, ShiftLeft, ShiftRight, And, Or, Xor,
+  Add,
+  Subtract,
+  Multiply,
+  Divide,
+  IntDivide,
+  Modulus,
+  ShiftLeft,
+  ShiftRight,
+  And,
+  Or,
+  Xor,
 };
 
 // The result of `left op right`. Errors: EVariantError "Invalid variant operation" for an

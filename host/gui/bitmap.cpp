@@ -122,8 +122,7 @@ void TBitmap::LoadFromFile(const UString& fileName) {
 
 void TBitmap::SaveToFile(const UString& fileName) const {
   const char* format = FileFormat(fileName);
-  if (image_.isNull())
-    throw EInvalidGraphic(u"Cannot save an empty bitmap to " + Quoted(fileName));
+  if (image_.isNull()) throw EInvalidGraphic(u"Cannot save an empty bitmap to " + Quoted(fileName));
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);

@@ -10,14 +10,22 @@ namespace {
 
 Qt::BrushStyle QtBrushStyle(TBrushStyle style) {
   switch (style) {
-    case bsClear: return Qt::NoBrush;
-    case bsHorizontal: return Qt::HorPattern;
-    case bsVertical: return Qt::VerPattern;
-    case bsFDiagonal: return Qt::FDiagPattern;
-    case bsBDiagonal: return Qt::BDiagPattern;
-    case bsCross: return Qt::CrossPattern;
-    case bsDiagCross: return Qt::DiagCrossPattern;
-    default: return Qt::SolidPattern;
+    case bsClear:
+      return Qt::NoBrush;
+    case bsHorizontal:
+      return Qt::HorPattern;
+    case bsVertical:
+      return Qt::VerPattern;
+    case bsFDiagonal:
+      return Qt::FDiagPattern;
+    case bsBDiagonal:
+      return Qt::BDiagPattern;
+    case bsCross:
+      return Qt::CrossPattern;
+    case bsDiagCross:
+      return Qt::DiagCrossPattern;
+    default:
+      return Qt::SolidPattern;
   }
 }
 

@@ -11,7 +11,14 @@ class QBrush;
 namespace kv {
 
 enum TBrushStyle : uint8_t {
-  bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross,
+  bsSolid,
+  bsClear,
+  bsHorizontal,
+  bsVertical,
+  bsFDiagonal,
+  bsBDiagonal,
+  bsCross,
+  bsDiagCross,
 };
 
 // Published: Color, Style.

@@ -30,7 +30,9 @@ struct Box {
   int64_t left, top, right, bottom;
 
   Box(int64_t x1, int64_t y1, int64_t x2, int64_t y2)
-      : left(std::min(x1, x2)), top(std::min(y1, y2)), right(std::max(x1, x2)),
+      : left(std::min(x1, x2)),
+        top(std::min(y1, y2)),
+        right(std::max(x1, x2)),
         bottom(std::max(y1, y2)) {}
   bool Empty() const { return right <= left || bottom <= top; }
   // What Qt must be given to cover exactly the box: a one-pixel pen outlines a QRectF one
@@ -59,14 +61,22 @@ QFont CanvasFont(const TFont& font) {
 
 QPainter::CompositionMode CopyComposition(int32_t copyMode) {
   switch (copyMode) {
-    case cmMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
-    case cmNotSrcCopy: return QPainter::RasterOp_NotSource;
-    case cmNotSrcErase: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case cmSrcAnd: return QPainter::RasterOp_SourceAndDestination;
-    case cmSrcErase: return QPainter::RasterOp_SourceAndNotDestination;
-    case cmSrcInvert: return QPainter::RasterOp_SourceXorDestination;
-    case cmSrcPaint: return QPainter::RasterOp_SourceOrDestination;
-    default: return QPainter::CompositionMode_SourceOver;
+    case cmMergePaint:
+      return QPainter::RasterOp_NotSourceOrDestination;
+    case cmNotSrcCopy:
+      return QPainter::RasterOp_NotSource;
+    case cmNotSrcErase:
+      return QPainter::RasterOp_NotSourceAndNotDestination;
+    case cmSrcAnd:
+      return QPainter::RasterOp_SourceAndDestination;
+    case cmSrcErase:
+      return QPainter::RasterOp_SourceAndNotDestination;
+    case cmSrcInvert:
+      return QPainter::RasterOp_SourceXorDestination;
+    case cmSrcPaint:
+      return QPainter::RasterOp_SourceOrDestination;
+    default:
+      return QPainter::CompositionMode_SourceOver;
   }
 }
 
@@ -219,8 +229,12 @@ void TCanvas::StretchDraw(const QRect& rect, const TGraphic* graphic) {
                    std::abs(rect.height()));
   QPainter& p = op.Painter();
   switch (copyMode_) {
-    case cmBlackness: p.fillRect(area, Qt::black); break;
-    case cmWhiteness: p.fillRect(area, Qt::white); break;
+    case cmBlackness:
+      p.fillRect(area, Qt::black);
+      break;
+    case cmWhiteness:
+      p.fillRect(area, Qt::white);
+      break;
     case cmDstInvert:
       p.setCompositionMode(QPainter::RasterOp_NotDestination);
       p.fillRect(area, Qt::black);

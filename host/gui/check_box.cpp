@@ -60,9 +60,7 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
   Connect(box, &QCheckBox::stateChanged, [this](int) { Click(); });
 }
 
-THostOrderCheckBox* TCheckBox::Box() const {
-  return static_cast<THostOrderCheckBox*>(Widget());
-}
+THostOrderCheckBox* TCheckBox::Box() const { return static_cast<THostOrderCheckBox*>(Widget()); }
 
 UString TCheckBox::Text() const { return UStringOf(Box()->text()); }
 void TCheckBox::SetText(const UString& caption) { Box()->setText(QStringOf(caption)); }

@@ -97,8 +97,7 @@ KV_DEFINE_CLASS(TCustomComboBox, TWinControl) {
   c.Property("Text", &TCustomComboBox::Text, &TCustomComboBox::SetText);
   c.Property("Style", "TComboBoxStyle", &TCustomComboBox::Style, &TCustomComboBox::SetStyle);
   c.Property("Sorted", &TCustomComboBox::Sorted, &TCustomComboBox::SetSorted);
-  c.Property("DropDownCount", &TCustomComboBox::DropDownCount,
-             &TCustomComboBox::SetDropDownCount);
+  c.Property("DropDownCount", &TCustomComboBox::DropDownCount, &TCustomComboBox::SetDropDownCount);
   c.Property("MaxLength", &TCustomComboBox::MaxLength, &TCustomComboBox::SetMaxLength);
   c.Event("OnChange", "TNotifyEvent", &TCustomComboBox::OnChange);
 }
@@ -182,8 +181,7 @@ void TCustomComboBox::SetSorted(bool sorted) {
 int TCustomComboBox::DropDownCount() const { return Combo()->maxVisibleItems(); }
 
 void TCustomComboBox::SetDropDownCount(int count) {
-  if (count < 1)
-    throw ERangeError(u"DropDownCount must be at least 1 (" + IntToUStr(count) + u")");
+  if (count < 1) throw ERangeError(u"DropDownCount must be at least 1 (" + IntToUStr(count) + u")");
   Combo()->setMaxVisibleItems(count);
 }
 
@@ -191,7 +189,8 @@ void TCustomComboBox::SetMaxLength(int maxLength) {
   if (maxLength < 0)
     throw ERangeError(u"MaxLength must not be negative (" + IntToUStr(maxLength) + u")");
   maxLength_ = maxLength;
-  if (QLineEdit* edit = Combo()->lineEdit()) edit->setMaxLength(maxLength == 0 ? kNoLimit : maxLength);
+  if (QLineEdit* edit = Combo()->lineEdit())
+    edit->setMaxLength(maxLength == 0 ? kNoLimit : maxLength);
 }
 
 bool TCustomComboBox::DroppedDown() const { return Combo()->view()->isVisible(); }

@@ -144,9 +144,7 @@ void TControl::Show() {
 
 void TControl::Hide() { SetVisible(false); }
 
-void TControl::FreeDeferred() {
-  widget_->hide();
-}
+void TControl::FreeDeferred() { widget_->hide(); }
 
 // --- Bounds ----------------------------------------------------------------------------
 
@@ -180,8 +178,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   width = SideLength(width);
   height = SideLength(height);
   if ((width != Width() || height != Height()) && OnCanResize.Assigned() && Firing()) {
-    TEventArgs args{TVarRec::Object(Handle()), TVarRec::Integer(width),
-                    TVarRec::Integer(height), TVarRec::Boolean(true)};
+    TEventArgs args{TVarRec::Object(Handle()), TVarRec::Integer(width), TVarRec::Integer(height),
+                    TVarRec::Boolean(true)};
     TBusyScope busy(*this);
     Fire(OnCanResize, args);
     if (!busy.Alive()) return;

@@ -192,9 +192,7 @@ void RunForQt(TControl& control, const std::function<void()>& body);
 template <class Sender, class Signal, class Slot>
 void TControl::Connect(Sender* sender, Signal signal, Slot slot) {
   QObject::connect(sender, signal, HookObject(),
-                   [this, slot](auto&&... args) {
-                     RunForQt(*this, [&] { slot(args...); });
-                   });
+                   [this, slot](auto&&... args) { RunForQt(*this, [&] { slot(args...); }); });
 }
 
 }  // namespace kv

@@ -15,7 +15,11 @@ enum TBevelCut : uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TComboBoxStyle : uint8_t {
-  csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable,
+  csDropDown,
+  csSimple,
+  csDropDownList,
+  csOwnerDrawFixed,
+  csOwnerDrawVariable,
 };
 enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
 enum TListBoxStyle : uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };

@@ -135,8 +135,8 @@ void TCustomForm::PlaceWidget(int left, int top, int width, int height) {
 void TCustomForm::ResizeInside(const QSize& inside) {
   QWidget* w = Widget();
   const QSize before = w->size();
-  const bool fixed = borderStyle_ == bsSingle || borderStyle_ == bsDialog ||
-                     borderStyle_ == bsToolWindow;
+  const bool fixed =
+      borderStyle_ == bsSingle || borderStyle_ == bsDialog || borderStyle_ == bsToolWindow;
   if (fixed) {
     w->setFixedSize(inside);
   } else {
@@ -278,9 +278,8 @@ namespace {
 
 // What OnClose left in Action; an ordinal outside the enumeration keeps the form.
 TCloseAction CloseActionOf(const TVarRec& record) {
-  return record.VInt >= caNone && record.VInt <= caMinimize
-             ? static_cast<TCloseAction>(record.VInt)
-             : caNone;
+  return record.VInt >= caNone && record.VInt <= caMinimize ? static_cast<TCloseAction>(record.VInt)
+                                                            : caNone;
 }
 
 }  // namespace

@@ -19,12 +19,22 @@ class TCanvas;
 class TPaintSurface;
 
 enum TFormBorderStyle : uint8_t {
-  bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin,
+  bsNone,
+  bsSingle,
+  bsSizeable,
+  bsDialog,
+  bsToolWindow,
+  bsSizeToolWin,
 };
 enum TWindowState : uint8_t { wsNormal, wsMinimized, wsMaximized };
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TPosition : uint8_t {
-  poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
 };
 enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
 enum TBorderIcon : uint8_t { biSystemMenu, biMinimize, biMaximize, biHelp };
@@ -32,7 +42,16 @@ using TBorderIcons = SetOf<TBorderIcon>;
 
 // Modal results.
 enum : int32_t {
-  mrNone = 0, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrYes, mrNo, mrAll, mrNoToAll,
+  mrNone = 0,
+  mrOk,
+  mrCancel,
+  mrAbort,
+  mrRetry,
+  mrIgnore,
+  mrYes,
+  mrNo,
+  mrAll,
+  mrNoToAll,
   mrYesToAll,
 };
 

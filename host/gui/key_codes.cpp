@@ -15,31 +15,30 @@ struct KeyPair {
 
 // Keys whose code is neither a letter, a digit nor an F-key.
 constexpr KeyPair kKeys[] = {
-    {Qt::Key_Backspace, 8},   {Qt::Key_Tab, 9},        {Qt::Key_Backtab, 9},
-    {Qt::Key_Clear, 12},      {Qt::Key_Return, 13},    {Qt::Key_Enter, 13},
-    {Qt::Key_Shift, 16},      {Qt::Key_Control, 17},   {Qt::Key_Alt, 18},
-    {Qt::Key_Pause, 19},      {Qt::Key_CapsLock, 20},  {Qt::Key_Escape, 27},
-    {Qt::Key_Space, 32},      {Qt::Key_PageUp, 33},    {Qt::Key_PageDown, 34},
-    {Qt::Key_End, 35},        {Qt::Key_Home, 36},      {Qt::Key_Left, 37},
-    {Qt::Key_Up, 38},         {Qt::Key_Right, 39},     {Qt::Key_Down, 40},
-    {Qt::Key_Print, 44},      {Qt::Key_Insert, 45},    {Qt::Key_Delete, 46},
-    {Qt::Key_Help, 47},       {Qt::Key_Meta, 91},      {Qt::Key_Menu, 93},
-    {Qt::Key_NumLock, 144},   {Qt::Key_ScrollLock, 145},
-    {Qt::Key_Semicolon, 186}, {Qt::Key_Colon, 186},    {Qt::Key_Equal, 187},
-    {Qt::Key_Plus, 187},      {Qt::Key_Comma, 188},    {Qt::Key_Less, 188},
-    {Qt::Key_Minus, 189},     {Qt::Key_Underscore, 189}, {Qt::Key_Period, 190},
-    {Qt::Key_Greater, 190},   {Qt::Key_Slash, 191},    {Qt::Key_Question, 191},
-    {Qt::Key_QuoteLeft, 192}, {Qt::Key_AsciiTilde, 192}, {Qt::Key_BracketLeft, 219},
-    {Qt::Key_BraceLeft, 219}, {Qt::Key_Backslash, 220}, {Qt::Key_Bar, 220},
-    {Qt::Key_BracketRight, 221}, {Qt::Key_BraceRight, 221}, {Qt::Key_Apostrophe, 222},
-    {Qt::Key_QuoteDbl, 222},
+    {Qt::Key_Backspace, 8},    {Qt::Key_Tab, 9},           {Qt::Key_Backtab, 9},
+    {Qt::Key_Clear, 12},       {Qt::Key_Return, 13},       {Qt::Key_Enter, 13},
+    {Qt::Key_Shift, 16},       {Qt::Key_Control, 17},      {Qt::Key_Alt, 18},
+    {Qt::Key_Pause, 19},       {Qt::Key_CapsLock, 20},     {Qt::Key_Escape, 27},
+    {Qt::Key_Space, 32},       {Qt::Key_PageUp, 33},       {Qt::Key_PageDown, 34},
+    {Qt::Key_End, 35},         {Qt::Key_Home, 36},         {Qt::Key_Left, 37},
+    {Qt::Key_Up, 38},          {Qt::Key_Right, 39},        {Qt::Key_Down, 40},
+    {Qt::Key_Print, 44},       {Qt::Key_Insert, 45},       {Qt::Key_Delete, 46},
+    {Qt::Key_Help, 47},        {Qt::Key_Meta, 91},         {Qt::Key_Menu, 93},
+    {Qt::Key_NumLock, 144},    {Qt::Key_ScrollLock, 145},  {Qt::Key_Semicolon, 186},
+    {Qt::Key_Colon, 186},      {Qt::Key_Equal, 187},       {Qt::Key_Plus, 187},
+    {Qt::Key_Comma, 188},      {Qt::Key_Less, 188},        {Qt::Key_Minus, 189},
+    {Qt::Key_Underscore, 189}, {Qt::Key_Period, 190},      {Qt::Key_Greater, 190},
+    {Qt::Key_Slash, 191},      {Qt::Key_Question, 191},    {Qt::Key_QuoteLeft, 192},
+    {Qt::Key_AsciiTilde, 192}, {Qt::Key_BracketLeft, 219}, {Qt::Key_BraceLeft, 219},
+    {Qt::Key_Backslash, 220},  {Qt::Key_Bar, 220},         {Qt::Key_BracketRight, 221},
+    {Qt::Key_BraceRight, 221}, {Qt::Key_Apostrophe, 222},  {Qt::Key_QuoteDbl, 222},
 };
 
 // Shifted digits on a US keyboard, so Shift+1 still reports the key 1.
 constexpr KeyPair kShiftedDigits[] = {
-    {Qt::Key_Exclam, '1'},     {Qt::Key_At, '2'},        {Qt::Key_NumberSign, '3'},
-    {Qt::Key_Dollar, '4'},     {Qt::Key_Percent, '5'},   {Qt::Key_AsciiCircum, '6'},
-    {Qt::Key_Ampersand, '7'},  {Qt::Key_Asterisk, '8'},  {Qt::Key_ParenLeft, '9'},
+    {Qt::Key_Exclam, '1'},     {Qt::Key_At, '2'},       {Qt::Key_NumberSign, '3'},
+    {Qt::Key_Dollar, '4'},     {Qt::Key_Percent, '5'},  {Qt::Key_AsciiCircum, '6'},
+    {Qt::Key_Ampersand, '7'},  {Qt::Key_Asterisk, '8'}, {Qt::Key_ParenLeft, '9'},
     {Qt::Key_ParenRight, '0'},
 };
 
@@ -48,7 +47,10 @@ constexpr KeyPair kShiftedDigits[] = {
 int32_t VirtualKeyOfEvdev(uint32_t code) {
   static constexpr char kRows[][16] = {
       // codes 2..11: the digit row; 16..25, 30..38, 44..50: the letter rows
-      "1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM",
+      "1234567890",
+      "QWERTYUIOP",
+      "ASDFGHJKL",
+      "ZXCVBNM",
   };
   if (code >= 2 && code <= 11) return kRows[0][code - 2];
   if (code >= 16 && code <= 25) return kRows[1][code - 16];
@@ -57,9 +59,7 @@ int32_t VirtualKeyOfEvdev(uint32_t code) {
   return 0;
 }
 
-bool PlatformGivesX11KeyCodes() {
-  return QGuiApplication::platformName() == QLatin1String("xcb");
-}
+bool PlatformGivesX11KeyCodes() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 int32_t VirtualKeyOfQtKey(int key, bool keypad) {
   if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);
@@ -97,8 +97,7 @@ Qt::Key QtKeyOf(int32_t virtualKey) {
   return Qt::Key_unknown;
 }
 
-int32_t ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons,
-                     bool doubleClick) {
+int32_t ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick) {
   int32_t shift = 0;
   if (modifiers & Qt::ShiftModifier) shift |= ssShift;
   if (modifiers & Qt::AltModifier) shift |= ssAlt;
@@ -112,10 +111,14 @@ int32_t ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons,
 
 int32_t MouseButtonOf(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return mbLeft;
-    case Qt::RightButton: return mbRight;
-    case Qt::MiddleButton: return mbMiddle;
-    default: return -1;
+    case Qt::LeftButton:
+      return mbLeft;
+    case Qt::RightButton:
+      return mbRight;
+    case Qt::MiddleButton:
+      return mbMiddle;
+    default:
+      return -1;
   }
 }
 

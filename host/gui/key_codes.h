@@ -12,7 +12,13 @@ namespace kv {
 
 // TShiftState bits.
 enum : int32_t {
-  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64,
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64,
 };
 // TMouseButton ordinals.
 enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };

@@ -72,8 +72,7 @@ void TLabel::SetLayout(TTextLayout layout) {
 }
 
 void TLabel::ApplyAlignment() {
-  static constexpr Qt::Alignment kHorizontal[] = {Qt::AlignLeft, Qt::AlignRight,
-                                                  Qt::AlignHCenter};
+  static constexpr Qt::Alignment kHorizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter};
   static constexpr Qt::Alignment kVertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
   Label()->setAlignment(kHorizontal[alignment_] | kVertical[layout_]);
 }

@@ -42,9 +42,7 @@ class TListBoxStrings : public TItemStrings {
  protected:
   int RowCount() const override { return list_->count(); }
   UString RowText(int row) const override { return UStringOf(list_->item(row)->text()); }
-  int32_t RowObject(int row) const override {
-    return list_->item(row)->data(Qt::UserRole).toInt();
-  }
+  int32_t RowObject(int row) const override { return list_->item(row)->data(Qt::UserRole).toInt(); }
   void SetRowText(int row, const UString& text) override {
     const QSignalBlocker quiet(list_);
     list_->item(row)->setText(QStringOf(text));
@@ -83,14 +81,12 @@ KV_DEFINE_CLASS(TListBoxStrings, TItemStrings) {}
 KV_DEFINE_CLASS(TCustomListBox, TWinControl) {
   c.Property("Items", &TCustomListBox::Items, &TCustomListBox::SetItems);
   c.Property("MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect);
-  c.Property("ExtendedSelect", &TCustomListBox::ExtendedSelect,
-             &TCustomListBox::SetExtendedSelect);
+  c.Property("ExtendedSelect", &TCustomListBox::ExtendedSelect, &TCustomListBox::SetExtendedSelect);
   c.Property("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted);
   c.Property("TopIndex", &TCustomListBox::TopIndex, &TCustomListBox::SetTopIndex);
   c.Property("Columns", &TCustomListBox::Columns, &TCustomListBox::SetColumns);
   c.Property("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight);
-  c.Property("IntegralHeight", &TCustomListBox::IntegralHeight,
-             &TCustomListBox::SetIntegralHeight);
+  c.Property("IntegralHeight", &TCustomListBox::IntegralHeight, &TCustomListBox::SetIntegralHeight);
   c.Property("Style", "TListBoxStyle", &TCustomListBox::Style, &TCustomListBox::SetStyle);
 }
 
@@ -167,9 +163,7 @@ void TCustomListBox::ApplySelectionMode() {
                                            : QAbstractItemView::MultiSelection);
 }
 
-int TCustomListBox::SelCount() const {
-  return static_cast<int>(List()->selectedItems().size());
-}
+int TCustomListBox::SelCount() const { return static_cast<int>(List()->selectedItems().size()); }
 
 bool TCustomListBox::Selected(int index) const {
   CheckItemIndex(index);
@@ -202,8 +196,7 @@ void TCustomListBox::SetTopIndex(int index) {
 }
 
 void TCustomListBox::SetColumns(int columns) {
-  if (columns < 0)
-    throw ERangeError(u"Columns must not be negative (" + IntToUStr(columns) + u")");
+  if (columns < 0) throw ERangeError(u"Columns must not be negative (" + IntToUStr(columns) + u")");
   columns_ = columns;
 }
 

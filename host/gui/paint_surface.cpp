@@ -25,7 +25,8 @@ void TPaintSurface::Paint(const std::function<void()>& paint) {
 }
 
 void TPaintSurface::Resized() {
-  if (!layer_.isNull() && layer_.size() != widget_->size().expandedTo(QSize(1, 1))) layer_ = QImage();
+  if (!layer_.isNull() && layer_.size() != widget_->size().expandedTo(QSize(1, 1)))
+    layer_ = QImage();
 }
 
 QImage& TPaintSurface::Layer() {

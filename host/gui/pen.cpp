@@ -11,12 +11,18 @@ namespace {
 
 Qt::PenStyle QtPenStyle(TPenStyle style) {
   switch (style) {
-    case psDash: return Qt::DashLine;
-    case psDot: return Qt::DotLine;
-    case psDashDot: return Qt::DashDotLine;
-    case psDashDotDot: return Qt::DashDotDotLine;
-    case psClear: return Qt::NoPen;
-    default: return Qt::SolidLine;
+    case psDash:
+      return Qt::DashLine;
+    case psDot:
+      return Qt::DotLine;
+    case psDashDot:
+      return Qt::DashDotLine;
+    case psDashDotDot:
+      return Qt::DashDotDotLine;
+    case psClear:
+      return Qt::NoPen;
+    default:
+      return Qt::SolidLine;
   }
 }
 

@@ -11,13 +11,33 @@ class QPen;
 namespace kv {
 
 enum TPenStyle : uint8_t {
-  psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame,
+  psSolid,
+  psDash,
+  psDot,
+  psDashDot,
+  psDashDotDot,
+  psClear,
+  psInsideFrame,
 };
 
 // How the pen's colour combines with the colour already there (P the pen, D the pixel).
 enum TPenMode : uint8_t {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-  pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor,
+  pmBlack,
+  pmWhite,
+  pmNop,
+  pmNot,
+  pmCopy,
+  pmNotCopy,
+  pmMergePenNot,
+  pmMaskPenNot,
+  pmMergeNotPen,
+  pmMaskNotPen,
+  pmMerge,
+  pmNotMerge,
+  pmMask,
+  pmNotMask,
+  pmXor,
+  pmNotXor,
 };
 
 // Published: Color, Mode, Style, Width.

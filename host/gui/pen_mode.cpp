@@ -16,19 +16,32 @@ namespace {
 // The Qt raster operation of each combining mode; nothing for the modes that simply paint.
 std::optional<QPainter::CompositionMode> RasterOp(TPenMode mode) {
   switch (mode) {
-    case pmNot: return QPainter::RasterOp_NotDestination;
-    case pmNotCopy: return QPainter::RasterOp_NotSource;
-    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
-    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
-    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
-    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
-    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
-    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case pmMask: return QPainter::RasterOp_SourceAndDestination;
-    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
-    case pmXor: return QPainter::RasterOp_SourceXorDestination;
-    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
-    default: return std::nullopt;
+    case pmNot:
+      return QPainter::RasterOp_NotDestination;
+    case pmNotCopy:
+      return QPainter::RasterOp_NotSource;
+    case pmMergePenNot:
+      return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot:
+      return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen:
+      return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen:
+      return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge:
+      return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge:
+      return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask:
+      return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask:
+      return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor:
+      return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+      return QPainter::RasterOp_NotSourceXorDestination;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -79,8 +92,8 @@ void PaintThroughLayer(QPainter& painter, QPainter::CompositionMode op, const QR
 
 }  // namespace
 
-void PaintWithPenMode(QPainter& painter, TPenMode mode, QPen pen, QBrush brush,
-                      const QRect& bounds, const std::function<void(QPainter&)>& figure) {
+void PaintWithPenMode(QPainter& painter, TPenMode mode, QPen pen, QBrush brush, const QRect& bounds,
+                      const std::function<void(QPainter&)>& figure) {
   if (mode == pmNop) return;
   if (mode == pmBlack || mode == pmWhite) {
     const QColor color(mode == pmBlack ? Qt::black : Qt::white);

@@ -19,7 +19,7 @@ namespace kv {
 // Paints `figure` (drawing with whatever pen and brush the painter has) with `pen` and
 // `brush` under `mode`. `bounds` must hold every pixel the figure may cover. pmNop paints
 // nothing; pmBlack and pmWhite paint in that colour.
-void PaintWithPenMode(QPainter& painter, TPenMode mode, QPen pen, QBrush brush,
-                      const QRect& bounds, const std::function<void(QPainter&)>& figure);
+void PaintWithPenMode(QPainter& painter, TPenMode mode, QPen pen, QBrush brush, const QRect& bounds,
+                      const std::function<void(QPainter&)>& figure);
 
 }  // namespace kv

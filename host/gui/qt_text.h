@@ -13,8 +13,7 @@ inline QString QStringOf(UStringView text) {
 }
 
 inline UString UStringOf(const QString& text) {
-  return UString(reinterpret_cast<const char16_t*>(text.utf16()),
-                 static_cast<size_t>(text.size()));
+  return UString(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
 }
 
 }  // namespace kv

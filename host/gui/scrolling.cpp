@@ -31,7 +31,9 @@ QScrollBar* TControlScrollBar::Bar() const {
 }
 
 int TControlScrollBar::Increment() const { return Bar()->singleStep(); }
-void TControlScrollBar::SetIncrement(int increment) { Bar()->setSingleStep(std::max(1, increment)); }
+void TControlScrollBar::SetIncrement(int increment) {
+  Bar()->setSingleStep(std::max(1, increment));
+}
 int TControlScrollBar::Position() const { return Bar()->value(); }
 void TControlScrollBar::SetPosition(int position) { Bar()->setValue(position); }
 
@@ -54,8 +56,7 @@ void TControlScrollBar::SetVisible(bool visible) {
 // TScrollingWinControl
 
 KV_DEFINE_CLASS(TScrollingWinControl, TWinControl) {
-  c.Property("AutoScroll", &TScrollingWinControl::AutoScroll,
-             &TScrollingWinControl::SetAutoScroll);
+  c.Property("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll);
   c.Property("HorzScrollBar", &TScrollingWinControl::HorzScrollBar);
   c.Property("VertScrollBar", &TScrollingWinControl::VertScrollBar);
 }

@@ -35,7 +35,8 @@ void TTimer::SetEnabled(bool enabled) {
 }
 
 void TTimer::SetInterval(int32_t interval) {
-  if (interval < 0) throw ERangeError(u"Interval must not be negative (" + IntToUStr(interval) + u")");
+  if (interval < 0)
+    throw ERangeError(u"Interval must not be negative (" + IntToUStr(interval) + u")");
   interval_ = interval;
   UpdateTimer();
 }

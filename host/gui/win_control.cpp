@@ -107,13 +107,11 @@ void TWinControl::Resized() {
 // --- Focus and tab order -----------------------------------------------------------------
 
 bool TWinControl::CanFocus() const {
-  return Widget()->isVisible() && Widget()->isEnabled() &&
-         Widget()->focusPolicy() != Qt::NoFocus;
+  return Widget()->isVisible() && Widget()->isEnabled() && Widget()->focusPolicy() != Qt::NoFocus;
 }
 
 void TWinControl::SetFocus() {
-  if (!CanFocus())
-    throw EInvalidOperation(UString(u"Cannot focus a disabled or invisible window"));
+  if (!CanFocus()) throw EInvalidOperation(UString(u"Cannot focus a disabled or invisible window"));
   Widget()->activateWindow();
   Widget()->setFocus(Qt::OtherFocusReason);
 }

@@ -66,8 +66,8 @@ TEST(HotPaths, LoopPassesDoNotAllocate) {
       {"recursive script function",
        [](ProgramBuilder& p, const char* passes) {
          p.Func("down", "Integer", {{"n"}}, [&] {
-           return Stmts{p.If("n > 0", {p.Assign("Result", "down(n - 1) + 1")},
-                             {p.Assign("Result", "0")})};
+           return Stmts{
+               p.If("n > 0", {p.Assign("Result", "down(n - 1) + 1")}, {p.Assign("Result", "0")})};
          });
          p.Main({p.For("i", "1", passes, {p.Assign("x", "down(5)")})});
        }},

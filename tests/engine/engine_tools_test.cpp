@@ -117,7 +117,8 @@ TEST_F(EngineToolsTest, DeclarationsWithoutParametersOrResults) {
 }
 
 TEST_F(EngineToolsTest, DeclarationGroupsShareTypeAndVarFlag) {
-  auto decode = ParseDeclaration(u"procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)");
+  auto decode =
+      ParseDeclaration(u"procedure DecodeTime(Time: TDateTime; var Hour, Min, Sec, MSec: Word)");
   ASSERT_EQ(decode->ItemCount(), 5);
   EXPECT_EQ(ParamOf(decode, 0)->Name, u"Time");
   EXPECT_FALSE(ParamOf(decode, 0)->IsVar);
@@ -136,7 +137,8 @@ TEST_F(EngineToolsTest, DeclarationGroupsShareTypeAndVarFlag) {
   EXPECT_TRUE(ParamOf(find, 1)->IsVar);
   EXPECT_EQ(find->RequiredParamCount(), 2);
 
-  auto format = ParseDeclaration(u"function Format(const Fmt: String; Args: array of const): String");
+  auto format =
+      ParseDeclaration(u"function Format(const Fmt: String; Args: array of const): String");
   ASSERT_EQ(format->ItemCount(), 2);
   EXPECT_EQ(ParamOf(format, 0)->Name, u"Fmt");
   EXPECT_EQ(ParamOf(format, 1)->Kind, vkArray);
@@ -167,11 +169,11 @@ TEST_F(EngineToolsTest, OnlyTheLastNameOfAGroupGetsTheDefaultAndBecomesOptional)
 }
 
 TEST_F(EngineToolsTest, MalformedDeclarationsAreReadAsFarAsTheyGoWithoutHanging) {
-  for (const char16_t* text : {u"", u"function", u"function (", u"procedure P(", u"procedure P(a: ",
-                               u"procedure P(;;;)", u"procedure P(,,: Integer)",
-                               u"procedure P(a: Integer = )", u"procedure P(var var)",
-                               u"function F(a: Integer", u"procedure P(a b c d)", u"(((((",
-                               u"procedure P(a: Integer = 'unclosed)"}) {
+  for (const char16_t* text :
+       {u"", u"function", u"function (", u"procedure P(", u"procedure P(a: ", u"procedure P(;;;)",
+        u"procedure P(,,: Integer)", u"procedure P(a: Integer = )", u"procedure P(var var)",
+        u"function F(a: Integer", u"procedure P(a b c d)", u"(((((",
+        u"procedure P(a: Integer = 'unclosed)"}) {
     EXPECT_NO_THROW(ParseDeclaration(text)) << ToUtf8(text);
   }
   auto partial = ParseDeclaration(u"procedure P(a, b: Integer; c");
@@ -263,24 +265,22 @@ TEST(ArgRecordTest, WriteBackKeepsTheRecordsTag) {
 }
 
 TEST(ArgRecordTest, ArgumentArraysGiveOneRecordPerElement) {
-  std::vector<TVarRec> args = VariantArrayToArgs(
-      Variant::ArrayOf({Variant(7), Variant(1.5), Variant(UString(u"s")), Variant(true),
-                        Variant::Null()}));
+  std::vector<TVarRec> args = VariantArrayToArgs(Variant::ArrayOf(
+      {Variant(7), Variant(1.5), Variant(UString(u"s")), Variant(true), Variant::Null()}));
   ASSERT_EQ(args.size(), 5u);  // no padding a format could read as made-up zeros
   EXPECT_EQ(args[0].VType, TVarRec::vtInteger);
   EXPECT_EQ(args[0].VInt, 7);
   EXPECT_EQ(args[1].VType, TVarRec::vtExtended);
   EXPECT_EQ(args[2].VString, u"s");
   EXPECT_EQ(args[3].VType, TVarRec::vtBoolean);
-  EXPECT_EQ(args[4].VType, TVarRec::vtInteger);  // other tags read as integer 0
+  EXPECT_EQ(args[4].VType, TVarRec::vtInteger);          // other tags read as integer 0
   EXPECT_EQ(VariantArrayToArgs(Variant(9)).size(), 1u);  // a single value is a list of one
   EXPECT_EQ(VariantArrayToArgs(Variant(9))[0].VInt, 9);
   EXPECT_TRUE(VariantArrayToArgs(Variant::ArrayOf({})).empty());
 
   EXPECT_NO_THROW(VariantArrayToArgs(Variant::ArrayOf(std::vector<Variant>(32, Variant(1)))));
-  EXPECT_EQ(RaisedBy<Exception>([] {
-              VariantArrayToArgs(Variant::ArrayOf(std::vector<Variant>(33, Variant(1))));
-            }),
+  EXPECT_EQ(RaisedBy<Exception>(
+                [] { VariantArrayToArgs(Variant::ArrayOf(std::vector<Variant>(33, Variant(1)))); }),
             "Too many arguments (at most 32)");
 }
 

@@ -127,7 +127,8 @@ TEST_F(HelpersTest, TheBareClassYieldsAnUnconstructedInstanceAndACastItsArgument
 }
 
 TEST_F(HelpersTest, ConstructorsAreFunctionsOfKindConstructorAndGetTheFreshInstance) {
-  TkvMethodHelper* create = subClass_->DefineConstructor(u"constructor Create(AOwner: TComponent)", Recorder());
+  TkvMethodHelper* create =
+      subClass_->DefineConstructor(u"constructor Create(AOwner: TComponent)", Recorder());
   EXPECT_EQ(create->Name, u"Create");
   EXPECT_EQ(create->Kind, vkConstructor);
   EXPECT_EQ(create->TypeName, u"Constructor");
@@ -232,13 +233,15 @@ TEST_F(HelpersTest, GetterAndSetterCallbacksGetTheUpperCaseNameAndBooleansAreAny
   helper->SetValue(Variant(true));
   EXPECT_EQ(names, (std::vector<UString>{u"VISIBLE", u"VISIBLE", u"VISIBLE", u"VISIBLE"}));
   EXPECT_TRUE(stored.RawBool());
-  EXPECT_EQ(Member<TkvPropertyHelper>(itemClass_, u"Width", &obj)->GetValue().RawInt(), obj.Handle());
+  EXPECT_EQ(Member<TkvPropertyHelper>(itemClass_, u"Width", &obj)->GetValue().RawInt(),
+            obj.Handle());
 }
 
 // --- methods and indexed properties --------------------------------------------------------
 
 TEST_F(HelpersTest, IndexedPropertiesCallGetAndSetWithTheIndexAndTheValue) {
-  TkvMethodHelper* items = itemClass_->DefineDefaultProperty(u"Items", u"Integer", false, Recorder(), u"String");
+  TkvMethodHelper* items =
+      itemClass_->DefineDefaultProperty(u"Items", u"Integer", false, Recorder(), u"String");
   EXPECT_EQ(items->Declaration, u"function Items(p0: Integer): String");
   EXPECT_EQ(itemClass_->DefaultProperty, items);
   TFakeItem obj;
@@ -255,17 +258,20 @@ TEST_F(HelpersTest, IndexedPropertiesCallGetAndSetWithTheIndexAndTheValue) {
   EXPECT_EQ(calls_[1].params[0].RawInt(), 2);
   EXPECT_EQ(calls_[1].params[1].ToString(), u"X");
 
-  TkvMethodHelper* cells = itemClass_->DefineIndexedProperty(u"Cells", u"Integer, Integer", true, Recorder(), u"String");
+  TkvMethodHelper* cells =
+      itemClass_->DefineIndexedProperty(u"Cells", u"Integer, Integer", true, Recorder(), u"String");
   EXPECT_EQ(cells->Declaration, u"function Cells(p0: Integer; p1: Integer): String");
   EXPECT_TRUE(cells->IsIndexedProperty);
   cells->SetValue(Variant(1));  // read-only: no call
   EXPECT_EQ(calls_.size(), 2u);
-  TkvMethodHelper* count = itemClass_->DefineIndexedProperty(u"Total", u"", true, Recorder(), u"Integer");
+  TkvMethodHelper* count =
+      itemClass_->DefineIndexedProperty(u"Total", u"", true, Recorder(), u"Integer");
   EXPECT_EQ(count->ItemCount(), 0);
 }
 
 TEST_F(HelpersTest, MethodCallsWriteVarParametersBackButNotWhenTheCallbackRaises) {
-  TkvMethodHelper* find = itemClass_->DefineMethod(u"function Find(s: String; var Index: Integer): Boolean", Recorder());
+  TkvMethodHelper* find = itemClass_->DefineMethod(
+      u"function Find(s: String; var Index: Integer): Boolean", Recorder());
   TkvMethodHelper* fail = itemClass_->DefineMethod(u"procedure Fail(var X: Integer)", Recorder());
   find->InstanceValue = Variant::Null();  // a preceding Null is instance 0
   find->ParamAt(0)->SetValue(Variant(UString(u"b")));
@@ -397,9 +403,8 @@ class EventsTest : public HelpersTest {
 };
 
 TEST_F(EventsTest, AssigningAProcedureNameConnectsItAndNilDetachesIt) {
-  AddProc(script_, u"ItemClick", {u"Sender"}, [&](TkvProcVariable& self) {
-    senders_.push_back(self.ParamAt(0)->GetValue().ToInt());
-  });
+  AddProc(script_, u"ItemClick", {u"Sender"},
+          [&](TkvProcVariable& self) { senders_.push_back(self.ParamAt(0)->GetValue().ToInt()); });
   const int before = AdapterCount();
   auto* helper = Member<TkvEventHelper>(itemClass_, u"OnClick", obj_);
   EXPECT_EQ(helper->Kind, vkString);
@@ -418,8 +423,10 @@ TEST_F(EventsTest, AssigningAProcedureNameConnectsItAndNilDetachesIt) {
 TEST_F(EventsTest, AHandlerMustNameAScriptProcedure) {
   script_.AddItem(new TkvVariable(u"NotAProc", u"Integer", vkInteger));
   const std::string expected = ToUtf8(msg::EventHandlerMustBeProc);
-  EXPECT_EQ(RaisedBy<Exception>([&] { Assign(u"OnClick", Variant(UString(u"NoSuchProc"))); }), expected);
-  EXPECT_EQ(RaisedBy<Exception>([&] { Assign(u"OnClick", Variant(UString(u"NotAProc"))); }), expected);
+  EXPECT_EQ(RaisedBy<Exception>([&] { Assign(u"OnClick", Variant(UString(u"NoSuchProc"))); }),
+            expected);
+  EXPECT_EQ(RaisedBy<Exception>([&] { Assign(u"OnClick", Variant(UString(u"NotAProc"))); }),
+            expected);
   EXPECT_FALSE(obj_->OnClick.Assigned());
   TkvCustomVariable* bogus = itemClass_->DefineEvent(u"OnNothing", &NewPlainAdapter);
   (void)bogus;
@@ -456,9 +463,8 @@ TEST_F(EventsTest, VarParametersAreWrittenBackAndADroppedDeliveryLeavesThemAlone
   EXPECT_EQ(obj_->PressKey(13, 1), 0);
   EXPECT_EQ(calls, 1);
 
-  AddProc(script_, u"KeyByValue", {u"Sender", u"Key"}, [](TkvProcVariable& self) {
-    self.ParamAt(1)->SetValue(Variant(0));
-  });
+  AddProc(script_, u"KeyByValue", {u"Sender", u"Key"},
+          [](TkvProcVariable& self) { self.ParamAt(1)->SetValue(Variant(0)); });
   Assign(u"OnKey", Variant(UString(u"KeyByValue")));
   EXPECT_EQ(obj_->PressKey(13, 0), 13);  // not a var parameter: nothing written back
 }

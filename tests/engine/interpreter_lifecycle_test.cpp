@@ -25,7 +25,7 @@ TEST(InterpreterLifecycleTest, AfterShutDownTheGlobalsAreGoneUntilTheNextStart) 
   EXPECT_EQ(GlobalScript(), nullptr);
   EXPECT_EQ(GlobalEventList(), nullptr);
   EXPECT_EQ(TypeKindOf(u"Integer"), vkClass);  // nothing registered any more
-  (new TFakeItem())->Free();  // destroying objects needs no event list
+  (new TFakeItem())->Free();                   // destroying objects needs no event list
   delete user;
   EXPECT_LT(handles::LiveCount(), liveBefore);
 

@@ -29,9 +29,9 @@ class ScriptTest : public ::testing::Test {
 
 TEST_F(ScriptTest, TheGlobalScriptHoldsTheBuiltInTypesThenFourConstants) {
   const std::vector<UString> types = {
-      u"Byte", u"Word", u"Integer", u"Longint", u"Cardinal", u"TColor", u"Boolean", u"Real",
-      u"Single", u"Double", u"Extended", u"Currency", u"TDate", u"TTime", u"TDateTime",
-      u"Char", u"String", u"Variant", u"Pointer", u"Array", u"Constructor"};
+      u"Byte",      u"Word",   u"Integer", u"Longint",  u"Cardinal", u"TColor", u"Boolean",
+      u"Real",      u"Single", u"Double",  u"Extended", u"Currency", u"TDate",  u"TTime",
+      u"TDateTime", u"Char",   u"String",  u"Variant",  u"Pointer",  u"Array",  u"Constructor"};
   const int first = 2;  // after the indexing helpers every script owns
   EXPECT_EQ(global_->ItemAt(0)->Name, u"__StringHelper");
   EXPECT_EQ(global_->ItemAt(1)->Name, u"__ArrayHelper");
@@ -92,7 +92,7 @@ TEST_F(ScriptTest, TheFirstItemOfANameAnswersThroughRemovalsInALargeScope) {
 
   script_.RemoveItem(moved);  // not the first: nothing changes
   EXPECT_EQ(script_.FindLocalItem(u"dup"), owned);
-  script_.AddItem(moved);     // now after `last`
+  script_.AddItem(moved);  // now after `last`
   script_.RemoveOwnedBy(&libA_);
   EXPECT_EQ(script_.FindLocalItem(u"Dup"), last);
   script_.RemoveItem(last);
@@ -154,7 +154,8 @@ TEST_F(ScriptTest, RemoveOwnedByTakesExactlyOneLibrarysItemsAndMembers) {
   const int builtins = global_->ItemCount();
   global_->CurrentRegistrar = &libA_;
   TkvClassVariable* item = global_->DefineClass(TFakeItem::StaticClass(), u"TComponent");
-  TkvMethodHelper* itemsProp = item->DefineDefaultProperty(u"Items", u"Integer", false, nullptr, u"Variant");
+  TkvMethodHelper* itemsProp =
+      item->DefineDefaultProperty(u"Items", u"Integer", false, nullptr, u"Variant");
   global_->DefineConst(u"LibAConst", u"Integer", Variant(1));
   global_->CurrentRegistrar = &libB_;
   TkvClassVariable* sub = global_->DefineClass(TFakeSub::StaticClass(), u"TFakeItem");
@@ -328,10 +329,13 @@ TEST_F(ScriptTest, OnlyTheInnermostHookRunsWithTheStatementsOwnScriptAsSender) {
 // --- procedures ----------------------------------------------------------------------------
 
 TEST_F(ScriptTest, AProcedureIsReadOnlyAndOwnsItsLocalScopeAndResult) {
-  TkvProcVariable* fn = AddProc(script_, u"F", {u"A", u"var B"}, [](TkvProcVariable& self) {
-    self.RefItem->SetValue(Variant(self.ParamAt(0)->GetValue().ToInt() * 2));
-    self.ParamAt(1)->SetValue(Variant(UString(u"changed")));
-  }, true);
+  TkvProcVariable* fn = AddProc(
+      script_, u"F", {u"A", u"var B"},
+      [](TkvProcVariable& self) {
+        self.RefItem->SetValue(Variant(self.ParamAt(0)->GetValue().ToInt() * 2));
+        self.ParamAt(1)->SetValue(Variant(UString(u"changed")));
+      },
+      true);
   EXPECT_TRUE(fn->ReadOnly);
   EXPECT_EQ(fn->LocalScript->Parent, &script_);
   ASSERT_NE(fn->RefItem, nullptr);
@@ -370,10 +374,10 @@ TEST_F(ScriptTest, ACallRestoresItsFlagsAndTheActiveLocalScriptWhenTheBodyRaises
 
 TEST_F(ScriptTest, ExitInsideAProcedureEndsOnlyThatProcedure) {
   int after = 0;
-  TkvProcVariable* proc = AddProc(script_, u"P", {}, [](TkvProcVariable& self) {
-    self.LocalScript->ExitRequested = true;
-  });
-  proc->LocalScript->MainStatements()->AddItem(new TLambdaStmt(proc->LocalScript, [&] { ++after; }));
+  TkvProcVariable* proc = AddProc(
+      script_, u"P", {}, [](TkvProcVariable& self) { self.LocalScript->ExitRequested = true; });
+  proc->LocalScript->MainStatements()->AddItem(
+      new TLambdaStmt(proc->LocalScript, [&] { ++after; }));
   proc->GetValue();
   EXPECT_EQ(after, 0);
   EXPECT_FALSE(proc->LocalScript->ExitRequested);
@@ -381,7 +385,8 @@ TEST_F(ScriptTest, ExitInsideAProcedureEndsOnlyThatProcedure) {
 }
 
 TEST_F(ScriptTest, SaveAndRestoreLocalsCoverVariablesParametersAndResultInItemOrder) {
-  TkvProcVariable* fn = AddProc(script_, u"F", {u"N"}, [](TkvProcVariable&) {}, true);
+  TkvProcVariable* fn = AddProc(
+      script_, u"F", {u"N"}, [](TkvProcVariable&) {}, true);
   auto* text = new TkvstringVariable(u"S", u"String", vkString);
   fn->LocalScript->AddItem(text);
   auto* constant = new TkvVariable(u"K", u"Integer", vkInteger);
@@ -421,7 +426,10 @@ TEST_F(ScriptTest, RecursionBeyondTheDepthLimitRaisesStackOverflowAndUnwindsClea
   int depth = 0;
   TkvProcVariable* proc = AddProc(script_, u"Recurse", {}, [&](TkvProcVariable& self) {
     deepest = std::max(deepest, ++depth);
-    struct Down { int& d; ~Down() { --d; } } down{depth};
+    struct Down {
+      int& d;
+      ~Down() { --d; }
+    } down{depth};
     self.GetValue();
   });
   EXPECT_EQ(RaisedBy<EStackOverflow>([&] { proc->GetValue(); }), "Stack overflow");
@@ -438,9 +446,8 @@ TEST_F(ScriptTest, RecursionBeyondTheDepthLimitRaisesStackOverflowAndUnwindsClea
 TEST_F(ScriptTest, RecursionThroughStatementsStopsAtTheDepthLimit) {
   int depth = 0;
   int deepest = 0;
-  TkvProcVariable* deep = AddProc(script_, u"Deep", {}, [&](TkvProcVariable&) {
-    deepest = std::max(deepest, ++depth);
-  });
+  TkvProcVariable* deep = AddProc(script_, u"Deep", {},
+                                  [&](TkvProcVariable&) { deepest = std::max(deepest, ++depth); });
   TkvScript* local = deep->LocalScript;
   auto* outer = new TkvTryStmt(local, u"1:1", u"");
   outer->IsExcept = false;

@@ -16,9 +16,9 @@
 #include "frontend/kv_iilparser.h"
 #include "frontend/kv_il_frontend.h"
 #include "frontend/kv_ipascal.h"
-#include "frontend/kv_xml.h"
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 

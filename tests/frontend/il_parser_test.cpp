@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,8 +10,8 @@
 #include "engine/kv_itools.h"
 #include "frontend/kv_iilparser.h"
 #include "frontend/kv_ipascal.h"
-#include "frontend/kv_xml.h"
 #include "host/core/exceptions.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 namespace {
@@ -22,8 +21,8 @@ namespace fs = std::filesystem;
 // The IL document as the parser's tag lines: one tag per line, children between an opening
 // and a closing line, leaves as empty-element tags.
 void DumpItem(const TkvXMLItem& item, std::string& out) {
-  const std::string head = "<" + ToUtf8(item.Name()) +
-                           (item.Text().empty() ? "" : " " + ToUtf8(item.Text()));
+  const std::string head =
+      "<" + ToUtf8(item.Name()) + (item.Text().empty() ? "" : " " + ToUtf8(item.Text()));
   if (item.Count() == 0) {
     out += head + "/>\n";
     return;
@@ -44,7 +43,7 @@ std::string Body(const TkvXMLDocument& il) {
 struct Parsed {
   bool ok = false;
   std::string body;
-  std::string error;     // "ROW:COL MESSAGE"
+  std::string error;  // "ROW:COL MESSAGE"
   std::string unitName;
 };
 
@@ -566,11 +565,12 @@ TEST_F(ILParserTest, AnyRegisteredGrammarDrivesTheParser) {
   EXPECT_FALSE(parser.DeclareVars());
   ASSERT_TRUE(parser.SourceToIL(u"begin = 1 # not reserved here\r\nprint 2 # two\r\n\r\n"))
       << ToUtf8(parser.ErrorText());
-  EXPECT_EQ(parser.ILDocument().SaveToString(),
-            "<?xml version=\"1.0\"?><program>"
-            "<let pos=\"1:1\"><name text=\"begin\" pos=\"1:6\"/><value text=\"1\" pos=\"1:10\"/></let>"
-            "<print pos=\"2:1\"><value text=\"2\" pos=\"2:8\"/></print>"
-            "<types><int type=\"Integer\"/></types></program>");
+  EXPECT_EQ(
+      parser.ILDocument().SaveToString(),
+      "<?xml version=\"1.0\"?><program>"
+      "<let pos=\"1:1\"><name text=\"begin\" pos=\"1:6\"/><value text=\"1\" pos=\"1:10\"/></let>"
+      "<print pos=\"2:1\"><value text=\"2\" pos=\"2:8\"/></print>"
+      "<types><int type=\"Integer\"/></types></program>");
 
   EXPECT_FALSE(parser.SourceToIL(u"print 1 print 2\r\n"));
   EXPECT_EQ(parser.ErrorText(), u"End of line expected");
@@ -615,8 +615,8 @@ TEST_F(ILParserTest, BrokenGrammarsAreInvalidLanguageDefinitions) {
     EXPECT_EQ(e.Message(), u"Language 'Klingon' not found");
   }
   // An unreferenced rule may refer to anything, and a grammar may define `types` freely.
-  RegisterLanguageGrammar(
-      u"Lenient", uR"(<?xml version="1.0"?><g><program/><unused><nothing/></unused></g>)");
+  RegisterLanguageGrammar(u"Lenient",
+                          uR"(<?xml version="1.0"?><g><program/><unused><nothing/></unused></g>)");
   parser.SelectGrammar(u"Lenient");
   EXPECT_TRUE(parser.SourceToIL(u"ignored"));
 }
@@ -624,8 +624,7 @@ TEST_F(ILParserTest, BrokenGrammarsAreInvalidLanguageDefinitions) {
 TEST_F(ILParserTest, TheRegisteredTextIsTheOneLineDocument) {
   const UStringView text = PascalScriptGrammar();
   EXPECT_EQ(text.find(u'\n'), UStringView::npos);
-  const UStringView start =
-      u"<?xml version=\"1.0\"?><language><parser><commentline1 text=\"//\"/>";
+  const UStringView start = u"<?xml version=\"1.0\"?><language><parser><commentline1 text=\"//\"/>";
   EXPECT_EQ(text.substr(0, start.size()), start);
   EXPECT_EQ(LanguageGrammar(u"pascalscript"), text);
 
@@ -678,7 +677,9 @@ class UnitTest : public ILParserTest {
 
 TEST_F(UnitTest, UnitsAreIncludedInReverseOrderBeforeTheProgram) {
   Write("a.pas", "var g: Integer;\nbegin end.");
-  Write("b.pas", "\xEF\xBB\xBF" "begin b end.");  // a byte-order mark is skipped
+  Write("b.pas",
+        "\xEF\xBB\xBF"
+        "begin b end.");  // a byte-order mark is skipped
   Parsed p = Parse("uses 'a.pas', 'b.pas';\nbegin end.", "PascalScript", Main());
   ASSERT_TRUE(p.ok) << p.error;
   EXPECT_EQ(p.body,
@@ -728,8 +729,7 @@ TEST_F(UnitTest, NonUtf8UnitsAreReadAsWindows1251) {
 TEST_F(UnitTest, AnErrorInAUnitReportsTheUnitsPositionAndName) {
   Write("a.pas", "uses 'b.pas';\nbegin end.");
   Write("b.pas", "var x: Integer\r\nbegin end.");
-  Parsed p = Parse("uses 'a.pas';\nbegin case x of 1: a; 2: b end end.", "PascalScript",
-                   Main());
+  Parsed p = Parse("uses 'a.pas';\nbegin case x of 1: a; 2: b end end.", "PascalScript", Main());
   EXPECT_FALSE(p.ok) << "a later list that ends normally must not discard the unit's error";
   EXPECT_EQ(p.error, "2:1 ';' expected");
   EXPECT_EQ(p.unitName, "b.pas");
@@ -751,8 +751,7 @@ TEST_F(UnitTest, CyclesAreReportedInsteadOfFollowed) {
 
 int Occurrences(const std::string& text, const std::string& part) {
   int count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-    ++count;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
   return count;
 }
 
@@ -762,9 +761,8 @@ TEST_F(UnitTest, AUnitReachedBySeveralPathsIsReadOnce) {
   constexpr int kDepth = 12;
   for (int i = 1; i < kDepth; ++i) {
     const std::string next = "d" + std::to_string(i + 1) + ".pas";
-    Write("d" + std::to_string(i) + ".pas",
-          "uses '" + next + "', 'sub/../" + next + "';\nvar v" + std::to_string(i) +
-              ": Integer;\nbegin end.");
+    Write("d" + std::to_string(i) + ".pas", "uses '" + next + "', 'sub/../" + next + "';\nvar v" +
+                                                std::to_string(i) + ": Integer;\nbegin end.");
   }
   Write("d" + std::to_string(kDepth) + ".pas", "begin end.");
   fs::create_hard_link(dir_ / "d1.pas", dir_ / "link.pas");
@@ -788,8 +786,8 @@ TEST_F(UnitTest, AUnitReachedBySeveralPathsIsReadOnce) {
 
 TEST_F(ILParserTest, DeepNestingIsAnErrorNotACrash) {
   const int n = 100000;
-  Parsed brackets = Parse("begin x := " + std::string(n, '(') + "1" + std::string(n, ')') +
-                          " end.");
+  Parsed brackets =
+      Parse("begin x := " + std::string(n, '(') + "1" + std::string(n, ')') + " end.");
   EXPECT_FALSE(brackets.ok);
   EXPECT_NE(brackets.error.find("Nesting too deep"), std::string::npos) << brackets.error;
 
@@ -800,8 +798,8 @@ TEST_F(ILParserTest, DeepNestingIsAnErrorNotACrash) {
 
   // Reasonable nesting is far from the limit.
   const int depth = 200;
-  EXPECT_TRUE(Parse("begin x := " + std::string(depth, '(') + "1" + std::string(depth, ')') +
-                    " end.").ok);
+  EXPECT_TRUE(
+      Parse("begin x := " + std::string(depth, '(') + "1" + std::string(depth, ')') + " end.").ok);
   std::string nested;
   for (int i = 0; i < depth / 2; ++i) nested += "if a then begin ";
   for (int i = 0; i < depth / 2; ++i) nested += "end; ";

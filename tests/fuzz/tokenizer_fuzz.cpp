@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "frontend/kv_iparser.h"
 #include "host/core/exceptions.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "tokenizer/kv_iparser.h"
 
 namespace {
 

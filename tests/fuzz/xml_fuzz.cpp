@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "frontend/kv_xml.h"
 #include "host/core/exceptions.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "xml/kv_xml.h"
 
 namespace {
 

@@ -62,10 +62,10 @@ TEST(Events, KeyHandlersSuppressAndReplaceKeys) {
   auto* edit = script.Object<TEdit>(u"E");
   ShowAndActivate(form);
   edit->SetFocus();
-  QTest::keyClick(edit->Widget(), Qt::Key_A);                       // zeroed in key down
-  QTest::keyClick(edit->Widget(), Qt::Key_B);                       // replaced by 'z'
-  QTest::keyClick(edit->Widget(), Qt::Key_C);                       // zeroed in key press
-  QTest::keyClick(edit->Widget(), Qt::Key_D, Qt::ShiftModifier);    // Shift, then D with Shift
+  QTest::keyClick(edit->Widget(), Qt::Key_A);                     // zeroed in key down
+  QTest::keyClick(edit->Widget(), Qt::Key_B);                     // replaced by 'z'
+  QTest::keyClick(edit->Widget(), Qt::Key_C);                     // zeroed in key press
+  QTest::keyClick(edit->Widget(), Qt::Key_D, Qt::ShiftModifier);  // Shift, then D with Shift
   EXPECT_EQ(edit->Text(), u"zd");  // the test tool types a small letter
   EXPECT_EQ(script.TakeMessages(), "down 65 0\ndown 66 0\ndown 67 0\ndown 16 1\ndown 68 1\n");
   form->Free();

@@ -74,7 +74,8 @@ TEST(FontTest, HostFaceNamesReadBackAndMapToInstalledFamilies) {
   TFont font;
   font.SetName(u"Tahoma");
   EXPECT_EQ(font.Name(), u"Tahoma");
-  EXPECT_EQ(font.ToQFont().family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+  EXPECT_EQ(font.ToQFont().family(),
+            QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
   font.SetName(u"Courier New");
   EXPECT_EQ(font.Name(), u"Courier New");
   EXPECT_TRUE(QFontInfo(font.ToQFont()).fixedPitch());

@@ -2,12 +2,12 @@
 // discovery runs the binary during the build, without the test's environment), with a
 // private runtime folder, around GoogleTest.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

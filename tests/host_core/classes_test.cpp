@@ -1,7 +1,6 @@
 // The core classes scripts use: TList, the name=value, delimited-text and sorting parts of
 // TStringList, and the streams with their files.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -100,8 +99,7 @@ TEST(TListTest, CapacityAndCountAreCheckedAndPackDropsNils) {
   TList list;
   for (int i = 0; i < 5; ++i) list.Add(i);
   EXPECT_GE(list.Capacity(), 5);
-  EXPECT_EQ(RaisedBy<EListError>([&] { list.SetCapacity(4); }),
-            "List capacity out of bounds (4)");
+  EXPECT_EQ(RaisedBy<EListError>([&] { list.SetCapacity(4); }), "List capacity out of bounds (4)");
   EXPECT_EQ(RaisedBy<EListError>([&] { list.SetCapacity(TList::kMaxListSize + 1); }),
             "List capacity out of bounds (134217728)");
   EXPECT_EQ(RaisedBy<EListError>([&] { list.SetCount(-1); }), "List count out of bounds (-1)");
@@ -330,8 +328,7 @@ TEST(TStringListTest, ExchangeAndMoveCarryObjects) {
   list.Move(0, 1);
   EXPECT_EQ(list.CommaText(), u"b,c,a");
   EXPECT_EQ(list.GetObject(1), 3);
-  EXPECT_EQ(RaisedBy<EStringListError>([&] { list.Move(0, 3); }),
-            "List index out of bounds (3)");
+  EXPECT_EQ(RaisedBy<EStringListError>([&] { list.Move(0, 3); }), "List index out of bounds (3)");
   EXPECT_EQ(list.CommaText(), u"b,c,a");
 }
 
@@ -459,11 +456,10 @@ TEST(TFileStreamTest, FilesThatCannotBeOpenedRaiseWithTheirNameAndReason) {
   const UString folder = FromUtf8(testing::TempDir());
   EXPECT_EQ(RaisedBy<EFOpenError>([&] { TFileStream(folder, fmOpenRead); }),
             "Cannot open file \"" + testing::TempDir() + "\". Is a directory");
-  EXPECT_EQ(RaisedBy<EFCreateError>([&] { TFileStream(folder + u"/no/such/dir", fmCreate); }),
-            "Cannot create file \"" + testing::TempDir() + "/no/such/dir\". No such file or directory");
-  {
-    TFileStream create(missing.Name(), fmCreate);
-  }
+  EXPECT_EQ(
+      RaisedBy<EFCreateError>([&] { TFileStream(folder + u"/no/such/dir", fmCreate); }),
+      "Cannot create file \"" + testing::TempDir() + "/no/such/dir\". No such file or directory");
+  { TFileStream create(missing.Name(), fmCreate); }
   EXPECT_EQ(RaisedBy<EFOpenError>([&] { TFileStream(missing.Name(), 3); }),
             "Cannot open file \"" + name + "\". Invalid file mode (3)");
   const size_t live = handles::LiveCount();
@@ -492,7 +488,7 @@ TEST(TStringsFilesTest, LoadDecodesUtf8OrWindows1251AndHonoursByteOrderMarks) {
   const std::vector<Case> cases = {
       {"one\r\ntwo\nthree\rfour", {u"one", u"two", u"three", u"four"}},
       {"\xEF\xBB\xBF\xD0\x9F\xD1\x80\xD0\xB8\n", {U("При")}},  // UTF-8 with its mark
-      {"\xCF\xF0\xE8\r\n\x98", {U("При"), u"\u0098"}},     // not UTF-8: Windows-1251
+      {"\xCF\xF0\xE8\r\n\x98", {U("При"), u"\u0098"}},         // not UTF-8: Windows-1251
       {std::string("\xFF\xFE\x1F\x04\n\x00x\x00", 8), {U("П"), u"x"}},
       {std::string("\xFE\xFF\x04\x1F\x00\n\x00x", 8), {U("П"), u"x"}},
       {"", {}},

@@ -1,9 +1,10 @@
 // TPersistent's Assign contract and TComponent's ownership and names.
+#include "host/core/component.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "host/core/component.h"
 #include "host/core/handles.h"
 #include "host/core/strings.h"
 #include "tests/host_core/object_model_raises.h"
@@ -45,8 +46,7 @@ TEST(TComponentTest, ComponentsChecksTheIndex) {
   TComponent owner;
   new TComponent(&owner);
   EXPECT_EQ(RaisedBy<EListError>([&] { owner.Components(1); }), "List index out of bounds (1)");
-  EXPECT_EQ(RaisedBy<EListError>([&] { owner.Components(-1); }),
-            "List index out of bounds (-1)");
+  EXPECT_EQ(RaisedBy<EListError>([&] { owner.Components(-1); }), "List index out of bounds (-1)");
 }
 
 TEST(TComponentTest, NamesAreIdentifiersUniqueAmongAnOwnersComponents) {

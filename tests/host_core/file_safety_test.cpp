@@ -1,7 +1,6 @@
 // Files a script names: a save that fails keeps the file that was there, and opening never
 // waits for another program or reaches the memory of a process.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>

@@ -14,8 +14,10 @@ std::string RaisedBy(F&& f) {
   try {
     f();
   } catch (const Exception& e) {
-    if constexpr (std::is_same_v<E, Exception>) return ToUtf8(e.Message());
-    else if (dynamic_cast<const E*>(&e)) return ToUtf8(e.Message());
+    if constexpr (std::is_same_v<E, Exception>)
+      return ToUtf8(e.Message());
+    else if (dynamic_cast<const E*>(&e))
+      return ToUtf8(e.Message());
     return std::string("<") + e.ClassName() + ": " + ToUtf8(e.Message()) + ">";
   }
   return "<nothing raised>";

@@ -174,10 +174,10 @@ TEST(TClassTest, ConstructBuildsTheClassOfTheMetaclassAndRefusesAbstractOnes) {
 TEST(TClassTest, PropertiesListAncestorsFirstAndRedeclarationsKeepTheirPlace) {
   EXPECT_EQ(PropertyNames(TFakeBase::StaticClass()),
             (std::vector<UString>{u"Count", u"Enabled", u"Caption"}));
-  EXPECT_EQ(PropertyNames(TFakeWidget::StaticClass()),
-            (std::vector<UString>{u"Count", u"Enabled", u"CAPTION", u"Level", u"Letter", u"Color",
-                                  u"Style", u"Ratio", u"Scale", u"Data", u"Buddy", u"Big",
-                                  u"OnClick"}));
+  EXPECT_EQ(
+      PropertyNames(TFakeWidget::StaticClass()),
+      (std::vector<UString>{u"Count", u"Enabled", u"CAPTION", u"Level", u"Letter", u"Color",
+                            u"Style", u"Ratio", u"Scale", u"Data", u"Buddy", u"Big", u"OnClick"}));
   EXPECT_TRUE(TFakeOther::StaticClass()->Properties().empty());
   EXPECT_EQ(TFakeWidget::StaticClass()->FindProperty(u"count"),
             TFakeBase::StaticClass()->FindProperty(u"COUNT"));
@@ -212,12 +212,18 @@ TEST(PublishedPropertyTest, KindsAndTypeNamesFollowTheValueType) {
     const char16_t* typeName;
   };
   const Expected expected[] = {
-      {u"Count", TTypeKind::tkInteger, u""},        {u"Enabled", TTypeKind::tkEnumeration, u"Boolean"},
-      {u"Caption", TTypeKind::tkLString, u""},      {u"Level", TTypeKind::tkInteger, u""},
-      {u"Letter", TTypeKind::tkChar, u""},          {u"Color", TTypeKind::tkEnumeration, u"TFakeColor"},
-      {u"Style", TTypeKind::tkSet, u"TFakeStyles"}, {u"Ratio", TTypeKind::tkFloat, u""},
-      {u"Data", TTypeKind::tkVariant, u""},         {u"Buddy", TTypeKind::tkClass, u"TFakeWidget"},
-      {u"Big", TTypeKind::tkInt64, u""},            {u"OnClick", TTypeKind::tkMethod, u"TNotifyEvent"},
+      {u"Count", TTypeKind::tkInteger, u""},
+      {u"Enabled", TTypeKind::tkEnumeration, u"Boolean"},
+      {u"Caption", TTypeKind::tkLString, u""},
+      {u"Level", TTypeKind::tkInteger, u""},
+      {u"Letter", TTypeKind::tkChar, u""},
+      {u"Color", TTypeKind::tkEnumeration, u"TFakeColor"},
+      {u"Style", TTypeKind::tkSet, u"TFakeStyles"},
+      {u"Ratio", TTypeKind::tkFloat, u""},
+      {u"Data", TTypeKind::tkVariant, u""},
+      {u"Buddy", TTypeKind::tkClass, u"TFakeWidget"},
+      {u"Big", TTypeKind::tkInt64, u""},
+      {u"OnClick", TTypeKind::tkMethod, u"TNotifyEvent"},
   };
   for (const Expected& e : expected) {
     SCOPED_TRACE(ToUtf8(e.name));
@@ -296,11 +302,9 @@ TEST(PublishedPropertyTest, ClassPropertiesTravelAsHandlesAndCheckThem) {
   TFakeBase base;
   EXPECT_NE(RaisedBy<EInvalidCast>([&] { p.SetOrd(&w, base.Handle()); }), "<nothing raised>");
   EXPECT_NE(RaisedBy<EInvalidPointer>([&] { p.SetOrd(&w, 987654321); }), "<nothing raised>");
-  EXPECT_NE(RaisedBy<EInvalidPointer>([&] { p.SetOrd(&w, INT64_C(1) << 40); }),
-            "<nothing raised>");
-  EXPECT_EQ(RaisedBy<EInvalidPointer>([&] {
-              p.SetOrd(&w, handles::Unconstructed(TFakeWidget::StaticClass()));
-            }),
+  EXPECT_NE(RaisedBy<EInvalidPointer>([&] { p.SetOrd(&w, INT64_C(1) << 40); }), "<nothing raised>");
+  EXPECT_EQ(RaisedBy<EInvalidPointer>(
+                [&] { p.SetOrd(&w, handles::Unconstructed(TFakeWidget::StaticClass())); }),
             "Object of class TFakeWidget is not constructed");
   EXPECT_EQ(w.Buddy(), &buddy);
   p.SetOrd(&w, 0);

@@ -2,7 +2,6 @@
 // reach and objects that belong to others, structures nested deeper than the stack allows,
 // file names with #0 and files whose size says nothing about their content.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <fstream>
@@ -93,8 +92,8 @@ struct ScratchFile {
 // Bytes that are not UTF-8 (a name from a single-byte locale) survive the trip through a
 // script string, beside valid UTF-8 and a truncated sequence, and name the same file.
 TEST(RobustnessTest, AFileNameThatIsNotUtf8OpensItsFile) {
-  const std::string bytes = "/tmp/kv_robust_" + std::to_string(::getpid()) +
-                            "_\xE9t\xE9_\xD0\x96_\xE2\x82_\xFF.txt";
+  const std::string bytes =
+      "/tmp/kv_robust_" + std::to_string(::getpid()) + "_\xE9t\xE9_\xD0\x96_\xE2\x82_\xFF.txt";
   std::ofstream(bytes) << "keep";
   const UString name = FileNameFromSystem(bytes);
   EXPECT_EQ(name.find(u'\xFFFD'), UString::npos);

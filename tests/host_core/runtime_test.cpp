@@ -154,7 +154,9 @@ TEST(Format, MismatchesAndMissingArgumentsRaiseWithTheFormatText) {
   EXPECT_EQ(MessageOf<EConvertError>([] { Fmt("%5:d", {I(1)}); }), "No argument for format '%5:d'");
   EXPECT_EQ(MessageOf<EConvertError>([] { Fmt("%99999999999d", {I(1)}); }),
             "Format '%99999999999d' invalid or incompatible with argument");
-  EXPECT_EQ(MessageOf<EConvertError>([] { Fmt("%*d", {I(2000000), I(1)}); }),
+  EXPECT_EQ(MessageOf<EConvertError>([] {
+              Fmt("%*d", {I(2000000), I(1)});
+            }),
             "Format '%*d' invalid or incompatible with argument");
 }
 
@@ -175,7 +177,7 @@ TEST(FormatFloat, DigitPlaceholdersSeparatorsAndSections) {
   EXPECT_EQ(S(FormatFloat(u"0.0;(0.0)", -1.25)), "(1.3)");
   EXPECT_EQ(S(FormatFloat(u"0.0;(0.0);zero", 0)), "zero");
   EXPECT_EQ(S(FormatFloat(u"0.0;(0.0);zero", 0.01)), "zero");  // rounds to zero
-  EXPECT_EQ(S(FormatFloat(u"0.0;;zero", -2)), "-2.0");  // empty negative section
+  EXPECT_EQ(S(FormatFloat(u"0.0;;zero", -2)), "-2.0");         // empty negative section
   EXPECT_EQ(S(FormatFloat(u"0", -0.4)), "0");
   EXPECT_EQ(S(FormatFloat(u"", 1.5)), "1.5");
   EXPECT_EQ(S(FormatFloat(u"#,##0.00", 1234.5, German())), "1.234,50");
@@ -289,7 +291,7 @@ TEST(StrToDate, LocaleOrderSeparatorsAndFailures) {
   american.DateSeparator = u'/';
   EXPECT_EQ(StrToDate(u"03/05/2024", american), EncodeDate(2024, 3, 5));
   EXPECT_EQ(StrToDate(u"3/5", american), StrToDate(u"3-5"));  // month first, this year
-  EXPECT_EQ(StrToDate(u"5.3", German()), StrToDate(u"3-5"));   // day first
+  EXPECT_EQ(StrToDate(u"5.3", German()), StrToDate(u"3-5"));  // day first
   EXPECT_EQ(MessageOf<EConvertError>([] { StrToDate(u"2023-02-29"); }),
             "'2023-02-29' is not a valid date");
   EXPECT_EQ(MessageOf<EConvertError>([] { StrToDate(u"2024-01-15x"); }),
@@ -333,7 +335,8 @@ TEST(Conversions, IntegersAndFloatsFromText) {
   EXPECT_EQ(StrToInt(u" -123 "), -123);
   EXPECT_EQ(StrToInt(u"$FF"), 255);
   EXPECT_EQ(StrToInt(u"-2147483648"), INT32_MIN);
-  EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt(u"12a"); }), "'12a' is not a valid integer value");
+  EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt(u"12a"); }),
+            "'12a' is not a valid integer value");
   EXPECT_EQ(MessageOf<EConvertError>([] { StrToInt(u"2147483648"); }),
             "'2147483648' is not a valid integer value");
   EXPECT_EQ(StrToFloat(u"-1.5E3"), -1500);

@@ -1,10 +1,11 @@
 // TStrings and TStringList: lines with their objects, whole text, copying and updates.
+#include "host/core/strings.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "host/core/strings.h"
 #include "tests/host_core/object_model_raises.h"
 
 namespace kv {
@@ -87,8 +88,7 @@ TEST(TStringListTest, LinesCarryObjectValuesThatAreNotOwned) {
   const int32_t handle = owned->Handle();
   owned.reset();
   EXPECT_EQ(list.GetObject(0), handle);
-  EXPECT_NE(RaisedBy<EInvalidPointer>([&] { list.ObjectAt<TStringList>(0); }),
-            "<nothing raised>");
+  EXPECT_NE(RaisedBy<EInvalidPointer>([&] { list.ObjectAt<TStringList>(0); }), "<nothing raised>");
 }
 
 TEST(TStringListTest, AssignAndAddStringsCopyLinesWithObjects) {

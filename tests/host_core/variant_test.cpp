@@ -1,3 +1,5 @@
+#include "host/core/variant.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 
 #include "host/core/exceptions.h"
 #include "host/core/number_text.h"
-#include "host/core/variant.h"
 #include "host/core/variant_ops.h"
 
 namespace kv {
@@ -96,19 +97,25 @@ TEST(VariantConversion, NumbersAsText) {
     double value;
     const char* text;
   };
-  for (const Case& c : std::initializer_list<Case>{
-           {1e15, "1E15"}, {1e14, "100000000000000"}, {1.5e-5, "1.5E-5"}, {0.0001, "0.0001"},
-           {0.1, "0.1"}, {-2.5, "-2.5"}, {10.0 / 3, "3.33333333333333"}, {0, "0"},
-           {123456789012345678.0, "1.23456789012346E17"}, {-1e-300, "-1E-300"},
-           {0.1 + 0.2, "0.3"}, {2147483648.0, "2147483648"}})
+  for (const Case& c : std::initializer_list<Case>{{1e15, "1E15"},
+                                                   {1e14, "100000000000000"},
+                                                   {1.5e-5, "1.5E-5"},
+                                                   {0.0001, "0.0001"},
+                                                   {0.1, "0.1"},
+                                                   {-2.5, "-2.5"},
+                                                   {10.0 / 3, "3.33333333333333"},
+                                                   {0, "0"},
+                                                   {123456789012345678.0, "1.23456789012346E17"},
+                                                   {-1e-300, "-1E-300"},
+                                                   {0.1 + 0.2, "0.3"},
+                                                   {2147483648.0, "2147483648"}})
     EXPECT_EQ(Str(Variant(c.value)), c.text) << c.text;
   EXPECT_EQ(Str(Variant::Single(0.1f)), "0.1");
   EXPECT_EQ(Str(Variant::Smallint(-7)), "-7");
   EXPECT_EQ(Str(Variant::Byte(255)), "255");
   EXPECT_EQ(Str(Cur(12.5)), "12.5");
   EXPECT_EQ(Str(Cur(-0.0001)), "-0.0001");
-  EXPECT_EQ(Str(Variant::Currency(std::numeric_limits<int64_t>::min())),
-            "-922337203685477.5808");
+  EXPECT_EQ(Str(Variant::Currency(std::numeric_limits<int64_t>::min())), "-922337203685477.5808");
 }
 
 TEST(VariantConversion, DatesAsText) {
@@ -177,14 +184,14 @@ TEST(VariantConversion, AsTypeChecksRanges) {
 
 // One representative operand per class, in the order of the handler table.
 std::vector<Variant> Representatives() {
-  return {Variant(),            // invalid (Empty)
-          Variant::Null(),      // null
-          Variant(6),           // integer
-          Variant(2.5),         // real
-          Cur(1.5),             // currency
-          Variant(u"4"),        // string
-          Variant(true),        // boolean
-          Variant::Date(10.0)}; // date
+  return {Variant(),             // invalid (Empty)
+          Variant::Null(),       // null
+          Variant(6),            // integer
+          Variant(2.5),          // real
+          Cur(1.5),              // currency
+          Variant(u"4"),         // string
+          Variant(true),         // boolean
+          Variant::Date(10.0)};  // date
 }
 
 // The result tag of `l op r` as one letter: E raised "Invalid variant operation", N null,
@@ -193,14 +200,22 @@ char ResultLetter(VarOp op, const Variant& l, const Variant& r) {
   try {
     Variant v = VarBinaryOp(op, l, r);
     switch (v.Type()) {
-      case varNull: return 'N';
-      case varInteger: return 'I';
-      case varDouble: return 'R';
-      case varCurrency: return 'C';
-      case varString: return 'S';
-      case varBoolean: return 'B';
-      case varDate: return 'D';
-      default: return '?';
+      case varNull:
+        return 'N';
+      case varInteger:
+        return 'I';
+      case varDouble:
+        return 'R';
+      case varCurrency:
+        return 'C';
+      case varString:
+        return 'S';
+      case varBoolean:
+        return 'B';
+      case varDate:
+        return 'D';
+      default:
+        return '?';
     }
   } catch (const EVariantError& e) {
     return e.Message() == u"Invalid variant operation" ? 'E' : 'X';
@@ -230,9 +245,9 @@ TEST(VariantOps, AddFollowsTheHandlerTable) {
 }
 
 TEST(VariantOps, SubtractAndDivideFollowTheHandlerTable) {
-  const char* const sub[8] = {"EEEEEEEE", "ENNNNNNN", "ENIRCRID", "ENRRCRRD",
-                              "ENCCCCCD", "ENRRCRRD", "ENIRCRRD",
-                              "ENDDDDDR"};  // date - date is a number of days
+  const char* const sub[8] = {
+      "EEEEEEEE", "ENNNNNNN", "ENIRCRID", "ENRRCRRD",
+      "ENCCCCCD", "ENRRCRRD", "ENIRCRRD", "ENDDDDDR"};  // date - date is a number of days
   ExpectMatrix(VarOp::Subtract, sub);
   // Only addition and subtraction keep the date tag.
   const char* const div[8] = {"EEEEEEEE", "ENNNNNNN", "ENRRCRRR", "ENRRCRRR",
@@ -267,8 +282,8 @@ TEST(VariantOps, IntegerOverflowIsRedoneInDoubles) {
   Variant sum = VarBinaryOp(VarOp::Add, Variant(0x7FFFFFFF), Variant(1));
   EXPECT_EQ(sum.Type(), varDouble);
   EXPECT_EQ(sum.RawDouble(), 2147483648.0);
-  Variant diff = VarBinaryOp(VarOp::Subtract, Variant(std::numeric_limits<int32_t>::min()),
-                             Variant(1));
+  Variant diff =
+      VarBinaryOp(VarOp::Subtract, Variant(std::numeric_limits<int32_t>::min()), Variant(1));
   EXPECT_EQ(diff.RawDouble(), -2147483649.0);
   Variant product = VarBinaryOp(VarOp::Multiply, Variant(65536), Variant(65536));
   EXPECT_EQ(product.RawDouble(), 4294967296.0);
@@ -292,9 +307,9 @@ TEST(VariantOps, IntegerDivisionModulusAndShifts) {
   EXPECT_THROW(VarBinaryOp(VarOp::IntDivide, Variant(1), Variant(0)), EDivByZero);
   EXPECT_EQ(RaisedMessage([] { VarBinaryOp(VarOp::Modulus, Variant(1), Variant(0.4)); }),
             "Division by zero");
-  EXPECT_THROW(VarBinaryOp(VarOp::IntDivide, Variant(std::numeric_limits<int32_t>::min()),
-                           Variant(-1)),
-               EIntOverflow);
+  EXPECT_THROW(
+      VarBinaryOp(VarOp::IntDivide, Variant(std::numeric_limits<int32_t>::min()), Variant(-1)),
+      EIntOverflow);
 }
 
 TEST(VariantOps, FloatErrorsRaiseTheFamiliarExceptions) {
@@ -404,14 +419,12 @@ TEST(VariantOps, NegationKeepsOrChangesTags) {
     uint16_t type;
     const char* text;
   };
-  for (const Case& c : {Case{Variant(5), varInteger, "-5"}, Case{Variant(true), varInteger, "1"},
-                        Case{Variant::Byte(3), varInteger, "-3"},
-                        Case{Variant(u"2.5"), varDouble, "-2.5"},
-                        Case{Variant::Single(1.5f), varDouble, "-1.5"},
-                        Case{Cur(1.25), varCurrency, "-1.25"},
-                        Case{Variant::Date(43831), varDate, "-43831"},
-                        Case{Variant(std::numeric_limits<int32_t>::min()), varDouble,
-                             "2147483648"}}) {
+  for (const Case& c :
+       {Case{Variant(5), varInteger, "-5"}, Case{Variant(true), varInteger, "1"},
+        Case{Variant::Byte(3), varInteger, "-3"}, Case{Variant(u"2.5"), varDouble, "-2.5"},
+        Case{Variant::Single(1.5f), varDouble, "-1.5"}, Case{Cur(1.25), varCurrency, "-1.25"},
+        Case{Variant::Date(43831), varDate, "-43831"},
+        Case{Variant(std::numeric_limits<int32_t>::min()), varDouble, "2147483648"}}) {
     Variant v = VarNeg(c.in);
     EXPECT_EQ(v.Type(), c.type) << c.text;
     EXPECT_EQ(c.type == varDate ? Str(Variant(v.RawDouble())) : Str(v), c.text);
@@ -455,15 +468,14 @@ TEST(VariantArray, BoundsZeroValuesAndConversion) {
 TEST(VariantArray, IndexErrors) {
   Variant a = Variant::Array({{1, 3}, {-1, 0}});
   const std::string outOfBounds = "Variant or safe array index out of bounds";
-  for (auto idx : {std::vector<int32_t>{0, 0}, std::vector<int32_t>{4, 0},
-                   std::vector<int32_t>{1, 1}, std::vector<int32_t>{1, -2},
-                   std::vector<int32_t>{1}, std::vector<int32_t>{1, 0, 0}}) {
+  for (auto idx :
+       {std::vector<int32_t>{0, 0}, std::vector<int32_t>{4, 0}, std::vector<int32_t>{1, 1},
+        std::vector<int32_t>{1, -2}, std::vector<int32_t>{1}, std::vector<int32_t>{1, 0, 0}}) {
     EXPECT_EQ(RaisedMessage([&] { a.Element(idx.data(), static_cast<int>(idx.size())); }),
               outOfBounds);
-    EXPECT_EQ(RaisedMessage([&] {
-                a.SetElement(idx.data(), static_cast<int>(idx.size()), Variant(1));
-              }),
-              outOfBounds);
+    EXPECT_EQ(
+        RaisedMessage([&] { a.SetElement(idx.data(), static_cast<int>(idx.size()), Variant(1)); }),
+        outOfBounds);
   }
   EXPECT_EQ(RaisedMessage([&] { a.ArrayBoundOf(3); }), outOfBounds);
   int32_t i = 0;
@@ -471,7 +483,9 @@ TEST(VariantArray, IndexErrors) {
   for (auto bad : {std::vector<ArrayBound>{}, std::vector<ArrayBound>{{5, 3}},
                    std::vector<ArrayBound>{{0, 100000}, {0, 100000}}})
     EXPECT_EQ(RaisedMessage([&] { Variant::Array(bad); }), "Error creating variant or safe array");
-  EXPECT_EQ(RaisedMessage([] { Variant::Array({{0, 1}}, varNull); }),
+  EXPECT_EQ(RaisedMessage([] {
+              Variant::Array({{0, 1}}, varNull);
+            }),
             "Error creating variant or safe array");
 }
 

@@ -70,9 +70,8 @@ class TTestLibrary : public TkvBindingLibrary {
         });
 
     Class<TTestChild>(u"TTestCounter")
-        .Method(u"function Hello: String", [](TTestChild& self, TkvParams&) {
-          return u"child " + IntToUStr(self.Value);
-        });
+        .Method(u"function Hello: String",
+                [](TTestChild& self, TkvParams&) { return u"child " + IntToUStr(self.Value); });
     Class<TTestOther>(u"").Constructor(u"constructor Create");
   }
 };

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "engine/kv_iinterpreter.h"
-#include "frontend/kv_xml.h"
 #include "host/core/class_builder.h"
 #include "host/core/strings.h"
 #include "rtti/kv_iclassesrtti.h"
 #include "rtti/kv_isysrtti.h"
 #include "tests/rtti/script_runner.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 
@@ -88,11 +88,11 @@ std::vector<std::string> DefinedMembers(UStringView className) {
 
 TEST(ClassesRttiRegistration, ClassesComeInOrderWithTheirAncestors) {
   EXPECT_EQ(RegisteredClasses(),
-            (std::vector<std::string>{
-                "TObject()", "TPersistent(TObject)", "TList(TObject)", "TStrings(TPersistent)",
-                "TStringList(TStrings)", "TStream(TObject)", "TFileStream(TStream)",
-                "TMemoryStream(TStream)", "TComponent(TPersistent)", "TkvXMLItem(TObject)",
-                "TkvXMLDocument(TObject)"}));
+            (std::vector<std::string>{"TObject()", "TPersistent(TObject)", "TList(TObject)",
+                                      "TStrings(TPersistent)", "TStringList(TStrings)",
+                                      "TStream(TObject)", "TFileStream(TStream)",
+                                      "TMemoryStream(TStream)", "TComponent(TPersistent)",
+                                      "TkvXMLItem(TObject)", "TkvXMLDocument(TObject)"}));
   // The default property of TStrings is inherited by TStringList.
   EXPECT_EQ(GlobalScript()->FindClass(u"TStringList")->DefaultProperty,
             GlobalScript()->FindClass(u"TStrings")->DefaultProperty);
@@ -119,10 +119,10 @@ TEST(ClassesRttiRegistration, MembersComeInDeclarationOrder) {
 
 TEST(ClassesRttiRegistration, ConstantsAndTheDuplicatesEnumeration) {
   const std::vector<std::pair<const char16_t*, int32_t>> constants = {
-      {u"fmCreate", 65535},       {u"fmOpenRead", 0},        {u"fmOpenWrite", 1},
-      {u"fmOpenReadWrite", 2},    {u"fmShareExclusive", 16}, {u"fmShareDenyWrite", 32},
-      {u"fmShareDenyNone", 64},   {u"soFromBeginning", 0},   {u"soFromCurrent", 1},
-      {u"soFromEnd", 2},          {u"dupIgnore", 0},         {u"dupAccept", 1},
+      {u"fmCreate", 65535},     {u"fmOpenRead", 0},        {u"fmOpenWrite", 1},
+      {u"fmOpenReadWrite", 2},  {u"fmShareExclusive", 16}, {u"fmShareDenyWrite", 32},
+      {u"fmShareDenyNone", 64}, {u"soFromBeginning", 0},   {u"soFromCurrent", 1},
+      {u"soFromEnd", 2},        {u"dupIgnore", 0},         {u"dupAccept", 1},
       {u"dupError", 2}};
   for (const auto& [name, value] : constants) {
     TkvCustomVariable* item = GlobalScript()->FindItem(name);
@@ -183,23 +183,24 @@ TEST(ClassesRttiFree, FreeTakesTheObjectsEventAdaptersAway) {
 }
 
 TEST(ClassesRttiMembers, VarResultsReachTheScript) {
-  EXPECT_EQ(RunScript("var l: TStringList; i: Integer; m: TMemoryStream; s: string;\n"
-                      "begin\n"
-                      "  l := TStringList.Create;\n"
-                      "  l.Sorted := True;\n"
-                      "  l.Add('pear'); l.Add('apple'); l.Add('fig');\n"
-                      "  if l.Find('fig', i) then ShowMessage('fig at ' + IntToStr(i));\n"
-                      "  if not l.Find('grape', i) then ShowMessage('grape goes to ' + IntToStr(i));\n"
-                      "  l.Duplicates := dupError;\n"
-                      "  ShowMessage(IntToStr(l.Duplicates) + ' ' + l.CommaText);\n"
-                      "  l.Free;\n"
-                      "  m := TMemoryStream.Create;\n"
-                      "  ShowMessage(IntToStr(m.Write('abcdef', 100)));\n"
-                      "  m.Position := 2;\n"
-                      "  ShowMessage(IntToStr(m.Read(s, 1000000000)) + ' ' + s);\n"
-                      "  m.Free;\n"
-                      "end."),
-            "fig at 1\ngrape goes to 2\n2 apple,fig,pear\n6\n4 cdef\n");
+  EXPECT_EQ(
+      RunScript("var l: TStringList; i: Integer; m: TMemoryStream; s: string;\n"
+                "begin\n"
+                "  l := TStringList.Create;\n"
+                "  l.Sorted := True;\n"
+                "  l.Add('pear'); l.Add('apple'); l.Add('fig');\n"
+                "  if l.Find('fig', i) then ShowMessage('fig at ' + IntToStr(i));\n"
+                "  if not l.Find('grape', i) then ShowMessage('grape goes to ' + IntToStr(i));\n"
+                "  l.Duplicates := dupError;\n"
+                "  ShowMessage(IntToStr(l.Duplicates) + ' ' + l.CommaText);\n"
+                "  l.Free;\n"
+                "  m := TMemoryStream.Create;\n"
+                "  ShowMessage(IntToStr(m.Write('abcdef', 100)));\n"
+                "  m.Position := 2;\n"
+                "  ShowMessage(IntToStr(m.Read(s, 1000000000)) + ' ' + s);\n"
+                "  m.Free;\n"
+                "end."),
+      "fig at 1\ngrape goes to 2\n2 apple,fig,pear\n6\n4 cdef\n");
   EXPECT_EQ(RunScript("var l: TStringList; begin l := TStringList.Create; "
                       "try l.Duplicates := 3; finally l.Free; end; end."),
             "error: Duplicates must be dupIgnore, dupAccept or dupError, not 3");

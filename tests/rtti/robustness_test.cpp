@@ -3,7 +3,6 @@
 // with the wrong number of indices, members of values that are no objects, files that never
 // end and units that are no files.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -66,8 +65,8 @@ TEST(ScriptRobustnessTest, ArraysAreIndexedWithOneIndexPerDimension) {
                       "begin a[1, 0, 1, 1] := 5; ShowMessage(a[1, 0, 1, 1]); end."),
             "5\n");
   const auto indexing = [](const std::string& bounds, const std::string& access) {
-    return RunScript("var v: Variant;\nbegin v := VarArrayCreate([" + bounds +
-                     "], 12);\n" + access + "\nend.");
+    return RunScript("var v: Variant;\nbegin v := VarArrayCreate([" + bounds + "], 12);\n" +
+                     access + "\nend.");
   };
   EXPECT_EQ(indexing("0, 1, 0, 1, 0, 1, 0, 1", "ShowMessage(VarToStr(v[1, 1, 1]));"),
             "error: The array has 4 dimensions, but 3 indices were given");

@@ -2,7 +2,6 @@
 // source nested too deeply, a program nested too deeply and recursion too deep must end in
 // their clear errors there too, never in a crash, while ordinary nesting still runs.
 #include <gtest/gtest.h>
-
 #include <pthread.h>
 
 #include <cstddef>
@@ -76,8 +75,8 @@ class SmallStackTest : public ::testing::TestWithParam<std::size_t> {
 
 TEST_P(SmallStackTest, DeepSourceAndProgramsAreRefusedWhenCompiled) {
   // Accepted on a main thread's stack.
-  const std::string brackets = "var x: Integer; begin x := " + Repeat("(", 397) + "1" +
-                               Repeat(")", 397) + "; end.";
+  const std::string brackets =
+      "var x: Integer; begin x := " + Repeat("(", 397) + "1" + Repeat(")", 397) + "; end.";
   EXPECT_PRED1(NestingRefused, Run(brackets));
   const std::string blocks = "var x: Integer; begin " + Repeat("if x = 0 then begin ", 400) +
                              "x := 1; " + Repeat("end; ", 400) + "end.";
@@ -97,8 +96,9 @@ TEST_P(SmallStackTest, DeepRecursionRaisesStackOverflow) {
   for (int nesting = 10;; nesting += 10) {
     const std::string source =
         "function R(n: Integer): Integer;\n"
-        "begin if n = 0 then begin Result := 1" + Repeat(" + 1", nesting) + "; " +
-        Repeat("if n = 0 then begin ", nesting) + "Result := 2; " + Repeat("end; ", nesting) +
+        "begin if n = 0 then begin Result := 1" +
+        Repeat(" + 1", nesting) + "; " + Repeat("if n = 0 then begin ", nesting) + "Result := 2; " +
+        Repeat("end; ", nesting) +
         "end else Result := R(n - 1); end;\n"
         "begin ShowMessage(IntToStr(R(100000))); end.";
     const std::string result = Run(source);
@@ -117,8 +117,8 @@ constexpr int kOrdinaryNesting = 20;
 
 TEST_P(SmallStackTest, OrdinaryNestingStillRuns) {
   const int n = kOrdinaryNesting;
-  EXPECT_EQ(Run("var x: Integer; begin x := " + Repeat("(", n) + "1" + Repeat(" + 1)", n) +
-                "; " + Repeat("if x > 0 then begin ", n) + "ShowMessage(IntToStr(x)); " +
+  EXPECT_EQ(Run("var x: Integer; begin x := " + Repeat("(", n) + "1" + Repeat(" + 1)", n) + "; " +
+                Repeat("if x > 0 then begin ", n) + "ShowMessage(IntToStr(x)); " +
                 Repeat("end; ", n) + "end."),
             std::to_string(n + 1) + "\n");
   EXPECT_EQ(Run("function R(n: Integer): Integer;\n"

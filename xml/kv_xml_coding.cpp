@@ -1,9 +1,9 @@
 // Coding of attribute values: "&#N;" with N the decimal code of the character.
 #include <string>
 
-#include "frontend/kv_xml.h"
-#include "frontend/kv_xml_io.h"
 #include "host/core/exceptions.h"
+#include "xml/kv_xml.h"
+#include "xml/kv_xml_io.h"
 
 namespace kv {
 
@@ -19,7 +19,13 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // coded text never reads as a code, and what a file cannot hold raw.
 bool NeedsCode(UStringView s, size_t i) {
   switch (s[i]) {
-    case 9: case 13: case 10: case u'"': case u'<': case u'>': case u'&':
+    case 9:
+    case 13:
+    case 10:
+    case u'"':
+    case u'<':
+    case u'>':
+    case u'&':
       return true;
     default:
       return NeedsCharacterReference(s, i);
@@ -69,8 +75,10 @@ UString EncodeAttrValue(UStringView s) {
   UString out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
-    if (NeedsCode(s, i)) AppendCode(out, s[i]);
-    else out.push_back(s[i]);
+    if (NeedsCode(s, i))
+      AppendCode(out, s[i]);
+    else
+      out.push_back(s[i]);
   }
   return out;
 }

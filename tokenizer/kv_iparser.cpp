@@ -2,7 +2,7 @@
 // with a character 0 that no scanned class contains, so loops over a class stop there on
 // their own; scans driven by settings (comment delimiters, prefixes) check Size instead,
 // because a setting may contain any character.
-#include "frontend/kv_iparser.h"
+#include "tokenizer/kv_iparser.h"
 
 #include <algorithm>
 #include <climits>
@@ -102,7 +102,9 @@ bool TkvKeywordList::Contains(UStringView word) const {
 // --- Settings -----------------------------------------------------------------------------
 
 TkvParser::TkvParser()
-    : commentLine1_(u"//"), hexSequence_(u"$"), identChars_(kDefaultIdentChars),
+    : commentLine1_(u"//"),
+      hexSequence_(u"$"),
+      identChars_(kDefaultIdentChars),
       stringQuotes_(u"'") {
   SetCommentBlock1(u"{,}");
   SetCommentBlock2(u"(*,*)");
@@ -294,8 +296,8 @@ UString TkvParser::ReadNumber() {
     position_ += int(hexSequence_.size());
     int digitsStart = position_;
     if (ScanDigits(kHexDigits) > 0)
-      return u"$" + source_.substr(std::size_t(digitsStart - 1),
-                                   std::size_t(position_ - digitsStart));
+      return u"$" +
+             source_.substr(std::size_t(digitsStart - 1), std::size_t(position_ - digitsStart));
     position_ = start;
   }
   if (ScanDigits(kDecimalDigits) == 0) return {};

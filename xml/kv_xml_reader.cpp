@@ -5,8 +5,8 @@
 #include <istream>
 #include <string>
 
-#include "frontend/kv_xml_io.h"
 #include "host/core/exceptions.h"
+#include "xml/kv_xml_io.h"
 
 namespace kv {
 
@@ -69,7 +69,7 @@ void TkvXMLReader::TrackTo(size_t to) {
     if (byte == '\n') {
       ++here_.row;
       here_.column = 1;
-    } else if ((byte & 0xC0) != 0x80) {  // a UTF-8 continuation byte adds no character
+    } else if ((byte & 0xC0) != 0x80) {      // a UTF-8 continuation byte adds no character
       here_.column += byte >= 0xF0 ? 2 : 1;  // four bytes make a surrogate pair
     }
   }
@@ -80,8 +80,8 @@ void TkvXMLReader::TrackTo(size_t to) {
 bool TkvXMLReader::CollectTag(bool keepCharacterData) {
   enum class State { kOutside, kInTag, kInComment };
   State state = State::kOutside;
-  int dashes = 0;       // consecutive "-" in a comment
-  bool armed = false;   // a comment saw "--": the next ">" ends it
+  int dashes = 0;      // consecutive "-" in a comment
+  bool armed = false;  // a comment saw "--": the next ">" ends it
   tag_.clear();
   for (;;) {
     if (index_ == fill_ && !FillBuffer()) {
@@ -195,13 +195,13 @@ void TkvXMLReader::ReadDocument(TkvXMLItem& root) {
     }
     if (atEnd_) {
       if (!open) Fail(here_, u"the document has no element");
-      Fail(here_, u"the input ends inside element " + Quoted(open->Name()) +
-                      u" (its end tag is missing)");
+      Fail(here_,
+           u"the input ends inside element " + Quoted(open->Name()) + u" (its end tag is missing)");
     }
     if (!open || !Closes(tag.name, *open))
-      Fail(tagPlace_, u"the end tag " + Quoted(u"<" + tag.name + u">") +
-                          (open ? u" does not close element " + Quoted(open->Name())
-                                : u" closes no element"));
+      Fail(tagPlace_,
+           u"the end tag " + Quoted(u"<" + tag.name + u">") +
+               (open ? u" does not close element " + Quoted(open->Name()) : u" closes no element"));
     if (open == &root) break;
     open = open->Parent();
   }
@@ -210,8 +210,9 @@ void TkvXMLReader::ReadDocument(TkvXMLItem& root) {
 
 bool TkvXMLReader::AddElement(TkvXMLItem& root, Tag tag, TkvXMLItem*& open) {
   if (open && !open->Content().empty())
-    Fail(tagPlace_, u"element " + Quoted(open->Name()) + u" holds both character data and "
-                    u"elements; an element holds one or the other");
+    Fail(tagPlace_, u"element " + Quoted(open->Name()) +
+                        u" holds both character data and "
+                        u"elements; an element holds one or the other");
   TkvXMLItem* element = open ? open->Add() : &root;
   bool empty = false;
   if (EndsWithSlash(tag.name)) {
@@ -235,8 +236,9 @@ bool TkvXMLReader::AddElement(TkvXMLItem& root, Tag tag, TkvXMLItem*& open) {
 void TkvXMLReader::TakeCharacterData(TkvXMLItem& element) {
   if (!charsHaveData_) return;  // blanks between tags are layout
   if (element.Count() > 0)
-    Fail(charsPlace_, u"element " + Quoted(element.Name()) + u" holds both character data "
-                      u"and elements; an element holds one or the other");
+    Fail(charsPlace_, u"element " + Quoted(element.Name()) +
+                          u" holds both character data "
+                          u"and elements; an element holds one or the other");
   try {
     element.SetContent(DecodeCharData(DecodeTagPart(chars_)));
   } catch (const Exception& e) {

@@ -1,17 +1,17 @@
 // TkvXMLItem and TkvXMLDocument: the tree, its ownership rules and the document's loading and
 // saving entry points. The file format itself lives in kv_xml_reader.cpp and kv_xml_writer.cpp.
-#include "frontend/kv_xml.h"
+#include "xml/kv_xml.h"
 
 #include <algorithm>
 #include <sstream>
 #include <utility>
 
-#include "frontend/kv_xml_io.h"
 #include "host/core/class_builder.h"
 #include "host/core/exceptions.h"
 #include "host/core/file_save.h"
 #include "host/core/file_stream.h"
 #include "host/core/handles.h"
+#include "xml/kv_xml_io.h"
 
 namespace kv {
 

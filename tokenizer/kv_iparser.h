@@ -64,7 +64,7 @@ class TkvKeywordList {
   const std::vector<UString>& Items() const noexcept { return words_; }
 
  private:
-  std::vector<UString> words_;             // as added
+  std::vector<UString> words_;              // as added
   std::unordered_set<UString> upperCased_;  // the lookup: every word in upper case
 };
 

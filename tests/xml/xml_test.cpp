@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -8,12 +9,11 @@
 #include <sstream>
 #include <streambuf>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "frontend/kv_xml.h"
-#include "frontend/kv_xml_io.h"
 #include "host/core/exceptions.h"
+#include "xml/kv_xml.h"
+#include "xml/kv_xml_io.h"
 
 namespace kv {
 namespace {
@@ -106,9 +106,8 @@ TEST(XmlCoding, InvalidCodesRaiseConvertError) {
                                "'&#1114112;' is not a valid character code");
   ExpectFailure<EConvertError>([] { DecodeAttrValue(u"&#99999999999999999999;"); },
                                "'&#99999999999999999999;' is not a valid character code");
-  ExpectFailure<EConvertError>(
-      [] { DecodeAttrValue(u"&#" + UString(100, u'x') + u";"); },
-      "'" + std::string(40, 'x') + "...' is not a valid integer value");
+  ExpectFailure<EConvertError>([] { DecodeAttrValue(u"&#" + UString(100, u'x') + u";"); },
+                               "'" + std::string(40, 'x') + "...' is not a valid integer value");
 }
 
 TEST(XmlCoding, EveryCodeUnitSurvivesEncodeAndDecode) {
@@ -336,12 +335,14 @@ TEST(XmlRead, SkipsCommentsLayoutAndByteOrderMark) {
 }
 
 TEST(XmlRead, CharacterDataIsKeptAndWrittenBack) {
-  auto doc = Load(kHeader + "<list><name>Bob &amp; Alice</name><v> &lt;&#38;&#x26;&gt;&quot;"
-                            "&apos;<!-- c -->\n\xD1\x91 </v></list>");
+  auto doc = Load(kHeader +
+                  "<list><name>Bob &amp; Alice</name><v> &lt;&#38;&#x26;&gt;&quot;"
+                  "&apos;<!-- c -->\n\xD1\x91 </v></list>");
   EXPECT_EQ(doc->Root()->Items(0)->Content(), u"Bob & Alice");
   EXPECT_EQ(doc->Root()->Items(1)->Content(), U(" <&&>\"'\nё "));
-  EXPECT_EQ(doc->SaveToString(), kHeader + "<list><name>Bob &amp; Alice</name>"
-                                           "<v> &lt;&amp;&amp;&gt;\"'\n\xD1\x91 </v></list>");
+  EXPECT_EQ(doc->SaveToString(), kHeader +
+                                     "<list><name>Bob &amp; Alice</name>"
+                                     "<v> &lt;&amp;&amp;&gt;\"'\n\xD1\x91 </v></list>");
   ExpectInvalidFormat(kHeader + "<a>\n Tom & Jerry</a>", "2:2: an \"&\" in character data");
   ExpectInvalidFormat(kHeader + "<a>x&#99999999;</a>", "1:25: The character reference");
   // An element holds character data or elements, not both: text beside them has no place in
@@ -353,9 +354,15 @@ TEST(XmlRead, CharacterDataIsKeptAndWrittenBack) {
 }
 
 TEST(XmlRoundTrip, CharacterDataSurvivesBothForms) {
-  const std::vector<UString> contents = {
-      u"a<b>&c;", u"\r\n", u"  ", u"x\r\ny\tz ", u"&#60;", U("Привет 😀"),
-      UString{u'x', char16_t(0xDFFF)}, u"]]>", u"/"};
+  const std::vector<UString> contents = {u"a<b>&c;",
+                                         u"\r\n",
+                                         u"  ",
+                                         u"x\r\ny\tz ",
+                                         u"&#60;",
+                                         U("Привет 😀"),
+                                         UString{u'x', char16_t(0xDFFF)},
+                                         u"]]>",
+                                         u"/"};
   for (bool indent : {false, true}) {
     TkvXMLDocument doc;
     doc.SetIndentOutput(indent);
@@ -393,7 +400,8 @@ TEST(XmlRoundTrip, CharactersAFileCannotHoldRawAreCoded) {
     EXPECT_TRUE(byte >= 0x20 || byte == '\t' || byte == '\n') << i;
     EXPECT_FALSE(byte == 0xC2 && static_cast<unsigned char>(saved[i + 1]) < 0xA0) << i;
     EXPECT_FALSE(byte == 0xEF && saved.compare(i + 1, 1, "\xBF") == 0 &&
-                 static_cast<unsigned char>(saved[i + 2]) >= 0xBE) << i;
+                 static_cast<unsigned char>(saved[i + 2]) >= 0xBE)
+        << i;
   }
   auto back = Load(saved);
   EXPECT_EQ(back->Root()->Items(0)->Prop(u"x"), awkward);
@@ -551,12 +559,14 @@ TEST(XmlWrite, OneLineAndIndentedForms) {
   parser->Add(u"x", u" lead=\"1\"");  // a text starting with a blank gets no second one
   root->Add(u"empty");
   EXPECT_EQ(doc.SaveToString(),
-            kHeader + "<language><parser><commentline1 text=\"//\"/><x lead=\"1\"/></parser>"
-                      "<empty/></language>");
+            kHeader +
+                "<language><parser><commentline1 text=\"//\"/><x lead=\"1\"/></parser>"
+                "<empty/></language>");
   doc.SetIndentOutput(true);
   EXPECT_EQ(doc.SaveToString(),
-            kHeader + "\r\n<language>\r\n  <parser>\r\n    <commentline1 text=\"//\"/>\r\n"
-                      "    <x lead=\"1\"/>\r\n  </parser>\r\n  <empty/>\r\n</language>\r\n");
+            kHeader +
+                "\r\n<language>\r\n  <parser>\r\n    <commentline1 text=\"//\"/>\r\n"
+                "    <x lead=\"1\"/>\r\n  </parser>\r\n  <empty/>\r\n</language>\r\n");
 }
 
 TEST(XmlWrite, RefusesTreesThatWouldNotReadBack) {
@@ -568,14 +578,15 @@ TEST(XmlWrite, RefusesTreesThatWouldNotReadBack) {
       {[](TkvXMLItem& r) { r.Add(u"!--a"); }, "Cannot write the XML element name \"!--a\""},
       {[](TkvXMLItem& r) { r.Add(u"1a"); }, "Cannot write the XML element name \"1a\""},
       {[](TkvXMLItem& r) { r.Add(u"a&b"); }, "Cannot write the XML element name \"a&b\""},
-      {[](TkvXMLItem& r) { r.Add(u"a")->SetContent(u"x"); r.Items(0)->Add(u"b"); },
+      {[](TkvXMLItem& r) {
+         r.Add(u"a")->SetContent(u"x");
+         r.Items(0)->Add(u"b");
+       },
        "Cannot write XML element \"a\": an element with child elements cannot also hold"},
   };
   const std::string file = ::testing::TempDir() + "kv_xml_refused.xml";
   for (const auto& [build, message] : cases) {
-    {
-      std::ofstream(file) << "keep";
-    }
+    { std::ofstream(file) << "keep"; }
     TkvXMLDocument doc;
     doc.Root()->SetName(u"r");
     build(*doc.Root());
@@ -625,8 +636,9 @@ TEST(XmlFile, SaveAndLoadFiles) {
   ExpectSameTree(*back.Root(), *doc.Root());
   EXPECT_EQ(back.Root()->Items(0)->Prop(u"name"), U("x<\"ё\"> & &#60;"));
 
-  ExpectFailure<EFOpenError>([&] { back.LoadFromFile(U(dir + "/none.xml")); },
-                             "Cannot open file \"" + dir + "/none.xml\". No such file or directory");
+  ExpectFailure<EFOpenError>(
+      [&] { back.LoadFromFile(U(dir + "/none.xml")); },
+      "Cannot open file \"" + dir + "/none.xml\". No such file or directory");
   ExpectFailure<EFOpenError>([&] { back.LoadFromFile(U(dir)); },
                              "Cannot open file \"" + dir + "\". Is a directory");
   ExpectFailure<EFCreateError>(
@@ -639,16 +651,24 @@ TEST(XmlFile, SaveAndLoadFiles) {
 void GrowRandomTree(TkvXMLItem& root, int count, unsigned seed) {
   std::mt19937 random(seed);
   const std::vector<UString> names = {u"a", u"Item", U("элемент"), u"x.y", u"n-1", u"_q"};
-  const std::vector<UString> values = {
-      u"", u"plain", u"\"quoted\"", u"<tag>", u"a&b", u"&#60;", u"line\r\nbreak", U("Ёж 😀"),
-      UString{u'x', char16_t(0xDFFF), u'/'}, u" / ", UString(u"tab\tand\0nul", 11)};
+  const std::vector<UString> values = {u"",
+                                       u"plain",
+                                       u"\"quoted\"",
+                                       u"<tag>",
+                                       u"a&b",
+                                       u"&#60;",
+                                       u"line\r\nbreak",
+                                       U("Ёж 😀"),
+                                       UString{u'x', char16_t(0xDFFF), u'/'},
+                                       u" / ",
+                                       UString(u"tab\tand\0nul", 11)};
   std::vector<TkvXMLItem*> items{&root};
   for (int i = 0; i < count; ++i) {
     TkvXMLItem* parent = items[random() % items.size()];
     UString text;
     for (unsigned k = random() % 3; k > 0; --k)
-      text += u" p" + IntToUStr(k) + u"=\"" + EncodeAttrValue(values[random() % values.size()]) +
-              u"\"";
+      text +=
+          u" p" + IntToUStr(k) + u"=\"" + EncodeAttrValue(values[random() % values.size()]) + u"\"";
     if (!text.empty()) text.erase(0, 1);  // a leading blank is the writer's
     items.push_back(parent->Add(names[random() % names.size()], text));
   }
@@ -672,8 +692,9 @@ TEST(XmlRoundTrip, WrittenTreesReadBackUnchanged) {
 TEST(XmlRoundTrip, ValuesSurviveThroughPropExactly) {
   TkvXMLDocument doc;
   doc.Root()->SetName(u"r");
-  const std::vector<UString> values = {u"&#60;", u"&amp;", u"a\r\nb", u"\"", U("Привет"),
-                                       UString(1, char16_t(0xD83D)), u"\U0001F600", u"&#"};
+  const std::vector<UString> values = {u"&#60;",      u"&amp;",    u"a\r\nb",
+                                       u"\"",         U("Привет"), UString(1, char16_t(0xD83D)),
+                                       u"\U0001F600", u"&#"};
   for (const UString& v : values) doc.Root()->Add(u"v", u"x=\"" + EncodeAttrValue(v) + u"\"");
   auto back = Load(doc.SaveToString());
   for (size_t i = 0; i < values.size(); ++i)

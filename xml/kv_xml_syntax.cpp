@@ -5,8 +5,8 @@
 #include <string>
 #include <unordered_set>
 
-#include "frontend/kv_xml_io.h"
 #include "host/core/exceptions.h"
+#include "xml/kv_xml_io.h"
 
 namespace kv {
 
@@ -73,8 +73,7 @@ char32_t ReferencedCode(UStringView reference) {
 UStringView ReadAttribute(UStringView text, size_t& at) {
   const auto fail = [text](const UString& reason) { BadAttrText(text, reason); };
   const size_t nameStart = at;
-  if (!IsNameStart(text[at]))
-    fail(u"an attribute name is expected at " + Quoted(text.substr(at)));
+  if (!IsNameStart(text[at])) fail(u"an attribute name is expected at " + Quoted(text.substr(at)));
   while (at < text.size() && IsNameChar(text[at])) ++at;
   const UStringView name = text.substr(nameStart, at - nameStart);
   while (at < text.size() && IsXmlBlank(text[at])) ++at;
@@ -91,7 +90,8 @@ UStringView ReadAttribute(UStringView text, size_t& at) {
       fail(u"the value of attribute " + Quoted(name) + u" holds \"" + text[at] +
            u"\" (code values with EncodeAttrValue)");
     if (text[at] == u'&' && ReferenceLength(text, at) == 0)
-      fail(u"the value of attribute " + Quoted(name) + u" holds an \"&\" that starts no "
+      fail(u"the value of attribute " + Quoted(name) +
+           u" holds an \"&\" that starts no "
            u"character reference (code values with EncodeAttrValue)");
   }
   if (at >= text.size()) fail(u"the value of attribute " + Quoted(name) + u" is not closed");
@@ -139,8 +139,7 @@ void CheckAttrText(UStringView text) {
     if (at >= text.size()) return;
     if (at == blanks && at > 0) BadAttrText(text, u"attributes must be separated by blanks");
     const UStringView name = ReadAttribute(text, at);
-    if (!names.Insert(name))
-      BadAttrText(text, u"attribute " + Quoted(name) + u" is given twice");
+    if (!names.Insert(name)) BadAttrText(text, u"attribute " + Quoted(name) + u" is given twice");
   }
 }
 
@@ -148,8 +147,10 @@ UString CodeStrayAmpersands(UStringView text) {
   UString out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'&' && ReferenceLength(text, i) == 0) out += u"&#38;";
-    else out.push_back(text[i]);
+    if (text[i] == u'&' && ReferenceLength(text, i) == 0)
+      out += u"&#38;";
+    else
+      out.push_back(text[i]);
   }
   return out;
 }
@@ -169,12 +170,16 @@ UString EncodeCharData(UStringView s) {
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
     const char16_t c = s[i];
-    if (c == u'&') out += u"&amp;";
-    else if (c == u'<') out += u"&lt;";
-    else if (c == u'>') out += u"&gt;";
+    if (c == u'&')
+      out += u"&amp;";
+    else if (c == u'<')
+      out += u"&lt;";
+    else if (c == u'>')
+      out += u"&gt;";
     else if (c == u'\r' || (blanksOnly && IsXmlBlank(c)) || NeedsCharacterReference(s, i))
       out += u"&#" + IntToUStr(c) + u";";
-    else out.push_back(c);
+    else
+      out.push_back(c);
   }
   return out;
 }
@@ -189,8 +194,10 @@ UString DecodeCharData(UStringView s) {
     }
     const size_t length = ReferenceLength(s, i);
     if (length == 0)
-      throw Exception(u"an \"&\" in character data must start a reference such as \"&amp;\" "
-                      u"or \"&#38;\", at " + Quoted(s.substr(i)));
+      throw Exception(
+          u"an \"&\" in character data must start a reference such as \"&amp;\" "
+          u"or \"&#38;\", at " +
+          Quoted(s.substr(i)));
     AppendCodePoint(out, ReferencedCode(s.substr(i, length)));
     i += length;
   }

@@ -3,8 +3,8 @@
 #include <random>
 #include <string>
 
-#include "frontend/kv_iparser.h"
 #include "host/core/exceptions.h"
+#include "tokenizer/kv_iparser.h"
 
 namespace kv {
 namespace {
@@ -109,7 +109,8 @@ TEST(TokenizerBlanks, AllCommentKindsAreSkipped) {
 }
 
 TEST(TokenizerBlanks, UnclosedCommentsRunToTheEndOfTheSource) {
-  for (const char* source : {"x { never closed", "x (* never *", "x // last line", "x {", "x (*)"}) {
+  for (const char* source :
+       {"x { never closed", "x (* never *", "x // last line", "x {", "x (*)"}) {
     TkvParser p = Over(source);
     EXPECT_EQ(S(p.ReadWord()), "x");
     EXPECT_EQ(S(p.ReadWord()), "") << source;

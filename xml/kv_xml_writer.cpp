@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "frontend/kv_xml_io.h"
 #include "host/core/exceptions.h"
+#include "xml/kv_xml_io.h"
 
 namespace kv {
 

@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "frontend/kv_xml.h"
+#include "xml/kv_xml.h"
 
 namespace kv {
 
@@ -83,15 +83,15 @@ class TkvXMLReader {
   [[noreturn]] void Fail(const Place& place, const UString& reason) const;
 
   std::streambuf* source_;
-  int64_t startPosition_;  // -1 when the stream cannot seek
-  int64_t consumed_ = 0;   // bytes taken out of the buffer
+  int64_t startPosition_;     // -1 when the stream cannot seek
+  int64_t consumed_ = 0;      // bytes taken out of the buffer
   int64_t documentEnd_ = -1;  // consumed_ when the document element closed
   size_t fill_ = 0;
   size_t index_ = 0;
-  size_t tracked_ = 0;  // buffer_ before it is counted in consumed_ and here_
-  Place here_;          // of the next byte
-  Place tagPlace_;      // of the "<" of the last tag
-  Place charsPlace_;    // of the first non-blank byte in chars_
+  size_t tracked_ = 0;          // buffer_ before it is counted in consumed_ and here_
+  Place here_;                  // of the next byte
+  Place tagPlace_;              // of the "<" of the last tag
+  Place charsPlace_;            // of the first non-blank byte in chars_
   bool charsHaveData_ = false;  // chars_ holds more than blanks
   bool atEnd_ = false;          // the last ReadTag met the end of the stream
   std::string tag_;

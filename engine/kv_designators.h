@@ -1,0 +1,91 @@
+// Designators: compiled access paths (A, A.B[I], F(X), TStringList.Create, S[2]), and set
+// constructors. Statements own their designators.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/kv_ifrontend.h"
+#include "engine/kv_items.h"
+
+namespace kv {
+
+// One step of an access path: the item it calls and the argument expressions (owned, one
+// per parameter of Ref).
+class TkvDesignatorItem : public TkvItemList {
+ public:
+  TkvCustomExpression* ArgAt(int index) const;
+  uint8_t Marker = 0;  // used by the compiler while it builds the path
+  TkvCustomVariable* Ref = nullptr;  // not owned
+  UString SourcePos;
+
+  // The evaluation's note of what kind of item Ref is (designator, procedure, helper), so
+  // that a call does not ask the type system again; valid while RoleOf == Ref.
+  uint8_t RefRole = 0;
+  const TkvCustomVariable* RoleOf = nullptr;
+};
+
+enum TkvFastPath : uint8_t {
+  fpGeneral = 0,
+  fpVariable = 1,
+  fpStringChar = 2,
+  fpArrayElement = 3,
+};
+
+// A compiled access path (A, A.B[I], F(X), TStringList.Create, S[2]); children are steps.
+class TkvDesignator : public TkvCustomVariable {
+ public:
+  explicit TkvDesignator(TkvScript* script);
+  ~TkvDesignator() override;
+
+  TkvDesignatorItem* StepAt(int index) const;
+  int StepCount() const { return ItemCount(); }
+  TkvDesignatorItem* AddStep(TkvCustomVariable* ref, UString sourcePos);
+  void Classify();
+  void TakeOver(TkvDesignator& other);
+
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+
+  TkvFastPath FastPathKind = fpGeneral;
+  TkvScript* Script;
+  TkvCustomVariable* Index = nullptr;  // string path: the index expression; array path: the helper
+  TkvDesignatorItem* IndexStep = nullptr;  // array path: the step with the index expressions
+  std::unique_ptr<TkvDeferredCode> Deferred;
+
+ protected:
+  void CompileDeferred();
+  Variant Evaluate(bool write, const Variant* valueToWrite);
+};
+
+class TkvVariableDesignator : public TkvDesignator {
+ public:
+  using TkvDesignator::TkvDesignator;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+class TkvStringDesignator : public TkvDesignator {
+ public:
+  using TkvDesignator::TkvDesignator;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+class TkvArrayDesignator : public TkvDesignator {
+ public:
+  using TkvDesignator::TkvDesignator;
+  Variant GetValue() override;
+  void SetValue(const Variant& value) override;
+};
+
+// A set constructor: expressions in source order; a nullptr child between two expressions
+// marks a range (a, nullptr, b is a..b).
+class TkvSetExpression : public TkvCustomVariable {
+ public:
+  void AddElement(TkvCustomExpression* expr);  // nullptr marks a range
+  bool Contains(const Variant& value);
+  Variant GetValue() override;
+};
+
+}  // namespace kv

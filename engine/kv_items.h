@@ -1,0 +1,175 @@
+// The items scripts name: variables, type names, parameters, procedures and class
+// descriptors.
+//
+// Ownership: a procedure owns its local script and its parameters; a class descriptor owns
+// its members. References named "not owned" are plain pointers whose target outlives the
+// holder.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "engine/kv_callbacks.h"
+#include "engine/kv_item_list.h"
+#include "engine/kv_itools.h"
+#include "host/core/object.h"
+#include "host/core/ustring.h"
+#include "host/core/variant.h"
+
+namespace kv {
+
+class TkvScript;
+class TkvParamItem;
+class TkvProcVariable;
+class TkvMethodHelper;
+class TkvCustomEvent;
+
+// The named item every script-visible thing derives from. Children are its parameters
+// (callable items) or argument expressions (designator steps).
+class TkvCustomVariable : public TkvItemList {
+ public:
+  TkvCustomVariable() = default;
+  TkvCustomVariable(UString name, UString typeName, TkvValueKind kind);
+
+  virtual void SetValue(const Variant& value);  // ignored when ReadOnly
+  virtual Variant GetValue();
+
+  TkvParamItem* ParamAt(int index) const;
+  int RequiredParamCount() const;
+  // Whether a recursive call of a procedure saves and restores this item's value: true
+  // for variables and parameters. A virtual call, because the check runs for every local
+  // item of every recursive call.
+  virtual bool HoldsLocalValue() const { return false; }
+
+  TkvRegistrar Registrar = nullptr;
+  bool ReadOnly = false;
+  UString Name;
+  bool NeedResult = true;
+  TkvCustomVariable* RefItem = nullptr;  // not owned
+  UString SourcePos;
+  TkvValueKind Kind = vkInteger;
+  UString TypeName;
+  Variant Value = Variant::Null();
+};
+
+// Whether the item keeps its value in Value with the plain GetValue and SetValue (variables,
+// parameters, constant operands): reading Value is then the same as GetValue, and writing it
+// when not ReadOnly the same as SetValue. Statements ask once, when prepared, so that the
+// hot paths skip the virtual calls.
+bool HasPlainValue(const TkvCustomVariable* item);
+// The item whose stored value reading and writing `item` comes down to: the item itself when
+// it has a plain value, else for a compiled one-step path without arguments (a parameter)
+// the plain item of that step, whose general evaluation reads and writes just that item.
+// nullptr otherwise, also for a path that is still deferred.
+TkvCustomVariable* PlainValueItem(TkvCustomVariable* item);
+
+// Script variables, constants (read-only), enumeration values, hidden with-variables, Result.
+class TkvVariable : public TkvCustomVariable {
+ public:
+  using TkvCustomVariable::TkvCustomVariable;
+  bool HoldsLocalValue() const override { return true; }
+};
+
+// A type name entry.
+class TkvTypeVariable : public TkvCustomVariable {
+ public:
+  using TkvCustomVariable::TkvCustomVariable;
+};
+
+// A script variable of type String with native, shared storage that the string fast path
+// indexes in place. SetValue ignores ReadOnly.
+class TkvstringVariable : public TkvVariable {
+ public:
+  using TkvVariable::TkvVariable;
+  void SetValue(const Variant& value) override;
+  Variant GetValue() override;
+  SharedString Storage;
+};
+
+class TkvParamItem : public TkvCustomVariable {
+ public:
+  TkvParamItem(UString name, UString typeName, TkvValueKind kind, bool isVar, bool optional);
+  bool HoldsLocalValue() const override { return true; }
+  Variant DefaultValue = Variant::Null();
+  bool Optional = false;
+  bool IsVar = false;
+};
+
+// A procedure or function declared in a script. Its parameters are both its children (for
+// argument binding) and items of its local script (for look-up in the body); it owns them.
+class TkvProcVariable : public TkvCustomVariable {
+ public:
+  TkvProcVariable(UString name, UString typeName, TkvValueKind kind, bool isFunction,
+                  TkvScript* declaringScript);
+  ~TkvProcVariable() override;
+  Variant GetValue() override;  // the call; arguments were bound by the designator
+
+  // Recursion support: the values of every variable and parameter of the local script.
+  void SaveLocals(std::vector<Variant>& out) const;
+  void RestoreLocals(const std::vector<Variant>& saved);
+  // The same on the procedure's own save stack, which recursive calls share frame by frame
+  // (innermost last) and which keeps its capacity, so that recursion does not allocate.
+  // PushLocals returns the new frame; PopLocals restores it and drops it with every frame
+  // above it.
+  size_t PushLocals();
+  void PopLocals(size_t frame);
+
+  bool Executing = false;
+  bool IsFunction = false;
+  TkvScript* LocalScript = nullptr;  // owned
+
+ private:
+  std::vector<Variant> savedLocals_;
+};
+
+// Base of expressions (kv_iexpression.h).
+class TkvCustomExpression : public TkvCustomVariable {
+ public:
+  using TkvCustomVariable::TkvCustomVariable;
+};
+
+// Creates the event adapter of one event type for an object and a handler procedure.
+using TkvEventClass = TkvCustomEvent* (*)(TObject* instance, TkvProcVariable* handler);
+
+// The descriptor of a host class: its members (published properties first, then the ones
+// the binding defines) and its default property. Its single child is the type-cast
+// parameter: TStringList(x) yields x, the bare TStringList an unconstructed instance.
+class TkvClassVariable : public TkvCustomVariable {
+ public:
+  TkvClassVariable(TClass* hostClass, UString ancestorName);
+  Variant GetValue() override;
+
+  TkvMethodHelper* DefineMethod(UStringView declaration, TkvMethodCallback callback);
+  TkvMethodHelper* DefineConstructor(UStringView declaration, TkvMethodCallback callback);
+  TkvCustomVariable* DefineProperty(UStringView name, UStringView typeName,
+                                    TkvGetterCallback getter, TkvSetterCallback setter);
+  TkvMethodHelper* DefineIndexedProperty(UStringView name, UStringView indexTypes,
+                                         bool readOnly, TkvMethodCallback callback,
+                                         UStringView resultType);
+  TkvMethodHelper* DefineDefaultProperty(UStringView name, UStringView indexTypes,
+                                         bool readOnly, TkvMethodCallback callback,
+                                         UStringView resultType);
+  TkvCustomVariable* DefineEvent(UStringView name, TkvEventClass adapterClass);
+
+  int MemberCount() const { return Members.ItemCount(); }
+  TkvCustomVariable* MemberAt(int index) const;
+  // Own members first (ASCII case-insensitive), then the ancestors' through the global
+  // script object; nullptr at the end of the chain.
+  TkvCustomVariable* FindMember(UStringView name) const;
+
+  UString AncestorName;
+  TClass* HostClass = nullptr;
+  TkvMethodHelper* DefaultProperty = nullptr;  // not owned (a member of this or an ancestor)
+  TkvItemList Members;
+  // Stamped as Registrar on every member defined from now on; DefineClass sets it to the
+  // script's CurrentRegistrar. A binding library that adds members to a class another
+  // library registered sets it to itself around its definitions, so that RemoveOwnedBy
+  // takes exactly its members away again.
+  TkvRegistrar MemberRegistrar = nullptr;
+
+ private:
+  void ImportPublishedProperties();
+  TkvMethodHelper* AddMethod(UStringView declaration, TkvMethodCallback callback);
+};
+
+}  // namespace kv

@@ -1,0 +1,206 @@
+// Statements: a tree the script runs by calling Execute on its main statement list.
+// Statements own their expressions and designators.
+#pragma once
+
+#include "engine/kv_designators.h"
+#include "engine/kv_items.h"
+#include "engine/kv_script.h"
+
+namespace kv {
+
+class TkvStatement : public TkvItemList {
+ public:
+  TkvStatement(TkvScript* script, UString sourcePos, UString unitName);
+  virtual void Execute();  // a plain block runs its children as a statement list
+  TkvStatement* StatementAt(int index) const;
+  void ReportLine();
+
+  TkvScript* Script;  // not owned
+  UString SourcePos;
+  UString UnitName;
+
+ protected:
+  // Runs the children; stops early on any control flag of the script.
+  void ExecuteList();
+  static void RunList(TkvStatement& list) { list.ExecuteList(); }
+  // The hook of hooked statements: ReportLine, then whether to go on.
+  bool Hook();
+};
+
+class TkvAssignmentStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvAssignmentStmt() override;
+  void Execute() override;
+  // After Designator and Expression are set: choose the shortest read and write paths.
+  void Prepare();
+  TkvDesignator* Designator = nullptr;         // owned
+  TkvCustomExpression* Expression = nullptr;   // owned
+  TkvCustomVariable* Target = nullptr;         // not owned
+  TkvCustomVariable* Source = nullptr;         // not owned
+  // Chosen by Prepare (nullptr without it): the items whose stored values Target and Source
+  // come down to (PlainValueItem), and Target as a string variable, whose storage a
+  // compound assignment unshares.
+  TkvCustomVariable* PlainTarget = nullptr;    // not owned
+  TkvCustomVariable* PlainSource = nullptr;    // not owned
+  TkvstringVariable* StringTarget = nullptr;   // not owned
+};
+
+// x op= e; also the folded x := x op e.
+class TkvAssignPlusStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+class TkvAssignMinusStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+class TkvAssignMulStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+class TkvAssignDivStmt : public TkvAssignmentStmt {
+ public:
+  using TkvAssignmentStmt::TkvAssignmentStmt;
+  void Execute() override;
+};
+
+class TkvCallStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvCallStmt() override;
+  void Execute() override;
+  TkvDesignator* Designator = nullptr;  // owned
+  UString Modifier;                     // empty, "+" or "-"
+};
+
+class TkvIfStmt : public TkvStatement {
+ public:
+  TkvIfStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvIfStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Condition = nullptr;  // owned
+  TkvStatement* ElseStatements;              // owned
+};
+
+class TkvCaseSelector : public TkvStatement {
+ public:
+  TkvCaseSelector(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvCaseSelector() override;
+  TkvSetExpression* Set;  // owned
+};
+
+class TkvCaseStmt : public TkvStatement {
+ public:
+  TkvCaseStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvCaseStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Selector = nullptr;  // owned
+  TkvStatement* ElseStatements;             // owned
+};
+
+class TkvRepeatStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvRepeatStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Condition = nullptr;  // owned
+  bool Inverse = false;  // do-while: loop while the condition holds
+};
+
+class TkvWhileStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvWhileStmt() override;
+  void Execute() override;
+  TkvCustomExpression* Condition = nullptr;  // owned
+};
+
+class TkvForStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvForStmt() override;
+  void Execute() override;
+  TkvCustomExpression* BeginValue = nullptr;  // owned
+  bool Down = false;
+  TkvCustomExpression* EndValue = nullptr;  // owned
+  TkvCustomVariable* LoopVariable = nullptr;  // not owned
+};
+
+class TkvVbForStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvVbForStmt() override;
+  void Execute() override;
+  TkvCustomExpression* BeginValue = nullptr;  // owned
+  TkvCustomExpression* EndValue = nullptr;    // owned
+  TkvCustomExpression* Step = nullptr;        // owned; may stay nullptr (step 1)
+  TkvCustomVariable* LoopVariable = nullptr;  // not owned
+};
+
+class TkvCppForStmt : public TkvStatement {
+ public:
+  TkvCppForStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvCppForStmt() override;
+  void Execute() override;
+  TkvStatement* FirstStatements;             // owned
+  TkvCustomExpression* Condition = nullptr;  // owned
+  TkvStatement* SecondStatements;            // owned
+};
+
+class TkvTryStmt : public TkvStatement {
+ public:
+  TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName);
+  ~TkvTryStmt() override;
+  void Execute() override;
+  bool IsExcept = true;  // try..except; false for try..finally
+  TkvStatement* HandlerStatements;  // owned
+};
+
+class TkvBreakStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  void Execute() override;
+};
+class TkvContinueStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  void Execute() override;
+};
+class TkvExitStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  void Execute() override;
+};
+
+class TkvWithStmt : public TkvStatement {
+ public:
+  using TkvStatement::TkvStatement;
+  ~TkvWithStmt() override;
+  void Execute() override;
+  TkvDesignator* Designator = nullptr;          // owned
+  TkvCustomVariable* HiddenVariable = nullptr;  // an item of the script; not owned
+};
+
+inline void TkvStatement::ReportLine() { Script->ReportLine(UnitName, SourcePos); }
+
+inline bool TkvStatement::Hook() {
+  ReportLine();
+  return !Script->ExitRequested;
+}
+
+// Inline, so that each loop runs its body without a further call per pass.
+inline void TkvStatement::ExecuteList() {
+  TkvScript& script = *Script;
+  const int count = ItemCount();
+  for (int i = 0; i < count; ++i) {
+    if (script.ExitRequested) return;
+    static_cast<TkvStatement*>(ItemAt(i))->Execute();
+    if (script.BreakRequested || script.ContinueRequested || script.ExitRequested) return;
+  }
+}
+
+}  // namespace kv
