@@ -257,12 +257,39 @@ TkvTryStmt::TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName)
 
 TkvTryStmt::~TkvTryStmt() { delete HandlerStatements; }
 
+namespace {
+
+// The break, continue or exit that was leaving a guarded body when its finally part began.
+// It is held aside while the part runs, so that every statement of the part runs, and
+// resumed afterwards; an exception the part raises replaces it.
+struct PendingFlow {
+  bool breakRequested;
+  bool continueRequested;
+  bool exitRequested;
+};
+
+PendingFlow HoldPendingFlow(TkvScript& script) {
+  const PendingFlow pending{script.BreakRequested, script.ContinueRequested, script.ExitRequested};
+  script.BreakRequested = false;
+  script.ContinueRequested = false;
+  script.ExitRequested = false;
+  return pending;
+}
+
+void ResumePendingFlow(TkvScript& script, const PendingFlow& pending) {
+  script.BreakRequested = script.BreakRequested || pending.breakRequested;
+  script.ContinueRequested = script.ContinueRequested || pending.continueRequested;
+  script.ExitRequested = script.ExitRequested || pending.exitRequested;
+}
+
+}  // namespace
+
 // try..except swallows every exception a script can meet (ours derive from std::exception).
 // The handler runs outside the catch block, so an exception it raises is an ordinary one.
 //
-// try..finally runs the handler whatever the body did, except after exit in the body, which
-// leaves at once. A break or continue pending from the body is held aside while the handler
-// runs, so that every handler statement runs, and is restored afterwards for the loop.
+// try..finally runs the handler whatever the body did: completed, raised, or left by break,
+// continue or exit (nested finally parts then run inside out, each as its try statement
+// passes the flag on).
 void TkvTryStmt::Execute() {
   if (!Hook()) return;
   if (IsExcept) {
@@ -282,13 +309,9 @@ void TkvTryStmt::Execute() {
     pending = std::current_exception();
   }
   TkvScript& script = *Script;
-  const bool breakPending = script.BreakRequested;
-  const bool continuePending = script.ContinueRequested;
-  script.BreakRequested = false;
-  script.ContinueRequested = false;
+  const PendingFlow flow = HoldPendingFlow(script);
   RunList(*HandlerStatements);
-  script.BreakRequested = script.BreakRequested || breakPending;
-  script.ContinueRequested = script.ContinueRequested || continuePending;
+  ResumePendingFlow(script, flow);
   if (pending) std::rethrow_exception(pending);
 }
 

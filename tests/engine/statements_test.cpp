@@ -191,7 +191,7 @@ TEST_F(StatementTest, ExceptionInTheFinallyHandlerReplacesTheFirst) {
 
 TEST_F(StatementTest, ControlFlagsInsideTryFinally) {
   p.Proc("P", {}, [&] {
-    return Stmts{p.TryFinally({p.Exit()}, {p.Call("Log('skipped')")}),
+    return Stmts{p.TryFinally({p.Exit()}, {p.Call("Log('cleanup')")}),
                  p.Call("Log('not reached')")};
   });
   p.Main({p.Call("P"),
@@ -199,7 +199,7 @@ TEST_F(StatementTest, ControlFlagsInsideTryFinally) {
                 {p.TryFinally({p.Break()}, {p.Call("Log('first')"), p.Call("Log('second')")})}),
           p.Call("Log(i)")});
   p.Run();
-  EXPECT_EQ(Log(), "first second 1");
+  EXPECT_EQ(Log(), "cleanup first second 1");
 }
 
 TEST_F(StatementTest, WithEvaluatesItsObjectOnce) {
