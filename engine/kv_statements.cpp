@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "engine/kv_condition.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iexpression.h"
 #include "host/core/variant_ops.h"
 
@@ -38,6 +39,7 @@ TkvAssignmentStmt::~TkvAssignmentStmt() {
 // without entering its tree. Items that keep a plain value are then read and written
 // directly, and the target's kind is looked at here once instead of at every execution.
 void TkvAssignmentStmt::Prepare() {
+  if (!FastPathsEnabled()) return;
   Target = Designator;
   if (dynamic_cast<TkvVariableDesignator*>(Designator) != nullptr &&
       Designator->FastPathKind == fpVariable && Designator->RefItem != nullptr) {
@@ -132,7 +134,7 @@ void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
   }
   Variant a = plainTarget ? plainTarget->Value : target->GetValue();
   const Variant b = plainSource ? plainSource->Value : source->GetValue();
-  if (!IntegerInPlace(op, a, b)) UpdateInPlace(stmt, target, a, b, op);
+  if (!FastPathsEnabled() || !IntegerInPlace(op, a, b)) UpdateInPlace(stmt, target, a, b, op);
   if (plainTarget) {
     if (!plainTarget->ReadOnly) plainTarget->Value = std::move(a);
   } else {
