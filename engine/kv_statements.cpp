@@ -11,6 +11,7 @@
 #include "engine/kv_condition.h"
 #include "engine/kv_fast_paths.h"
 #include "engine/kv_iexpression.h"
+#include "engine/kv_integer_arithmetic.h"
 #include "host/core/variant_ops.h"
 
 namespace kv {
@@ -39,6 +40,9 @@ TkvAssignmentStmt::~TkvAssignmentStmt() {
 // without entering its tree. Items that keep a plain value are then read and written
 // directly, and the target's kind is looked at here once instead of at every execution.
 void TkvAssignmentStmt::Prepare() {
+  auto* expression = dynamic_cast<TkvExpression*>(Expression);
+  IntegerKinds = Designator != nullptr && Designator->Kind == vkInteger && expression != nullptr &&
+                 expression->RootNode != nullptr && expression->RootNode->Kind == vkInteger;
   if (!FastPathsEnabled()) return;
   Target = Designator;
   if (dynamic_cast<TkvVariableDesignator*>(Designator) != nullptr &&
@@ -46,7 +50,7 @@ void TkvAssignmentStmt::Prepare() {
     Target = Designator->RefItem;
   }
   Source = Expression;
-  if (auto* expression = dynamic_cast<TkvExpression*>(Expression)) {
+  if (expression != nullptr) {
     if (TkvCustomVariable* single = expression->SingleOperand()) Source = single;
   }
   PlainTarget = PlainValueItem(Target);
@@ -65,6 +69,25 @@ struct Operands {
 Operands OperandsOf(const TkvAssignmentStmt& stmt) {
   return {stmt.Target != nullptr ? stmt.Target : stmt.Designator,
           stmt.Source != nullptr ? stmt.Source : stmt.Expression};
+}
+
+// a := a op b by the integer rule, for operands of static kind Integer; false leaves other
+// values and division to the Variant operation.
+bool WrapInPlace(VarOp op, Variant& a, const Variant& b) {
+  if (!HoldsInteger(a) || !HoldsInteger(b)) return false;
+  switch (op) {
+    case VarOp::Add:
+      a = Variant(WrapAdd(AsInt32(a), AsInt32(b)));
+      return true;
+    case VarOp::Subtract:
+      a = Variant(WrapSub(AsInt32(a), AsInt32(b)));
+      return true;
+    case VarOp::Multiply:
+      a = Variant(WrapMul(AsInt32(a), AsInt32(b)));
+      return true;
+    default:
+      return false;
+  }
 }
 
 // a := a op b for two Integers whose result fits 32 bits, as the Variant operation gives it;
@@ -123,18 +146,25 @@ void UpdateInPlace(const TkvAssignmentStmt& stmt, TkvCustomVariable* target, Var
   }
 }
 
+// The integer rule where the kinds call for it; else, as a fast path, the Variant
+// operation's own result for Integers that do not overflow.
+bool IntegerRuleInPlace(const TkvAssignmentStmt& stmt, VarOp op, Variant& a, const Variant& b) {
+  if (stmt.IntegerKinds) return WrapInPlace(op, a, b);
+  return FastPathsEnabled() && IntegerInPlace(op, a, b);
+}
+
 void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
   const auto [target, source] = OperandsOf(stmt);
   TkvCustomVariable* plainTarget = stmt.PlainTarget;
   TkvCustomVariable* plainSource = stmt.PlainSource;
   // Two plain Integers (a counter, a sum) change the stored value without a copy.
   if (plainTarget && plainSource && !plainTarget->ReadOnly &&
-      IntegerInPlace(op, plainTarget->Value, plainSource->Value)) {
+      IntegerRuleInPlace(stmt, op, plainTarget->Value, plainSource->Value)) {
     return;
   }
   Variant a = plainTarget ? plainTarget->Value : target->GetValue();
   const Variant b = plainSource ? plainSource->Value : source->GetValue();
-  if (!FastPathsEnabled() || !IntegerInPlace(op, a, b)) UpdateInPlace(stmt, target, a, b, op);
+  if (!IntegerRuleInPlace(stmt, op, a, b)) UpdateInPlace(stmt, target, a, b, op);
   if (plainTarget) {
     if (!plainTarget->ReadOnly) plainTarget->Value = std::move(a);
   } else {
@@ -196,7 +226,10 @@ void TkvCallStmt::Execute() {
     return;
   }
   Variant value = Designator->GetValue();
-  VarBinaryOpInPlace(op, value, Variant(1));
+  const Variant one(1);
+  if (Designator->Kind != vkInteger || !WrapInPlace(op, value, one)) {
+    VarBinaryOpInPlace(op, value, one);
+  }
   Designator->SetValue(value);
 }
 
