@@ -25,6 +25,7 @@
 #include "host/core/exceptions.h"
 #include "host/core/file_routines.h"
 #include "host/core/file_stream.h"
+#include "host/core/text_file_limit.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int Usage(const char* reason) {
 std::optional<std::string> ReadFileBytes(const std::string& path) {
   try {
     kv::TFileStream file(kv::FileNameFromSystem(path), kv::fmOpenRead);
+    kv::CheckTextFileSize(kv::FileNameFromSystem(path), file.Size());
     return file.ReadAllBytes();
   } catch (const kv::Exception& e) {
     PrintLine(stderr, u"kvscript: cannot read " + kv::FromUtf8(path) + u": " + e.Message());

@@ -11,6 +11,7 @@
 #include "host/core/exceptions.h"
 #include "host/core/file_routines.h"
 #include "host/core/message_excerpt.h"
+#include "host/core/text_file_limit.h"
 
 namespace kv {
 
@@ -68,6 +69,9 @@ UString ListedFileName(const TkvILNode& listed) {
 UString ReadSourceFile(const std::string& path, UStringView shownName) {
   std::ifstream in(path, std::ios::binary);
   if (!in) CannotOpen(shownName);
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec) CheckTextFileSize(shownName, static_cast<int64_t>(size));
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) CannotOpen(shownName);
   const UString decoded = DecodeTextFile(bytes);

@@ -11,6 +11,7 @@
 #include "host/core/file_save.h"
 #include "host/core/file_stream.h"
 #include "host/core/handles.h"
+#include "host/core/text_file_limit.h"
 #include "xml/kv_xml_io.h"
 
 namespace kv {
@@ -218,6 +219,7 @@ void TkvXMLDocument::LoadFromStream(std::istream& stream) {
 // and will not read a device without end forever.
 void TkvXMLDocument::LoadFromFile(UStringView fileName) {
   TFileStream file{UString(fileName), fmOpenRead};
+  CheckTextFileSize(fileName, file.Size());
   LoadFromString(file.ReadAllBytes());
 }
 
