@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <streambuf>
 #include <utility>
 
 #include "host/core/class_builder.h"
@@ -118,6 +119,20 @@ void TkvXMLItem::Clear() {
   std::vector<TkvXMLItem*>().swap(children_);  // the child list is dropped, not just emptied
 }
 
+const UString& TkvXMLItem::Content() const {
+  static const UString kNone;
+  return content_ ? *content_ : kNone;
+}
+
+void TkvXMLItem::SetContent(UString content) {
+  if (content.empty())
+    content_.reset();
+  else if (content_)
+    *content_ = std::move(content);
+  else
+    content_ = std::make_unique<UString>(std::move(content));
+}
+
 int TkvXMLItem::Find(UStringView name) const {
   for (size_t i = 0; i < children_.size(); ++i)
     if (SameText(children_[i]->name_, name)) return static_cast<int>(i);
@@ -177,7 +192,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
   // (or be this item).
   TkvXMLItem copy(source->name_, source->text_);
   copy.data_ = source->data_;
-  copy.content_ = source->content_;
+  copy.SetContent(source->Content());
   std::vector<std::pair<const TkvXMLItem*, TkvXMLItem*>> pending{{source, &copy}};
   while (!pending.empty()) {
     auto [from, to] = pending.back();
@@ -186,7 +201,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
     for (const TkvXMLItem* child : from->children_) {
       TkvXMLItem* twin = to->Add(child->name_, child->text_);
       twin->data_ = child->data_;
-      twin->content_ = child->content_;
+      twin->SetContent(child->Content());
       pending.emplace_back(child, twin);
     }
   }
@@ -223,8 +238,23 @@ void TkvXMLDocument::LoadFromFile(UStringView fileName) {
   LoadFromString(file.ReadAllBytes());
 }
 
+namespace {
+
+// Reads a string in place: a string stream's copy would hold the whole text twice while the
+// tree is built.
+class ViewBuffer : public std::streambuf {
+ public:
+  explicit ViewBuffer(std::string_view bytes) {
+    char* begin = const_cast<char*>(bytes.data());  // only ever read
+    setg(begin, begin, begin + bytes.size());
+  }
+};
+
+}  // namespace
+
 void TkvXMLDocument::LoadFromString(std::string_view utf8) {
-  std::istringstream stream{std::string(utf8)};
+  ViewBuffer buffer(utf8);
+  std::istream stream(&buffer);
   LoadFromStream(stream);
 }
 
