@@ -92,6 +92,10 @@ class TkvILParser {
   // Compiles the IL document into the script. Compile errors are caught and stored like
   // syntax errors (StoreError), with the current position and unit name.
   void CompileIL();
+  // CompileIL for a parser that is done with its IL document: every element at the top is
+  // emptied once compiled (the type aliases stay), so that the whole document and the
+  // program objects made from it are not held at the same time.
+  void CompileAndReleaseIL();
 
   // The parts of CompileIL, for the late completion of designators and for hosts and tests
   // that compile single IL elements into a scope (the script or a routine's local script).
@@ -160,7 +164,8 @@ class TkvILParser {
   // Members and helpers of the IL compiler go here. The compiler's working code is the
   // class TkvILCompiler (kv_il_compiler.h), which keeps its state in these fields.
   friend class TkvILCompiler;
-  UString currentPosition_;  // `pos` of the IL element being compiled
+  UString currentPosition_;       // `pos` of the IL element being compiled
+  bool releaseCompiled_ = false;  // CompileAndReleaseIL: empty each top element once compiled
   // The type aliases of the program or routine element being compiled; nullptr when it has
   // none (a routine never has).
   const TkvXMLItem* currentTypes_ = nullptr;

@@ -85,14 +85,18 @@ std::unique_ptr<TkvILNode> NodeFromItem(const TkvXMLItem& item) {
   return top;
 }
 
-void AppendItem(TkvXMLItem& parent, const TkvILNode& node) {
-  std::vector<std::pair<const TkvILNode*, TkvXMLItem*>> pending{
-      {&node, parent.Add(node.Name, node.Text)}};
+void MoveIntoItem(TkvXMLItem& parent, std::unique_ptr<TkvILNode> node) {
+  TkvXMLItem* top = parent.Add(std::move(node->Name), std::move(node->Text));
+  std::vector<std::pair<std::unique_ptr<TkvILNode>, TkvXMLItem*>> pending;
+  pending.emplace_back(std::move(node), top);
   while (!pending.empty()) {
-    auto [source, copy] = pending.back();
+    std::unique_ptr<TkvILNode> source = std::move(pending.back().first);
+    TkvXMLItem* item = pending.back().second;
     pending.pop_back();
-    for (const std::unique_ptr<TkvILNode>& child : source->Children)
-      pending.emplace_back(child.get(), copy->Add(child->Name, child->Text));
+    for (std::unique_ptr<TkvILNode>& child : source->Children) {
+      TkvXMLItem* childItem = item->Add(std::move(child->Name), std::move(child->Text));
+      pending.emplace_back(std::move(child), childItem);
+    }
   }
 }
 

@@ -33,10 +33,12 @@ using TkvILForest = std::vector<std::unique_ptr<TkvILNode>>;
 
 // The value of attribute `name` in a node's attribute text, decoded (XML item rules).
 UString NodeProp(const TkvILNode& node, UStringView name);
-// A node copied from an XML item, with all its descendants, and back.
+// A node copied from an XML item, with all its descendants.
 std::unique_ptr<TkvILNode> NodeFromItem(const TkvXMLItem& item);
-// Appends to `parent` an item for `node` with all its descendants.
-void AppendItem(TkvXMLItem& parent, const TkvILNode& node);
+// Appends to `parent` an item for `node` with all its descendants, their strings moved over
+// and each node freed as soon as its children have items: the nodes and the items of a
+// large document are never all held at once.
+void MoveIntoItem(TkvXMLItem& parent, std::unique_ptr<TkvILNode> node);
 
 // The first syntax error of a parse. A pending error may be discarded again by a loop that
 // ends normally (the grammar's `skip` and `term`), except a sticky one: an error that did

@@ -58,7 +58,7 @@ bool TkvILParser::SourceToIL(UStringView text) {
   root->SetName(parsed ? u"program" : u"");
   root->SetText(u"");
   if (parsed) {
-    for (const std::unique_ptr<TkvILNode>& child : output) AppendItem(*root, *child);
+    for (std::unique_ptr<TkvILNode>& child : output) MoveIntoItem(*root, std::move(child));
     root->Add()->AssignTree(&grammar_->Types());
   }
   StoreError(errorText_, errorPosition_, errorUnitName_);
