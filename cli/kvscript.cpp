@@ -67,14 +67,15 @@ kv::UString CompileErrorLine(const kv::TkvScript& script) {
 
 // `path` is the argument's bytes, which need not be UTF-8: FileNameFromSystem keeps them.
 int RunFile(Mode mode, const std::string& path) {
-  std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return kUsage;
-  kv::UString source = kv::DecodeTextFile(*bytes);
-
   kv::TkvScript script;
   script.Parent = kv::GlobalScript();
   script.SourceFileName = kv::FileNameFromSystem(path);
-  script.Lines()->SetText(source);
+  {
+    // The file's bytes and their decoding go once the lines hold the text.
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) return kUsage;
+    script.Lines()->SetText(kv::DecodeTextFile(*bytes));
+  }
 
   // Configuration faults (an unknown language, a broken grammar, an unreadable unit) raise
   // out of the compile; they are the source's fault as far as a user can tell.
