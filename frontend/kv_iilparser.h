@@ -47,7 +47,6 @@ class TkvSetExpression;
 class TkvDesignator;
 class TkvGrammar;
 struct TkvSyntaxError;
-struct TkvILNode;
 
 class TkvILParser {
  public:
@@ -119,7 +118,7 @@ class TkvILParser {
 
  private:
   friend class TkvILUnitIncluder;
-  using Forest = std::vector<std::unique_ptr<TkvILNode>>;
+  using Forest = std::vector<std::unique_ptr<TkvXMLItem>>;
 
   // ---- Source to IL ----
   // Parses into `output` (the children of the program element) and sets the error fields;
@@ -128,11 +127,12 @@ class TkvILParser {
   // The `uses` element for the unit listed by `listed` (a leaf whose text is the file name
   // in quotes), holding the unit's program element; empty when the unit was included
   // before, or with `error` set.
-  std::unique_ptr<TkvILNode> IncludeUnit(const TkvILNode& listed, TkvSyntaxError& error, int depth);
+  std::unique_ptr<TkvXMLItem> IncludeUnit(const TkvXMLItem& listed, TkvSyntaxError& error,
+                                          int depth);
   bool IsInUseChain(const TkvFileIdentity& identity) const;
   std::vector<TkvFileIdentity> UseChain() const;
   // The program element of a successful parse: `children`, then the grammar's `types`.
-  std::unique_ptr<TkvILNode> MakeProgram(Forest& children) const;
+  std::unique_ptr<TkvXMLItem> MakeProgram(Forest& children) const;
 
   // Sets the error fields and copies them into the script, if any.
   void StoreError(UString text, UString position, UString unitName);

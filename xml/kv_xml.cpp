@@ -21,7 +21,7 @@ namespace kv {
 
 KV_DEFINE_CLASS(TkvXMLItem, TObject) { c.Constructor(); }
 
-TkvXMLItem::TkvXMLItem(UString name, UString text) : name_(std::move(name)) {
+TkvXMLItem::TkvXMLItem(UString name, UString text) : TObject(LateHandle{}), name_(std::move(name)) {
   SetText(std::move(text));
 }
 
@@ -146,15 +146,17 @@ TkvXMLItem* TkvXMLItem::FindItem(UStringView name) {
 
 namespace {
 
-// Position of the first occurrence of `upperPattern` in `text` compared after upper-casing
-// `text`, or npos.
-size_t FindUpperCased(UStringView text, UStringView upperPattern) {
-  if (upperPattern.size() > text.size()) return UStringView::npos;
-  const size_t last = text.size() - upperPattern.size();
+// Position of the first `name="` in `text`, the name compared after upper-casing both, or
+// npos. The compiler asks this for every element it reads, so nothing is allocated.
+size_t FindAttribute(UStringView text, UStringView name) {
+  const size_t length = name.size() + 2;
+  if (length > text.size()) return UStringView::npos;
+  const size_t last = text.size() - length;
   for (size_t at = 0; at <= last; ++at) {
+    if (text[at + name.size()] != u'=' || text[at + name.size() + 1] != u'"') continue;
     size_t k = 0;
-    while (k < upperPattern.size() && UpCase(text[at + k]) == upperPattern[k]) ++k;
-    if (k == upperPattern.size()) return at;
+    while (k < name.size() && UpCase(text[at + k]) == UpCase(name[k])) ++k;
+    if (k == name.size()) return at;
   }
   return UStringView::npos;
 }
@@ -162,12 +164,11 @@ size_t FindUpperCased(UStringView text, UStringView upperPattern) {
 }  // namespace
 
 UString TkvXMLItem::Prop(UStringView name) const {
-  const UString pattern = UpperCase(name) + u"=\"";
-  const size_t at = FindUpperCased(text_, pattern);
+  const size_t at = FindAttribute(text_, name);
   // Only the first occurrence counts, and only when it stands alone (so `addtext="a"` does
   // not answer for `text`).
   if (at == UStringView::npos || (at > 0 && text_[at - 1] != u' ')) return {};
-  const size_t valueStart = at + pattern.size();
+  const size_t valueStart = at + name.size() + 2;
   const size_t valueEnd = text_.find(u'"', valueStart);
   if (valueEnd == UString::npos) return {};
   return DecodeAttrValue(UStringView(text_).substr(valueStart, valueEnd - valueStart));

@@ -35,7 +35,7 @@ class TkvXMLItem : public TObject {
   KV_CLASS(TkvXMLItem, TObject)
 
  public:
-  TkvXMLItem() = default;
+  TkvXMLItem() : TObject(LateHandle{}) {}
   // Raises for a text SetText refuses.
   explicit TkvXMLItem(UString name, UString text = {});
   TkvXMLItem(const TkvXMLItem&) = delete;
