@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/kv_designators.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iconst.h"
 #include "engine/kv_member_helpers.h"
 #include "engine/kv_script.h"
@@ -73,6 +74,7 @@ void TkvDesignator::Classify() {
     }
   }
 
+  if (!FastPathsEnabled()) return;
   TkvCustomVariable* first = StepAt(0)->Ref;
   if (count == 1 && IsPlainVariable(first)) {
     FastPathKind = fpVariable;
