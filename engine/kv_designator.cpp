@@ -27,7 +27,9 @@ TkvCustomExpression* TkvDesignatorItem::ArgAt(int index) const {
 // Building
 
 TkvDesignator::TkvDesignator(TkvScript* script)
-    : TkvCustomVariable(UString(), UString(), vkInteger), Script(script) {}
+    : TkvCustomVariable(UString(), UString(), vkInteger), Script(script) {
+  Roles = irDesignator;
+}
 
 TkvDesignator::~TkvDesignator() = default;
 
@@ -46,7 +48,7 @@ TkvDesignatorItem* TkvDesignator::AddStep(TkvCustomVariable* ref, UString source
 namespace {
 
 bool IsPlainVariable(const TkvCustomVariable* item) {
-  return dynamic_cast<const TkvVariable*>(item) != nullptr;
+  return item != nullptr && item->HasRole(irVariable);
 }
 
 }  // namespace
@@ -81,7 +83,7 @@ void TkvDesignator::Classify() {
   }
   if (count != 2) return;
   TkvDesignatorItem* second = StepAt(1);
-  if (dynamic_cast<TkvstringVariable*>(first) != nullptr &&
+  if (first != nullptr && first->HasRole(irStringVariable) &&
       dynamic_cast<TkvStringHelper*>(second->Ref) != nullptr && second->ItemCount() >= 1) {
     FastPathKind = fpStringChar;
     RefItem = first;
@@ -131,21 +133,20 @@ namespace {
 // caller that catches the callee's exception would go on with the callee's values.
 class LocalsGuard {
  public:
-  explicit LocalsGuard(TkvProcVariable* proc) : proc_(proc) {
-    if (proc_ != nullptr) frame_ = proc_->PushLocals();
+  explicit LocalsGuard(TkvProcVariable* proc) : frame_(proc != nullptr ? &proc->Frame() : nullptr) {
+    if (frame_ != nullptr) mark_ = frame_->Save();
   }
   LocalsGuard(const LocalsGuard&) = delete;
   LocalsGuard& operator=(const LocalsGuard&) = delete;
   ~LocalsGuard() { Restore(); }
   void Restore() {
-    if (proc_ == nullptr) return;
-    TkvProcVariable* proc = std::exchange(proc_, nullptr);
-    proc->PopLocals(frame_);
+    if (frame_ == nullptr) return;
+    std::exchange(frame_, nullptr)->Restore(mark_);
   }
 
  private:
-  TkvProcVariable* proc_;
-  size_t frame_ = 0;
+  TkvCallFrame* frame_;
+  size_t mark_ = 0;
 };
 
 int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee) {
@@ -205,13 +206,12 @@ enum StepRole : uint8_t {
   kRoleHelper = 4,
 };
 
-// Type tests are the dearest part of a call; each step makes them once per item it names.
 uint8_t RoleOf(TkvDesignatorItem& step, const TkvCustomVariable* r) {
   if (step.RoleOf != r) {
     uint8_t role = kRolePlain;
-    if (dynamic_cast<const TkvDesignator*>(r) != nullptr) role |= kRoleDesignator;
-    if (dynamic_cast<const TkvProcVariable*>(r) != nullptr) role |= kRoleProcedure;
-    if (dynamic_cast<const TkvCustomHelper*>(r) != nullptr) role |= kRoleHelper;
+    if (r->HasRole(irDesignator)) role |= kRoleDesignator;
+    if (r->HasRole(irProcedure)) role |= kRoleProcedure;
+    if (r->HasRole(irHelper)) role |= kRoleHelper;
     step.RefRole = role;
     step.RoleOf = r;
   }

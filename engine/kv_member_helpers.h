@@ -11,7 +11,10 @@ namespace kv {
 
 class TkvCustomHelper : public TkvCustomVariable {
  public:
-  using TkvCustomVariable::TkvCustomVariable;
+  TkvCustomHelper(UString name, UString typeName, TkvValueKind kind)
+      : TkvCustomVariable(std::move(name), std::move(typeName), kind) {
+    Roles = irHelper;
+  }
   TkvCustomVariable* ParentRef = nullptr;  // item of the preceding step; not owned
   Variant InstanceValue;                   // value of the preceding step
   TkvScript* Script = nullptr;             // where name look-ups start; not owned
@@ -31,7 +34,7 @@ class TkvPropertyHelper : public TkvCustomHelper {
 class TkvMethodHelper : public TkvCustomHelper {
  public:
   using TkvCustomHelper::TkvCustomHelper;
-  Variant GetValue() override;  // the call
+  Variant GetValue() override;                   // the call
   void SetValue(const Variant& value) override;  // ".SET" of an indexed property
   UString Category;
   TClass* HostClass = nullptr;
@@ -68,7 +71,7 @@ class TkvMethodHelper : public TkvCustomHelper {
 class TkvEventHelper : public TkvCustomHelper {
  public:
   using TkvCustomHelper::TkvCustomHelper;
-  Variant GetValue() override;  // the handler's name, or the empty string
+  Variant GetValue() override;                   // the handler's name, or the empty string
   void SetValue(const Variant& value) override;  // attaches or detaches a handler
   TClass* HostClass = nullptr;
   TkvEventClass AdapterClass = nullptr;
