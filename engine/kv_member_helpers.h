@@ -29,6 +29,26 @@ class TkvPropertyHelper : public TkvCustomHelper {
   bool Published = false;
   TkvGetterCallback Getter;
   TkvSetterCallback Setter;
+
+ private:
+  // The published property of the object's class by Name, and the upper-cased name the
+  // getter and setter receive: both looked up again only when Name, the class or the set of
+  // published properties changed, so an access neither searches nor allocates.
+  const TPropInfo* PublishedProperty(const TObject& obj);
+  const UString& CallbackName();
+
+  // Made at the first access: most registered properties are never used, and each holds only
+  // this pointer until then.
+  struct AccessCache {
+    UString nameOf;
+    UString upperName;
+    const TClass* propClass = nullptr;
+    UString propNameOf;
+    uint64_t propGeneration = 0;
+    const TPropInfo* prop = nullptr;
+  };
+  AccessCache& Cache();
+  std::unique_ptr<AccessCache> cache_;
 };
 
 class TkvMethodHelper : public TkvCustomHelper {
