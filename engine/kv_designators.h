@@ -15,7 +15,7 @@ namespace kv {
 class TkvDesignatorItem : public TkvItemList {
  public:
   TkvCustomExpression* ArgAt(int index) const;
-  uint8_t Marker = 0;  // used by the compiler while it builds the path
+  uint8_t Marker = 0;                // used by the compiler while it builds the path
   TkvCustomVariable* Ref = nullptr;  // not owned
   UString SourcePos;
 
