@@ -1,6 +1,8 @@
 // Call frames: the layout of a procedure's slots and the save stack of recursive calls.
 #include "engine/kv_call_frame.h"
 
+#include <algorithm>
+
 #include "engine/kv_script.h"
 
 namespace kv {
@@ -32,18 +34,28 @@ inline void TkvCallFrame::Put(TkvCustomVariable& item, Variant&& value) {
 }
 
 size_t TkvCallFrame::Save() {
-  const size_t mark = saved_.size();
-  for (TkvCustomVariable* item : slots_) saved_.push_back(ValueOf(*item));
+  const size_t mark = top_;
+  const size_t count = slots_.size();
+  if (saved_.size() < mark + count) saved_.resize(std::max(2 * saved_.size(), mark + count));
+  Variant* out = saved_.data() + mark;
+  for (size_t i = 0; i < count; ++i) {
+    TkvCustomVariable& item = *slots_[i];
+    out[i] = item.HasRole(irValueInPlace) ? item.Value : item.GetValue();
+  }
+  top_ = mark + count;
   return mark;
 }
 
+// The slots may have been laid out again during the call (a path compiled at its first use
+// can add items); items are appended, so the saved values still belong to the first slots.
 void TkvCallFrame::Restore(size_t mark) {
   size_t next = mark;
   for (TkvCustomVariable* item : slots_) {
-    if (next >= saved_.size()) break;
+    if (next >= top_) break;
     Put(*item, std::move(saved_[next++]));
   }
-  saved_.resize(mark);
+  for (; next < top_; ++next) saved_[next] = Variant();
+  top_ = mark;
 }
 
 void TkvCallFrame::CopyValues(std::vector<Variant>& out) const {

@@ -44,7 +44,10 @@ class TkvCallFrame {
   static void Put(TkvCustomVariable& item, Variant&& value);
 
   std::vector<TkvCustomVariable*> slots_;  // not owned
+  // Saved values live below top_; the entries above it are Empty and are reused, so that
+  // saving and restoring neither constructs nor destroys a Variant.
   std::vector<Variant> saved_;
+  size_t top_ = 0;
   const TkvScript* laidOut_ = nullptr;
   uint64_t version_ = 0;
 };

@@ -9,6 +9,7 @@
 
 #include "engine/kv_designators.h"
 #include "engine/kv_iconst.h"
+#include "engine/kv_iexpression.h"
 #include "engine/kv_member_helpers.h"
 #include "engine/kv_script.h"
 #include "host/core/exceptions.h"
@@ -79,6 +80,10 @@ void TkvDesignator::Classify() {
   if (count == 1 && IsPlainVariable(first)) {
     FastPathKind = fpVariable;
     RefItem = first;
+    return;
+  }
+  if (count == 1 && first != nullptr && first->HasRole(irProcedure)) {
+    FastPathKind = fpProcedureCall;
     return;
   }
   if (count != 2) return;
@@ -153,6 +158,20 @@ int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee
   return std::min(step.ItemCount(), callee.ItemCount());
 }
 
+// Within BoundArgCount, so no range check.
+inline TkvParamItem& BoundParam(const TkvCustomVariable& callee, int index) {
+  return *static_cast<TkvParamItem*>(callee.ItemAt(index));
+}
+
+// Straight into the parameter's stored value when it keeps one.
+inline void StoreArgument(TkvParamItem& param, Variant&& value) {
+  if (param.HasRole(irValueInPlace) && !param.ReadOnly) {
+    param.Value = std::move(value);
+  } else {
+    param.SetValue(value);
+  }
+}
+
 // Every argument is evaluated before any is bound. An argument may call the same item
 // again (Max(a, Max(b, c)), F(2, F(1, 1)), M[2, M[1, 1]]), and that inner call binds the
 // same parameter items: binding each value at once would let it overwrite the outer
@@ -162,7 +181,7 @@ void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
   if (count == 0) return;
   if (count == 1) {
-    callee.ParamAt(0)->SetValue(step.ArgAt(0)->GetValue());
+    StoreArgument(BoundParam(callee, 0), step.ArgAt(0)->GetValue());
     return;
   }
   constexpr int kInline = 8;  // calls with more arguments are rare; they take the heap
@@ -174,14 +193,14 @@ void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
     values = spilled.data();
   }
   for (int i = 0; i < count; ++i) values[i] = step.ArgAt(i)->GetValue();
-  for (int i = 0; i < count; ++i) callee.ParamAt(i)->SetValue(values[i]);
+  for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), std::move(values[i]));
 }
 
 void WriteBackVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
   for (int i = 0; i < count; ++i) {
-    TkvParamItem* param = callee.ParamAt(i);
-    if (param->IsVar) step.ArgAt(i)->SetValue(param->GetValue());
+    TkvParamItem& param = BoundParam(callee, i);
+    if (param.IsVar) step.ArgAt(i)->SetValue(param.GetValue());
   }
 }
 
@@ -216,6 +235,104 @@ uint8_t RoleOf(TkvDesignatorItem& step, const TkvCustomVariable* r) {
     step.RoleOf = r;
   }
   return step.RefRole;
+}
+
+// The item whose stored value an argument is, when it is a single plain operand (a
+// variable, a parameter, a constant).
+TkvCustomVariable* PlainOperand(TkvCustomExpression* argument) {
+  auto* expression = dynamic_cast<TkvExpression*>(argument);
+  return expression != nullptr ? PlainValueItem(expression->SingleOperand()) : nullptr;
+}
+
+// The item a var argument's write-back stores into, when the argument is a path to a plain
+// variable or parameter (a constant argument ignores the write-back).
+TkvCustomVariable* PlainWriteTarget(TkvCustomExpression* argument) {
+  auto* expression = dynamic_cast<TkvExpression*>(argument);
+  if (expression == nullptr || expression->ReadOnly) return nullptr;
+  auto* node = dynamic_cast<TkvDesignatorNode*>(expression->RootNode);
+  return node != nullptr ? PlainValueItem(node->Designator) : nullptr;
+}
+
+bool IsParameterOf(const TkvCustomVariable& callee, const TkvCustomVariable* item) {
+  for (int j = 0; j < callee.ItemCount(); ++j) {
+    if (callee.ItemAt(j) == item) return true;
+  }
+  return false;
+}
+
+void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
+  const int count = BoundArgCount(step, callee);
+  step.Plan.assign(static_cast<size_t>(count), {});
+  bool direct = true;
+  for (int i = 0; i < count; ++i) {
+    TkvDesignatorItem::ArgumentPlan& plan = step.Plan[static_cast<size_t>(i)];
+    if (TkvCustomVariable* plain = PlainOperand(step.ArgAt(i))) {
+      plan.read = &plain->Value;
+      if (IsParameterOf(callee, plain)) direct = false;
+    } else {
+      direct = false;
+    }
+    if (BoundParam(callee, i).IsVar) plan.write = PlainWriteTarget(step.ArgAt(i));
+  }
+  step.BindsDirectly = direct;
+  step.PlannedFor = &callee;
+}
+
+inline Variant ArgumentValue(TkvDesignatorItem& step, int index) {
+  const Variant* read = step.Plan[static_cast<size_t>(index)].read;
+  return read != nullptr ? *read : step.ArgAt(index)->GetValue();
+}
+
+// As BindArguments, reading plain operands in place.
+void BindPlannedArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
+  const int count = static_cast<int>(step.Plan.size());
+  if (step.BindsDirectly || count == 1) {
+    for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), ArgumentValue(step, i));
+    return;
+  }
+  constexpr int kInline = 8;
+  Variant inlineValues[kInline];
+  std::vector<Variant> spilled;
+  Variant* values = inlineValues;
+  if (count > kInline) {
+    spilled.resize(static_cast<size_t>(count));
+    values = spilled.data();
+  }
+  for (int i = 0; i < count; ++i) values[i] = ArgumentValue(step, i);
+  for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), std::move(values[i]));
+}
+
+void WriteBackPlannedVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
+  const int count = static_cast<int>(step.Plan.size());
+  for (int i = 0; i < count; ++i) {
+    TkvParamItem& param = BoundParam(callee, i);
+    if (!param.IsVar) continue;
+    TkvCustomVariable* target = step.Plan[static_cast<size_t>(i)].write;
+    if (target == nullptr) {
+      step.ArgAt(i)->SetValue(param.GetValue());
+    } else if (!target->ReadOnly) {
+      target->Value = param.HasRole(irValueInPlace) ? param.Value : param.GetValue();
+    }
+  }
+}
+
+// A call of a script procedure: a recursive or re-entrant one saves the caller's frame
+// around it.
+Variant CallProcedure(TkvDesignatorItem& step, TkvProcVariable& proc, bool needResult) {
+  const bool recursive = proc.Executing;
+  LocalsGuard locals(recursive ? &proc : nullptr);
+  if (step.PlannedFor != &proc ||
+      step.Plan.size() != static_cast<size_t>(BoundArgCount(step, proc)))
+    PlanArguments(step, proc);
+  BindPlannedArguments(step, proc);
+  proc.NeedResult = needResult;
+  Variant result = proc.Call();
+  if (recursive) {
+    FinishRecursiveCall(step, proc, locals);
+  } else {
+    WriteBackPlannedVarArguments(step, proc);
+  }
+  return result;
 }
 
 }  // namespace
@@ -275,6 +392,10 @@ Variant TkvDesignator::Evaluate(bool write, const Variant* valueToWrite) {
 
 Variant TkvDesignator::GetValue() {
   if (Deferred) CompileDeferred();
+  if (FastPathKind == fpProcedureCall) {
+    TkvDesignatorItem& step = *StepAt(0);
+    return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
+  }
   return Evaluate(false, nullptr);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/kv_ifrontend.h"
 #include "engine/kv_items.h"
@@ -23,6 +24,19 @@ class TkvDesignatorItem : public TkvItemList {
   // that a call does not ask the type system again; valid while RoleOf == Ref.
   uint8_t RefRole = 0;
   const TkvCustomVariable* RoleOf = nullptr;
+
+  // How a call of a script procedure passes each argument, worked out at the step's first
+  // call (valid while PlannedFor == Ref): the stored value an argument that is a plain
+  // operand reads, and the item a var argument that is a plain variable writes back to.
+  struct ArgumentPlan {
+    const Variant* read = nullptr;
+    TkvCustomVariable* write = nullptr;  // keeps its value in place; written unless ReadOnly
+  };
+  std::vector<ArgumentPlan> Plan;
+  // Every argument reads a plain operand that is no parameter of Ref, so storing each value
+  // at once cannot change a later argument.
+  bool BindsDirectly = false;
+  const TkvCustomVariable* PlannedFor = nullptr;
 };
 
 enum TkvFastPath : uint8_t {
@@ -30,6 +44,7 @@ enum TkvFastPath : uint8_t {
   fpVariable = 1,
   fpStringChar = 2,
   fpArrayElement = 3,
+  fpProcedureCall = 4,  // a script procedure called with its arguments, nothing after it
 };
 
 // A compiled access path (A, A.B[I], F(X), TStringList.Create, S[2]); children are steps.

@@ -85,7 +85,9 @@ TkvProcVariable::~TkvProcVariable() {
   RefItem = nullptr;
 }
 
-Variant TkvProcVariable::GetValue() {
+Variant TkvProcVariable::GetValue() { return Call(); }
+
+Variant TkvProcVariable::Call() {
   TkvCallDepthGuard depth;
   FlagScope executing(Executing, true);
   ActiveLocalScriptScope active(LocalScript);
@@ -94,7 +96,9 @@ Variant TkvProcVariable::GetValue() {
     FlagScope running(LocalScript->Running, true);
     LocalScript->MainStatements()->Execute();
   }
-  if (IsFunction && RefItem) return RefItem->GetValue();
+  if (IsFunction && RefItem) {
+    return RefItem->HasRole(irValueInPlace) ? RefItem->Value : RefItem->GetValue();
+  }
   return Variant::Null();
 }
 
