@@ -12,7 +12,11 @@
 // runner ends with the script; with one, it waits until the windows the script left open
 // are closed. An error that escapes an event handler is written to standard error, the
 // program goes on, and the runner exits 2 at the end.
+//
+// KV_NO_FAST_PATHS=1 in the environment runs with the engine's fast paths switched off,
+// which must change no result (the script tests run both ways).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -21,12 +25,20 @@
 #include "cli/kv_il_dump.h"
 #include "cli/kv_standard_streams.h"
 #include "cli/kv_startup.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
 #include "host/core/file_routines.h"
 #include "host/core/file_stream.h"
 
 namespace {
+
+void ApplyFastPathSwitch() {
+  const char* value = std::getenv("KV_NO_FAST_PATHS");
+  if (value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0) {
+    kv::SetFastPathsEnabled(false);
+  }
+}
 
 enum ExitCode { kOk = 0, kCompileError = 1, kRunError = 2, kUsage = 3 };
 enum class Mode { Run, Check, IL };
@@ -129,6 +141,7 @@ int main(int argc, char** argv) {
   if (!file) return Usage("no script file given");
 
   kv::ReserveStandardDescriptors();
+  ApplyFastPathSwitch();
   kv::StartGuiSession(argc, argv);
   kv::StartEngine();
   const int code = RunFile(mode, file);

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "engine/kv_designators.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iexpression.h"
 
 namespace kv {
@@ -59,6 +60,7 @@ bool HasPlainValue(const TkvCustomVariable* item) {
 }
 
 TkvCustomVariable* PlainValueItem(TkvCustomVariable* item) {
+  if (!FastPathsEnabled()) return nullptr;
   if (HasPlainValue(item)) return item;
   const auto* path = dynamic_cast<const TkvDesignator*>(item);
   if (path == nullptr || path->Deferred || path->StepCount() != 1) return nullptr;

@@ -32,7 +32,8 @@ class TkvAssignmentStmt : public TkvStatement {
   using TkvStatement::TkvStatement;
   ~TkvAssignmentStmt() override;
   void Execute() override;
-  // After Designator and Expression are set: choose the shortest read and write paths.
+  // After Designator and Expression are set: note the operands' kinds and choose the
+  // shortest read and write paths.
   void Prepare();
   TkvDesignator* Designator = nullptr;        // owned
   TkvCustomExpression* Expression = nullptr;  // owned
@@ -44,6 +45,10 @@ class TkvAssignmentStmt : public TkvStatement {
   TkvCustomVariable* PlainTarget = nullptr;   // not owned
   TkvCustomVariable* PlainSource = nullptr;   // not owned
   TkvstringVariable* StringTarget = nullptr;  // not owned
+  // Set by Prepare when the target and the operand a compound assignment combines with it
+  // (the folded expression's root) are both of static kind Integer: the integer rule of
+  // kv_integer_arithmetic.h then applies, as it does to x op e in an expression.
+  bool IntegerKinds = false;
 };
 
 // x op= e; also the folded x := x op e.
