@@ -15,7 +15,7 @@ namespace kv {
 class TkvDesignatorItem : public TkvItemList {
  public:
   TkvCustomExpression* ArgAt(int index) const;
-  uint8_t Marker = 0;  // used by the compiler while it builds the path
+  uint8_t Marker = 0;                // used by the compiler while it builds the path
   TkvCustomVariable* Ref = nullptr;  // not owned
   UString SourcePos;
 
@@ -51,6 +51,9 @@ class TkvDesignator : public TkvCustomVariable {
   TkvScript* Script;
   TkvCustomVariable* Index = nullptr;  // string path: the index expression; array path: the helper
   TkvDesignatorItem* IndexStep = nullptr;  // array path: the step with the index expressions
+  // Array path: one index expression for a helper of one plain parameter, so that an element
+  // of a one-dimensional array is reached by its offset without binding the index.
+  bool SingleIndex = false;
   std::unique_ptr<TkvDeferredCode> Deferred;
 
  protected:
@@ -77,6 +80,9 @@ class TkvArrayDesignator : public TkvDesignator {
   using TkvDesignator::TkvDesignator;
   Variant GetValue() override;
   void SetValue(const Variant& value) override;
+
+ private:
+  TkvCustomVariable& HelperWithIndex(const Variant& index);
 };
 
 // A set constructor: expressions in source order; a nullptr child between two expressions
