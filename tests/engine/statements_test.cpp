@@ -2,6 +2,7 @@
 // the per-statement hook, and for-loop bounds.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -293,6 +294,26 @@ TEST_F(StatementTest, HookRunsBeforeEveryHookedStatement) {
   EXPECT_EQ(lines[0], Utf8(static_cast<TkvStatement*>(loop)->SourcePos));
   EXPECT_EQ(lines[1], Utf8(loop->StatementAt(0)->SourcePos));
   EXPECT_EQ(lines[2], Utf8(assign->SourcePos));
+}
+
+// A loop whose body runs no statement still reports each pass, so a host can stop it.
+TEST_F(StatementTest, HookSeesEveryPassOfALoopWithAnEmptyBody) {
+  int reports = 0;
+  p.Script().SetOnRunLine([&](TkvScript* sender, const UString&, const UString&) {
+    if (++reports == 50) sender->ExitRequested = true;
+  });
+  const std::vector<std::function<TkvStatement*()>> loops = {
+      [&] { return p.While("True", {}); }, [&] { return p.Repeat({p.Block({})}, "False"); },
+      [&] { return p.For("i", "1", "1000000000", {}); },
+      [&] { return p.VbFor("i", "1", "2", "0", {}); }, [&] { return p.CppFor({}, "", {}, {}); }};
+  for (const auto& loop : loops) {
+    reports = 0;
+    p.Script().MainStatements()->Clear();
+    p.Main({loop(), p.Assign("n", "n + 1")});
+    p.Run();
+    EXPECT_EQ(reports, 50);
+  }
+  EXPECT_EQ(p.Value("n").ToInt(), 0);  // each loop ended the run
 }
 
 }  // namespace
