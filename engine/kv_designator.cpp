@@ -9,6 +9,7 @@
 
 #include "engine/kv_designators.h"
 #include "engine/kv_iconst.h"
+#include "engine/kv_iexpression.h"
 #include "engine/kv_member_helpers.h"
 #include "engine/kv_script.h"
 #include "host/core/exceptions.h"
@@ -58,6 +59,7 @@ void TkvDesignator::Classify() {
   Index = nullptr;
   IndexStep = nullptr;
   SingleIndex = false;
+  IndexExpression = nullptr;
   RefItem = nullptr;
   const int count = StepCount();
   if (count == 0) return;
@@ -98,6 +100,7 @@ void TkvDesignator::Classify() {
     IndexStep = second;
     SingleIndex = second->ItemCount() == 1 && helper->ItemCount() == 1 &&
                   HasPlainValue(helper->ParamAt(0)) && !helper->ParamAt(0)->ReadOnly;
+    if (SingleIndex) IndexExpression = dynamic_cast<TkvExpression*>(second->ArgAt(0));
   }
 }
 
@@ -107,6 +110,7 @@ void TkvDesignator::TakeOver(TkvDesignator& other) {
   Index = other.Index;
   IndexStep = other.IndexStep;
   SingleIndex = other.SingleIndex;
+  IndexExpression = other.IndexExpression;
   Kind = other.Kind;
   TypeName = other.TypeName;
   ReadOnly = other.ReadOnly;
@@ -364,10 +368,21 @@ TkvCustomVariable& TkvArrayDesignator::HelperWithIndex(const Variant& index) {
   return helper;
 }
 
+// A plain operand (a variable, a constant) is read in place; anything else is evaluated.
+const Variant& TkvArrayDesignator::IndexValue(Variant& computed) const {
+  if (IndexExpression != nullptr) {
+    const TkvExpressionNode* root = IndexExpression->RootNode;
+    if (root != nullptr && root->Direct != nullptr) return *root->Direct;
+  }
+  computed = IndexStep->ArgAt(0)->GetValue();
+  return computed;
+}
+
 Variant TkvArrayDesignator::GetValue() {
   if (FastPathKind != fpArrayElement) return TkvDesignator::GetValue();
   if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).GetValue();
-  const Variant index = IndexStep->ArgAt(0)->GetValue();
+  Variant computed;
+  const Variant& index = IndexValue(computed);
   if (const Variant* element = ElementInPlace(RefItem->Value, index)) return *element;
   return HelperWithIndex(index).GetValue();
 }
@@ -377,7 +392,8 @@ Variant TkvArrayDesignator::GetValue() {
 void TkvArrayDesignator::SetValue(const Variant& value) {
   if (FastPathKind != fpArrayElement) return TkvDesignator::SetValue(value);
   if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
-  const Variant index = IndexStep->ArgAt(0)->GetValue();
+  Variant computed;
+  const Variant& index = IndexValue(computed);
   Variant& array = RefItem->Value;
   const Variant* element = RefItem->ReadOnly ? nullptr : ElementInPlace(array, index);
   if (element == nullptr) return HelperWithIndex(index).SetValue(value);

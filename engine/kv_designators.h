@@ -10,6 +10,8 @@
 
 namespace kv {
 
+class TkvExpression;
+
 // One step of an access path: the item it calls and the argument expressions (owned, one
 // per parameter of Ref).
 class TkvDesignatorItem : public TkvItemList {
@@ -54,6 +56,7 @@ class TkvDesignator : public TkvCustomVariable {
   // Array path: one index expression for a helper of one plain parameter, so that an element
   // of a one-dimensional array is reached by its offset without binding the index.
   bool SingleIndex = false;
+  TkvExpression* IndexExpression = nullptr;  // that index when it is an expression tree
   std::unique_ptr<TkvDeferredCode> Deferred;
 
  protected:
@@ -83,6 +86,7 @@ class TkvArrayDesignator : public TkvDesignator {
 
  private:
   TkvCustomVariable& HelperWithIndex(const Variant& index);
+  const Variant& IndexValue(Variant& computed) const;
 };
 
 // A set constructor: expressions in source order; a nullptr child between two expressions
