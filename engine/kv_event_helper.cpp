@@ -45,6 +45,13 @@ void CheckHandlerFits(const TkvProcVariable& handler, const TkvCustomEvent& adap
   throw Exception(FormatMessage(text, IntToUStr(passed)));
 }
 
+// nil (the number 0), an unassigned value or '' detach the handler; any other value names it.
+bool DetachesHandler(const Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) return true;
+  if (value.IsString()) return value.ToString().empty();
+  return value.IsOrdinal() && value.ToInt() == 0;
+}
+
 }  // namespace
 
 Variant TkvEventHelper::GetValue() {
@@ -60,13 +67,12 @@ void TkvEventHelper::SetValue(const Variant& value) {
   TObject* obj = MemberObject(InstanceValue, HostClass);
   const TPropInfo& prop = EventProperty(obj, Name);
   TkvEventList& events = EventList();
-  const UString handlerName = value.ToString();
-  if (handlerName == u"0" || handlerName.empty()) {
+  if (DetachesHandler(value)) {
     events.RemoveAdaptersOfEvent(obj, Name);
     prop.SetMethod(obj, TMethod{});
     return;
   }
-  TkvProcVariable* handler = FindHandler(Script, handlerName);
+  TkvProcVariable* handler = FindHandler(Script, value.ToString());
   if (!AdapterClass) throw Exception(u"Event " + Name + u" has no adapter class");
   std::unique_ptr<TkvCustomEvent> adapter(AdapterClass(obj, handler));
   adapter->EventName = Name;

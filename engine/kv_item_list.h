@@ -15,7 +15,7 @@ class TkvItemList {
 
   virtual void Clear();
   int ItemCount() const { return static_cast<int>(items_.size()); }
-  int AddItem(TkvItemList* item);  // takes ownership; returns the index
+  int AddItem(TkvItemList* item);      // takes ownership; returns the index
   void RemoveItem(TkvItemList* item);  // gives ownership back to the caller
   TkvItemList* ItemAt(int index) const { return items_[index]; }
 

@@ -143,12 +143,10 @@ class TkvClassVariable : public TkvCustomVariable {
   TkvMethodHelper* DefineConstructor(UStringView declaration, TkvMethodCallback callback);
   TkvCustomVariable* DefineProperty(UStringView name, UStringView typeName,
                                     TkvGetterCallback getter, TkvSetterCallback setter);
-  TkvMethodHelper* DefineIndexedProperty(UStringView name, UStringView indexTypes,
-                                         bool readOnly, TkvMethodCallback callback,
-                                         UStringView resultType);
-  TkvMethodHelper* DefineDefaultProperty(UStringView name, UStringView indexTypes,
-                                         bool readOnly, TkvMethodCallback callback,
-                                         UStringView resultType);
+  TkvMethodHelper* DefineIndexedProperty(UStringView name, UStringView indexTypes, bool readOnly,
+                                         TkvMethodCallback callback, UStringView resultType);
+  TkvMethodHelper* DefineDefaultProperty(UStringView name, UStringView indexTypes, bool readOnly,
+                                         TkvMethodCallback callback, UStringView resultType);
   TkvCustomVariable* DefineEvent(UStringView name, TkvEventClass adapterClass);
 
   int MemberCount() const { return Members.ItemCount(); }

@@ -26,12 +26,32 @@ class TkvPropertyHelper : public TkvCustomHelper {
   bool Published = false;
   TkvGetterCallback Getter;
   TkvSetterCallback Setter;
+
+ private:
+  // The published property of the object's class by Name, and the upper-cased name the
+  // getter and setter receive: both looked up again only when Name, the class or the set of
+  // published properties changed, so an access neither searches nor allocates.
+  const TPropInfo* PublishedProperty(const TObject& obj);
+  const UString& CallbackName();
+
+  // Made at the first access: most registered properties are never used, and each holds only
+  // this pointer until then.
+  struct AccessCache {
+    UString nameOf;
+    UString upperName;
+    const TClass* propClass = nullptr;
+    UString propNameOf;
+    uint64_t propGeneration = 0;
+    const TPropInfo* prop = nullptr;
+  };
+  AccessCache& Cache();
+  std::unique_ptr<AccessCache> cache_;
 };
 
 class TkvMethodHelper : public TkvCustomHelper {
  public:
   using TkvCustomHelper::TkvCustomHelper;
-  Variant GetValue() override;  // the call
+  Variant GetValue() override;                   // the call
   void SetValue(const Variant& value) override;  // ".SET" of an indexed property
   UString Category;
   TClass* HostClass = nullptr;
@@ -68,7 +88,7 @@ class TkvMethodHelper : public TkvCustomHelper {
 class TkvEventHelper : public TkvCustomHelper {
  public:
   using TkvCustomHelper::TkvCustomHelper;
-  Variant GetValue() override;  // the handler's name, or the empty string
+  Variant GetValue() override;                   // the handler's name, or the empty string
   void SetValue(const Variant& value) override;  // attaches or detaches a handler
   TClass* HostClass = nullptr;
   TkvEventClass AdapterClass = nullptr;

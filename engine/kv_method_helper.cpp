@@ -1,7 +1,6 @@
 // Method members and bound functions: the call through the binding's method callback, and
 // the read and write of indexed properties.
 #include <algorithm>
-#include <cstring>
 
 #include "engine/kv_member_helpers.h"
 
@@ -36,15 +35,6 @@ void TkvMethodHelper::FillParams(TkvParams& params) const {
   for (int i = 0; i < ItemCount(); ++i) params.push_back(ParamAt(i)->GetValue());
 }
 
-namespace {
-
-// Equality of two names, by their code units (the cache check runs at every call).
-bool SameUnits(const UString& a, const UString& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
-}
-
-}  // namespace
-
 TkvMethodHelper::CallCache& TkvMethodHelper::Cache() {
   if (!cache_) cache_ = std::make_unique<CallCache>();
   return *cache_;
@@ -52,7 +42,7 @@ TkvMethodHelper::CallCache& TkvMethodHelper::Cache() {
 
 const UString& TkvMethodHelper::CallName(bool write) {
   CallCache& cache = Cache();
-  if (!SameUnits(cache.nameOf, Name) || cache.indexed != IsIndexedProperty ||
+  if (!SameCodeUnits(cache.nameOf, Name) || cache.indexed != IsIndexedProperty ||
       cache.getName.empty()) {
     cache.nameOf = Name;
     cache.indexed = IsIndexedProperty;

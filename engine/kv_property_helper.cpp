@@ -86,14 +86,41 @@ Variant AsBoolean(const Variant& value) {
 
 }  // namespace
 
+TkvPropertyHelper::AccessCache& TkvPropertyHelper::Cache() {
+  if (!cache_) cache_ = std::make_unique<AccessCache>();
+  return *cache_;
+}
+
+const TPropInfo* TkvPropertyHelper::PublishedProperty(const TObject& obj) {
+  AccessCache& cache = Cache();
+  const TClass* cls = obj.ClassType();
+  const uint64_t generation = TClass::PropertyGeneration();
+  if (cache.propClass != cls || cache.propGeneration != generation ||
+      !SameCodeUnits(cache.propNameOf, Name)) {
+    cache.prop = cls->FindProperty(Name);
+    cache.propClass = cls;
+    cache.propGeneration = generation;
+    cache.propNameOf = Name;
+  }
+  return cache.prop;
+}
+
+const UString& TkvPropertyHelper::CallbackName() {
+  AccessCache& cache = Cache();
+  if (cache.upperName.empty() || !SameCodeUnits(cache.nameOf, Name)) {
+    cache.nameOf = Name;
+    cache.upperName = UpperAscii(Name);
+  }
+  return cache.upperName;
+}
+
 Variant TkvPropertyHelper::GetValue() {
   Variant result = Variant::Null();
   if (Published) {
     TObject* obj = MemberObject(InstanceValue, HostClass);
-    if (const TPropInfo* prop = obj->ClassType()->FindProperty(Name))
-      result = ReadPublished(obj, *prop);
+    if (const TPropInfo* prop = PublishedProperty(*obj)) result = ReadPublished(obj, *prop);
   } else if (Getter) {
-    result = Getter(InstanceValue.ToInt(), HostClass, UpperAscii(Name));
+    result = Getter(InstanceValue.ToInt(), HostClass, CallbackName());
   }
   return Kind == vkBoolean ? AsBoolean(result) : result;
 }
@@ -102,10 +129,9 @@ void TkvPropertyHelper::SetValue(const Variant& value) {
   if (ReadOnly) return;
   if (Published) {
     TObject* obj = MemberObject(InstanceValue, HostClass);
-    if (const TPropInfo* prop = obj->ClassType()->FindProperty(Name))
-      WritePublished(obj, *prop, Kind, value);
+    if (const TPropInfo* prop = PublishedProperty(*obj)) WritePublished(obj, *prop, Kind, value);
   } else if (Setter) {
-    Setter(InstanceValue.ToInt(), HostClass, UpperAscii(Name), value);
+    Setter(InstanceValue.ToInt(), HostClass, CallbackName(), value);
   }
 }
 

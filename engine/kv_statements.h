@@ -34,16 +34,16 @@ class TkvAssignmentStmt : public TkvStatement {
   void Execute() override;
   // After Designator and Expression are set: choose the shortest read and write paths.
   void Prepare();
-  TkvDesignator* Designator = nullptr;         // owned
-  TkvCustomExpression* Expression = nullptr;   // owned
-  TkvCustomVariable* Target = nullptr;         // not owned
-  TkvCustomVariable* Source = nullptr;         // not owned
+  TkvDesignator* Designator = nullptr;        // owned
+  TkvCustomExpression* Expression = nullptr;  // owned
+  TkvCustomVariable* Target = nullptr;        // not owned
+  TkvCustomVariable* Source = nullptr;        // not owned
   // Chosen by Prepare (nullptr without it): the items whose stored values Target and Source
   // come down to (PlainValueItem), and Target as a string variable, whose storage a
   // compound assignment unshares.
-  TkvCustomVariable* PlainTarget = nullptr;    // not owned
-  TkvCustomVariable* PlainSource = nullptr;    // not owned
-  TkvstringVariable* StringTarget = nullptr;   // not owned
+  TkvCustomVariable* PlainTarget = nullptr;   // not owned
+  TkvCustomVariable* PlainSource = nullptr;   // not owned
+  TkvstringVariable* StringTarget = nullptr;  // not owned
 };
 
 // x op= e; also the folded x := x op e.
@@ -108,7 +108,7 @@ class TkvRepeatStmt : public TkvStatement {
   ~TkvRepeatStmt() override;
   void Execute() override;
   TkvCustomExpression* Condition = nullptr;  // owned
-  bool Inverse = false;  // do-while: loop while the condition holds
+  bool Inverse = false;                      // do-while: loop while the condition holds
 };
 
 class TkvWhileStmt : public TkvStatement {
@@ -126,7 +126,7 @@ class TkvForStmt : public TkvStatement {
   void Execute() override;
   TkvCustomExpression* BeginValue = nullptr;  // owned
   bool Down = false;
-  TkvCustomExpression* EndValue = nullptr;  // owned
+  TkvCustomExpression* EndValue = nullptr;    // owned
   TkvCustomVariable* LoopVariable = nullptr;  // not owned
 };
 
@@ -156,7 +156,7 @@ class TkvTryStmt : public TkvStatement {
   TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName);
   ~TkvTryStmt() override;
   void Execute() override;
-  bool IsExcept = true;  // try..except; false for try..finally
+  bool IsExcept = true;             // try..except; false for try..finally
   TkvStatement* HandlerStatements;  // owned
 };
 

@@ -101,6 +101,8 @@ const TClass::PropertyIndex& TClass::Index() const {
   return index_;
 }
 
+uint64_t TClass::PropertyGeneration() { return Registry().propertyGeneration; }
+
 std::vector<const TPropInfo*> TClass::Properties() const { return Index().list; }
 
 const TPropInfo* TClass::FindProperty(UStringView name) const {

@@ -115,6 +115,9 @@ class TClass {
   const TPropInfo* FindProperty(UStringView name) const;  // ignores letter case
   // Used by ClassBuilder. An empty name, or one this class already declared, raises.
   void AddProperty(TPropInfo info);
+  // Grows whenever any class gains a published property: a FindProperty result kept since
+  // the same generation is still the answer.
+  static uint64_t PropertyGeneration();
 
   // Every class that was ever declared, by name (ignoring case); nullptr when unknown.
   static TClass* Find(UStringView name);

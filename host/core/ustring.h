@@ -17,6 +17,15 @@ std::string ToUtf8(UStringView text);
 void AppendCodePoint(UString& out, char32_t code);
 bool IsValidUtf8(std::string_view bytes);
 
+// Equality by code units through memcmp: for caches that check a name at every access, where
+// the character-by-character comparison of the string type costs more.
+inline bool SameCodeUnits(UStringView a, UStringView b) {
+  return a.size() == b.size() &&
+         (a.empty() || std::char_traits<char>::compare(reinterpret_cast<const char*>(a.data()),
+                                                       reinterpret_cast<const char*>(b.data()),
+                                                       a.size() * sizeof(char16_t)) == 0);
+}
+
 // Shorthand for literals and other UTF-8 text written in our own sources.
 inline UString U(std::string_view utf8) { return FromUtf8(utf8); }
 
