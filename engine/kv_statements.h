@@ -2,11 +2,15 @@
 // Statements own their expressions and designators.
 #pragma once
 
+#include <vector>
+
 #include "engine/kv_designators.h"
 #include "engine/kv_items.h"
 #include "engine/kv_script.h"
 
 namespace kv {
+
+class TkvExpressionNode;
 
 class TkvStatement : public TkvItemList {
  public:
@@ -44,6 +48,9 @@ class TkvAssignmentStmt : public TkvStatement {
   TkvCustomVariable* PlainTarget = nullptr;   // not owned
   TkvCustomVariable* PlainSource = nullptr;   // not owned
   TkvstringVariable* StringTarget = nullptr;  // not owned
+  // s := s + a + b ... for a string variable s: a, b, ... in order (nodes of Expression),
+  // appended to s's own buffer; empty for every other assignment.
+  std::vector<TkvExpressionNode*> AppendOperands;
 };
 
 // x op= e; also the folded x := x op e.

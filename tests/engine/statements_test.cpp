@@ -255,6 +255,20 @@ TEST_F(StatementTest, FoldedAndPlainAssignmentsGiveTheSameResults) {
   EXPECT_EQ(p.Value("n").ToInt(), 12);
 }
 
+// s := s + a + b ... appends to s's own buffer; the result, a conversion on the way and a
+// failure that leaves s as it was are those of the expression evaluated as a whole.
+TEST_F(StatementTest, AppendingToAStringKeepsTheExpressionsResults) {
+  p.Str("s", "ab");
+  p.Str("t", "");
+  p.AnyVar("v", Variant(5));
+  p.Main({p.Assign("s", "s + 'c' + 'd'"), p.Call("Log(s)"),
+          p.TryExcept({p.Assign("s", "s + 'e' + v")}, {p.Call("Log(s)")}),
+          p.Assign("t", "t + '1' + v"), p.Call("Log(t)"), p.Assign("t", "t + t + 'x'"),
+          p.Call("Log(t)")});
+  p.Run();
+  EXPECT_EQ(Log(), "abcd abcd 6 66x");
+}
+
 TEST_F(StatementTest, CallModifiersIncrementAndDecrement) {
   p.Main({p.Call("i", "+"), p.Call("i", "+"), p.Call("j", "-"), p.Call("n", "?")});
   p.Run();
