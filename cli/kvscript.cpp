@@ -12,7 +12,11 @@
 // runner ends with the script; with one, it waits until the windows the script left open
 // are closed. An error that escapes an event handler is written to standard error, the
 // program goes on, and the runner exits 2 at the end.
+//
+// KV_NO_FAST_PATHS=1 in the environment runs with the engine's fast paths switched off,
+// which must change no result (the script tests run both ways).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -21,12 +25,21 @@
 #include "cli/kv_il_dump.h"
 #include "cli/kv_standard_streams.h"
 #include "cli/kv_startup.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
 #include "host/core/file_routines.h"
 #include "host/core/file_stream.h"
+#include "host/core/text_file_limit.h"
 
 namespace {
+
+void ApplyFastPathSwitch() {
+  const char* value = std::getenv("KV_NO_FAST_PATHS");
+  if (value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0) {
+    kv::SetFastPathsEnabled(false);
+  }
+}
 
 enum ExitCode { kOk = 0, kCompileError = 1, kRunError = 2, kUsage = 3 };
 enum class Mode { Run, Check, IL };
@@ -48,6 +61,7 @@ int Usage(const char* reason) {
 std::optional<std::string> ReadFileBytes(const std::string& path) {
   try {
     kv::TFileStream file(kv::FileNameFromSystem(path), kv::fmOpenRead);
+    kv::CheckTextFileSize(kv::FileNameFromSystem(path), file.Size());
     return file.ReadAllBytes();
   } catch (const kv::Exception& e) {
     PrintLine(stderr, u"kvscript: cannot read " + kv::FromUtf8(path) + u": " + e.Message());
@@ -65,14 +79,15 @@ kv::UString CompileErrorLine(const kv::TkvScript& script) {
 
 // `path` is the argument's bytes, which need not be UTF-8: FileNameFromSystem keeps them.
 int RunFile(Mode mode, const std::string& path) {
-  std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return kUsage;
-  kv::UString source = kv::DecodeTextFile(*bytes);
-
   kv::TkvScript script;
   script.Parent = kv::GlobalScript();
   script.SourceFileName = kv::FileNameFromSystem(path);
-  script.Lines()->SetText(source);
+  {
+    // The file's bytes and their decoding go once the lines hold the text.
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) return kUsage;
+    script.Lines()->SetText(kv::DecodeTextFile(*bytes));
+  }
 
   // Configuration faults (an unknown language, a broken grammar, an unreadable unit) raise
   // out of the compile; they are the source's fault as far as a user can tell.
@@ -129,6 +144,7 @@ int main(int argc, char** argv) {
   if (!file) return Usage("no script file given");
 
   kv::ReserveStandardDescriptors();
+  ApplyFastPathSwitch();
   kv::StartGuiSession(argc, argv);
   kv::StartEngine();
   const int code = RunFile(mode, file);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/kv_designators.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iconst.h"
 #include "engine/kv_iexpression.h"
 #include "engine/kv_member_helpers.h"
@@ -76,6 +77,7 @@ void TkvDesignator::Classify() {
     }
   }
 
+  if (!FastPathsEnabled()) return;
   TkvCustomVariable* first = StepAt(0)->Ref;
   if (count == 1 && IsPlainVariable(first)) {
     FastPathKind = fpVariable;

@@ -1,13 +1,14 @@
 // Evaluation of expression nodes. Binary nodes evaluate Left first, then Right. Integer
-// arithmetic takes a 32-bit fast path (wrapping around) when both operands are statically
-// integers and their values are integers; everything else follows the Variant operations of
-// host/core/variant_ops.h.
+// arithmetic follows the integer rule of kv_integer_arithmetic.h (32 bits, wrapping around,
+// when both operands are statically integers and their values are integers); everything else
+// follows the Variant operations of host/core/variant_ops.h.
 #include <cstdint>
 #include <limits>
 
 #include "engine/kv_condition.h"
 #include "engine/kv_iconst.h"
 #include "engine/kv_iexpression.h"
+#include "engine/kv_integer_arithmetic.h"
 #include "host/core/exceptions.h"
 #include "host/core/handles.h"
 #include "host/core/string_routines.h"
@@ -22,19 +23,6 @@ namespace {
 TkvExpressionNode& Operand(TkvExpressionNode* node) {
   if (node == nullptr) throw Exception(UString(msg::ExprMissingOperand));
   return *node;
-}
-
-inline int32_t AsInt32(const Variant& v) { return v.Type() == varInteger ? v.RawInt() : v.ToInt(); }
-
-// Wrap-around arithmetic in unsigned, where overflow is defined.
-inline int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-inline int32_t WrapSub(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
-inline int32_t WrapMul(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
 [[noreturn]] void DivisionByZero() { throw EDivByZero(UString(msg::DivisionByZero)); }
@@ -91,16 +79,6 @@ Variant Binary(TkvOperatorNode& node, VarOp op) {
   const Variant right = ValueOf(node.Right);
   VarBinaryOpInPlace(op, left, right);
   return left;
-}
-
-// The fast path needs integers in fact, not only in kind: "/" has integer kind when both its
-// operands have, an Integer variable may hold the Double that an overflowing in-place
-// addition promoted it to, and an array element starts Empty. Rounding such values to 32 bits
-// would give wrong results (1 / 3 * 3 would be 0); the Variant operation gives the right
-// result or the right error.
-inline bool HoldsInteger(const Variant& v) {
-  const uint16_t type = v.Type();
-  return type == varInteger || type == varSmallint || type == varByte;
 }
 
 template <int32_t (*IntOp)(int32_t, int32_t)>

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "engine/kv_expression_check.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iconst.h"
 
 namespace kv {
@@ -68,7 +69,7 @@ void TkvExpressionNode::Detach(TkvExpressionNode* child) {
 
 TkvOperandNode::TkvOperandNode(const Variant& constant) {
   Value = constant;
-  Direct = &Value;
+  if (FastPathsEnabled()) Direct = &Value;
   switch (constant.Type()) {
     case varBoolean:
       Kind = vkBoolean;
@@ -354,6 +355,7 @@ const char16_t* FoldResult(TkvOperatorKind kind) {
 
 UString TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
   const UString nothing = u" ";
+  if (!FastPathsEnabled()) return nothing;
   const auto* variableTarget = dynamic_cast<TkvVariableDesignator*>(target);
   if (variableTarget == nullptr || target->FastPathKind != fpVariable ||
       target->RefItem == nullptr) {

@@ -3,6 +3,7 @@
 #include <typeinfo>
 
 #include "engine/kv_designators.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iexpression.h"
 
 namespace kv {
@@ -64,6 +65,7 @@ bool HasPlainValue(const TkvCustomVariable* item) {
 }
 
 TkvCustomVariable* PlainValueItem(TkvCustomVariable* item) {
+  if (!FastPathsEnabled()) return nullptr;
   if (HasPlainValue(item)) return item;
   const auto* path = dynamic_cast<const TkvDesignator*>(item);
   if (path == nullptr || path->Deferred || path->StepCount() != 1) return nullptr;

@@ -11,7 +11,9 @@
 #include <typeinfo>
 
 #include "engine/kv_condition.h"
+#include "engine/kv_fast_paths.h"
 #include "engine/kv_iexpression.h"
+#include "engine/kv_integer_arithmetic.h"
 #include "host/core/variant_ops.h"
 
 namespace kv {
@@ -73,13 +75,17 @@ void CollectAppendOperands(TkvAssignmentStmt& stmt) {
 // without entering its tree. Items that keep a plain value are then read and written
 // directly, and the target's kind is looked at here once instead of at every execution.
 void TkvAssignmentStmt::Prepare() {
+  auto* expression = dynamic_cast<TkvExpression*>(Expression);
+  IntegerKinds = Designator != nullptr && Designator->Kind == vkInteger && expression != nullptr &&
+                 expression->RootNode != nullptr && expression->RootNode->Kind == vkInteger;
+  if (!FastPathsEnabled()) return;
   Target = Designator;
   if (dynamic_cast<TkvVariableDesignator*>(Designator) != nullptr &&
       Designator->FastPathKind == fpVariable && Designator->RefItem != nullptr) {
     Target = Designator->RefItem;
   }
   Source = Expression;
-  if (auto* expression = dynamic_cast<TkvExpression*>(Expression)) {
+  if (expression != nullptr) {
     if (TkvCustomVariable* single = expression->SingleOperand()) Source = single;
   }
   PlainTarget = PlainValueItem(Target);
@@ -99,6 +105,25 @@ struct Operands {
 Operands OperandsOf(const TkvAssignmentStmt& stmt) {
   return {stmt.Target != nullptr ? stmt.Target : stmt.Designator,
           stmt.Source != nullptr ? stmt.Source : stmt.Expression};
+}
+
+// a := a op b by the integer rule, for operands of static kind Integer; false leaves other
+// values and division to the Variant operation.
+bool WrapInPlace(VarOp op, Variant& a, const Variant& b) {
+  if (!HoldsInteger(a) || !HoldsInteger(b)) return false;
+  switch (op) {
+    case VarOp::Add:
+      a = Variant(WrapAdd(AsInt32(a), AsInt32(b)));
+      return true;
+    case VarOp::Subtract:
+      a = Variant(WrapSub(AsInt32(a), AsInt32(b)));
+      return true;
+    case VarOp::Multiply:
+      a = Variant(WrapMul(AsInt32(a), AsInt32(b)));
+      return true;
+    default:
+      return false;
+  }
 }
 
 // a := a op b for two Integers whose result fits 32 bits, as the Variant operation gives it;
@@ -196,18 +221,25 @@ void AppendInPlace(TkvAssignmentStmt& stmt) {
   s.SetValue(result);
 }
 
+// The integer rule where the kinds call for it; else, as a fast path, the Variant
+// operation's own result for Integers that do not overflow.
+bool IntegerRuleInPlace(const TkvAssignmentStmt& stmt, VarOp op, Variant& a, const Variant& b) {
+  if (stmt.IntegerKinds) return WrapInPlace(op, a, b);
+  return FastPathsEnabled() && IntegerInPlace(op, a, b);
+}
+
 void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
   const auto [target, source] = OperandsOf(stmt);
   TkvCustomVariable* plainTarget = stmt.PlainTarget;
   TkvCustomVariable* plainSource = stmt.PlainSource;
   // Two plain Integers (a counter, a sum) change the stored value without a copy.
   if (plainTarget && plainSource && !plainTarget->ReadOnly &&
-      IntegerInPlace(op, plainTarget->Value, plainSource->Value)) {
+      IntegerRuleInPlace(stmt, op, plainTarget->Value, plainSource->Value)) {
     return;
   }
   Variant a = plainTarget ? plainTarget->Value : target->GetValue();
   const Variant b = plainSource ? plainSource->Value : source->GetValue();
-  if (!IntegerInPlace(op, a, b)) UpdateInPlace(stmt, target, a, b, op);
+  if (!IntegerRuleInPlace(stmt, op, a, b)) UpdateInPlace(stmt, target, a, b, op);
   if (plainTarget) {
     if (!plainTarget->ReadOnly) plainTarget->Value = std::move(a);
   } else {
@@ -270,7 +302,10 @@ void TkvCallStmt::Execute() {
     return;
   }
   Variant value = Designator->GetValue();
-  VarBinaryOpInPlace(op, value, Variant(1));
+  const Variant one(1);
+  if (Designator->Kind != vkInteger || !WrapInPlace(op, value, one)) {
+    VarBinaryOpInPlace(op, value, one);
+  }
   Designator->SetValue(value);
 }
 
@@ -333,12 +368,39 @@ TkvTryStmt::TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName)
 
 TkvTryStmt::~TkvTryStmt() { delete HandlerStatements; }
 
+namespace {
+
+// The break, continue or exit that was leaving a guarded body when its finally part began.
+// It is held aside while the part runs, so that every statement of the part runs, and
+// resumed afterwards; an exception the part raises replaces it.
+struct PendingFlow {
+  bool breakRequested;
+  bool continueRequested;
+  bool exitRequested;
+};
+
+PendingFlow HoldPendingFlow(TkvScript& script) {
+  const PendingFlow pending{script.BreakRequested, script.ContinueRequested, script.ExitRequested};
+  script.BreakRequested = false;
+  script.ContinueRequested = false;
+  script.ExitRequested = false;
+  return pending;
+}
+
+void ResumePendingFlow(TkvScript& script, const PendingFlow& pending) {
+  script.BreakRequested = script.BreakRequested || pending.breakRequested;
+  script.ContinueRequested = script.ContinueRequested || pending.continueRequested;
+  script.ExitRequested = script.ExitRequested || pending.exitRequested;
+}
+
+}  // namespace
+
 // try..except swallows every exception a script can meet (ours derive from std::exception).
 // The handler runs outside the catch block, so an exception it raises is an ordinary one.
 //
-// try..finally runs the handler whatever the body did, except after exit in the body, which
-// leaves at once. A break or continue pending from the body is held aside while the handler
-// runs, so that every handler statement runs, and is restored afterwards for the loop.
+// try..finally runs the handler whatever the body did: completed, raised, or left by break,
+// continue or exit (nested finally parts then run inside out, each as its try statement
+// passes the flag on).
 void TkvTryStmt::Execute() {
   if (!Hook()) return;
   if (IsExcept) {
@@ -358,13 +420,9 @@ void TkvTryStmt::Execute() {
     pending = std::current_exception();
   }
   TkvScript& script = *Script;
-  const bool breakPending = script.BreakRequested;
-  const bool continuePending = script.ContinueRequested;
-  script.BreakRequested = false;
-  script.ContinueRequested = false;
+  const PendingFlow flow = HoldPendingFlow(script);
   RunList(*HandlerStatements);
-  script.BreakRequested = script.BreakRequested || breakPending;
-  script.ContinueRequested = script.ContinueRequested || continuePending;
+  ResumePendingFlow(script, flow);
   if (pending) std::rethrow_exception(pending);
 }
 

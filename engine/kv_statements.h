@@ -36,7 +36,8 @@ class TkvAssignmentStmt : public TkvStatement {
   using TkvStatement::TkvStatement;
   ~TkvAssignmentStmt() override;
   void Execute() override;
-  // After Designator and Expression are set: choose the shortest read and write paths.
+  // After Designator and Expression are set: note the operands' kinds and choose the
+  // shortest read and write paths.
   void Prepare();
   TkvDesignator* Designator = nullptr;        // owned
   TkvCustomExpression* Expression = nullptr;  // owned
@@ -51,6 +52,10 @@ class TkvAssignmentStmt : public TkvStatement {
   // s := s + a + b ... for a string variable s: a, b, ... in order (nodes of Expression),
   // appended to s's own buffer; empty for every other assignment.
   std::vector<TkvExpressionNode*> AppendOperands;
+  // Set by Prepare when the target and the operand a compound assignment combines with it
+  // (the folded expression's root) are both of static kind Integer: the integer rule of
+  // kv_integer_arithmetic.h then applies, as it does to x op e in an expression.
+  bool IntegerKinds = false;
 };
 
 // x op= e; also the folded x := x op e.

@@ -1,5 +1,5 @@
-// try..finally: the handler runs after normal completion, an exception, break and continue;
-// exit inside the guarded body leaves without running it.
+// try..finally: the handler runs after normal completion, an exception, break, continue and
+// exit.
 var
   i: Integer;
   line: String;
@@ -14,6 +14,54 @@ begin
     line := line + 'finally ';
   end;
   line := line + 'after ';
+end;
+
+// exit leaves through every finally part around it, innermost first; Result keeps what it
+// held when exit ran.
+function ExitNested: Integer;
+begin
+  Result := 1;
+  try
+    try
+      Result := 2;
+      exit;
+    finally
+      line := line + 'inner ';
+    end;
+  finally
+    line := line + 'outer ' + IntToStr(Result);
+  end;
+  Result := 0;
+end;
+
+procedure ExitFromLoop;
+var k: Integer;
+begin
+  for k := 1 to 5 do
+    try
+      if k = 2 then exit;
+    finally
+      line := line + IntToStr(k);
+    end;
+  line := line + 'never';
+end;
+
+// An exception raised by the finally part replaces the exit: the routine goes on after
+// the handler that catches it.
+procedure RaiseWhileExiting;
+begin
+  try
+    try
+      exit;
+    finally
+      line := line + 'cleanup ';
+      RaiseException('during exit');
+      line := line + 'never ';
+    end;
+  except
+    line := line + 'caught ';
+  end;
+  line := line + 'goes on';
 end;
 
 function ExitLater: Integer;
@@ -53,6 +101,15 @@ begin
   line := '';
   ExitInside;
   ShowMessage(line);
+  line := '';
+  ShowMessage(ExitNested);
+  ShowMessage(line);
+  line := '';
+  ExitFromLoop;
+  ShowMessage(line);
+  line := '';
+  RaiseWhileExiting;
+  ShowMessage(line);
   ShowMessage(ExitLater);
   // Nested: inner handlers run first.
   line := '';
@@ -82,4 +139,11 @@ begin
     line := line + 'caught';
   end;
   ShowMessage(line);
+  // exit in the main block runs the finally part too.
+  try
+    exit;
+  finally
+    ShowMessage('main finally');
+  end;
+  ShowMessage('never');
 end.

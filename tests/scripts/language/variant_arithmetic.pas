@@ -8,13 +8,17 @@ begin
   ShowMessage(i + 1);
   i := 65536;
   ShowMessage(i * i);
-  // x := x + 1 is folded into an in-place Variant addition, which redoes an overflowing
-  // operation in floating point: the variable ends up holding 2147483648.
+  // x := x + 1, folded into an in-place addition, follows the same rule however it is
+  // written; with a Variant operand it promotes, as the expression would.
   i := 2147483647;
   i := i + 1;
   ShowMessage(i);
   i := 2147483647;
   i := 1 + i;
+  ShowMessage(i);
+  i := 2147483647;
+  v := 1;
+  i := i + v;
   ShowMessage(i);
   // Not folded (the root operator's operands are not the variable): the fast path wraps.
   i := 2147483647;
