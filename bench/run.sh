@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds a release tree and runs every benchmark: the in-process micro benchmarks, the
 # compile-speed benchmark (a generated 20,000-line source through `kvscript --check`), the
-# compile-scaling sources (many declarations in one scope, units shared along a chain) and
-# the script benchmarks in bench/scripts.
+# compile-scaling sources (many declarations in one scope, units shared along a chain), the
+# peak memory per input byte of compiling and of loading XML, and the script benchmarks in
+# bench/scripts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -29,6 +30,36 @@ for f in vars.pas procs.pas chain/main.pas; do
   (cd "$work/scale/$(dirname "$f")" &&
     "$bin/bench/kv_measure" "$bin/cli/kvscript" --check "$(basename "$f")" > /dev/null)
 done
+
+# Peak memory of COMMAND over the size of FILE: per_byte LABEL FILE COMMAND [ARGS...]
+per_byte() {
+  local label=$1 file=$2
+  shift 2
+  local report
+  report=$("$bin/bench/kv_measure" "$@" 2>&1 > /dev/null | tail -1)
+  awk -v label="$label" -v size="$(stat -c %s "$file")" -v report="$report" 'BEGIN {
+    split(report, part, " MB peak"); n = split(part[1], word, " ")
+    printf "%s, %.1f MB: %s, %.0f bytes per input byte\n", label, size / 1048576, report,
+      word[n] * 1048576 / size }'
+}
+
+echo "== memory per input byte: compiling generated sources, loading their IL documents"
+for lines in 52000 210000; do
+  "$bin/bench/kv_gen_compile_source" $lines > "$work/mem.pas"
+  per_byte "compile" "$work/mem.pas" "$bin/cli/kvscript" --check "$work/mem.pas"
+done
+for lines in 3000 42000; do
+  "$bin/bench/kv_gen_compile_source" $lines > "$work/mem.pas"
+  "$bin/cli/kvscript" --il "$work/mem.pas" > "$work/mem.xml"
+  per_byte "XML load" "$work/mem.xml" "$bin/bench/kv_load_xml" "$work/mem.xml"
+done
+# The worst shape for the tree: nothing but empty elements, four bytes each.
+{
+  echo '<?xml version="1.0"?><r>'
+  head -c $((4 << 20)) /dev/zero | tr '\0' 'x' | sed 's/xxxx/<a\/>/g'
+  echo '</r>'
+} > "$work/mem.xml"
+per_byte "XML load, empty elements" "$work/mem.xml" "$bin/bench/kv_load_xml" "$work/mem.xml"
 
 for s in "$root"/bench/scripts/*.pas; do
   [ -e "$s" ] || continue

@@ -30,6 +30,7 @@
 #include "host/core/exceptions.h"
 #include "host/core/file_routines.h"
 #include "host/core/file_stream.h"
+#include "host/core/text_file_limit.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ int Usage(const char* reason) {
 std::optional<std::string> ReadFileBytes(const std::string& path) {
   try {
     kv::TFileStream file(kv::FileNameFromSystem(path), kv::fmOpenRead);
+    kv::CheckTextFileSize(kv::FileNameFromSystem(path), file.Size());
     return file.ReadAllBytes();
   } catch (const kv::Exception& e) {
     PrintLine(stderr, u"kvscript: cannot read " + kv::FromUtf8(path) + u": " + e.Message());
@@ -77,14 +79,15 @@ kv::UString CompileErrorLine(const kv::TkvScript& script) {
 
 // `path` is the argument's bytes, which need not be UTF-8: FileNameFromSystem keeps them.
 int RunFile(Mode mode, const std::string& path) {
-  std::optional<std::string> bytes = ReadFileBytes(path);
-  if (!bytes) return kUsage;
-  kv::UString source = kv::DecodeTextFile(*bytes);
-
   kv::TkvScript script;
   script.Parent = kv::GlobalScript();
   script.SourceFileName = kv::FileNameFromSystem(path);
-  script.Lines()->SetText(source);
+  {
+    // The file's bytes and their decoding go once the lines hold the text.
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) return kUsage;
+    script.Lines()->SetText(kv::DecodeTextFile(*bytes));
+  }
 
   // Configuration faults (an unknown language, a broken grammar, an unreadable unit) raise
   // out of the compile; they are the source's fault as far as a user can tell.

@@ -61,6 +61,8 @@ void TkvDesignator::Classify() {
   FastPathKind = fpGeneral;
   Index = nullptr;
   IndexStep = nullptr;
+  SingleIndex = false;
+  IndexExpression = nullptr;
   RefItem = nullptr;
   const int count = StepCount();
   if (count == 0) return;
@@ -104,6 +106,9 @@ void TkvDesignator::Classify() {
     RefItem = first;
     Index = helper;
     IndexStep = second;
+    SingleIndex = second->ItemCount() == 1 && helper->ItemCount() == 1 &&
+                  HasPlainValue(helper->ParamAt(0)) && !helper->ParamAt(0)->ReadOnly;
+    if (SingleIndex) IndexExpression = dynamic_cast<TkvExpression*>(second->ArgAt(0));
   }
 }
 
@@ -112,6 +117,8 @@ void TkvDesignator::TakeOver(TkvDesignator& other) {
   FastPathKind = other.FastPathKind;
   Index = other.Index;
   IndexStep = other.IndexStep;
+  SingleIndex = other.SingleIndex;
+  IndexExpression = other.IndexExpression;
   Kind = other.Kind;
   TypeName = other.TypeName;
   ReadOnly = other.ReadOnly;
@@ -462,16 +469,61 @@ TkvArrayHelper& PrepareArrayHelper(TkvCustomVariable* helperItem, TkvCustomVaria
   return helper;
 }
 
+// The element of a one-dimensional array at an Integer index inside its bounds, read in
+// place; nullptr for every other case, which the helper then serves or reports.
+const Variant* ElementInPlace(const Variant& array, const Variant& index) {
+  const VarArrayData* data = array.ArrayData();
+  if (data == nullptr || data->bounds.size() != 1 || index.Type() != varInteger) return nullptr;
+  const ArrayBound& bound = data->bounds[0];
+  const int32_t i = index.RawInt();
+  if (i < bound.low || i > bound.high) return nullptr;
+  return &data->elems[static_cast<size_t>(i) - static_cast<size_t>(bound.low)];
+}
+
 }  // namespace
+
+// The helper with an index already evaluated bound, for the cases the offset path leaves to it.
+TkvCustomVariable& TkvArrayDesignator::HelperWithIndex(const Variant& index) {
+  auto& helper = static_cast<TkvArrayHelper&>(*Index);
+  helper.ParamAt(0)->Value = index;
+  helper.ParentRef = RefItem;
+  return helper;
+}
+
+// A plain operand (a variable, a constant) is read in place; anything else is evaluated.
+const Variant& TkvArrayDesignator::IndexValue(Variant& computed) const {
+  if (IndexExpression != nullptr) {
+    const TkvExpressionNode* root = IndexExpression->RootNode;
+    if (root != nullptr && root->Direct != nullptr) return *root->Direct;
+  }
+  computed = IndexStep->ArgAt(0)->GetValue();
+  return computed;
+}
 
 Variant TkvArrayDesignator::GetValue() {
   if (FastPathKind != fpArrayElement) return TkvDesignator::GetValue();
-  return PrepareArrayHelper(Index, RefItem, *IndexStep).GetValue();
+  if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).GetValue();
+  Variant computed;
+  const Variant& index = IndexValue(computed);
+  if (const Variant* element = ElementInPlace(RefItem->Value, index)) return *element;
+  return HelperWithIndex(index).GetValue();
 }
 
+// The element is stored as the array's element type, into a body unshared first, as the
+// helper stores it.
 void TkvArrayDesignator::SetValue(const Variant& value) {
   if (FastPathKind != fpArrayElement) return TkvDesignator::SetValue(value);
-  PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
+  if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
+  Variant computed;
+  const Variant& index = IndexValue(computed);
+  Variant& array = RefItem->Value;
+  const Variant* element = RefItem->ReadOnly ? nullptr : ElementInPlace(array, index);
+  if (element == nullptr) return HelperWithIndex(index).SetValue(value);
+  const size_t offset = static_cast<size_t>(element - array.ArrayData()->elems.data());
+  const uint16_t elemType = array.ArrayData()->elemType;
+  Variant stored =
+      value.Type() == elemType || elemType == varVariant ? value : VarAsType(value, elemType);
+  array.MutableArrayData()->elems[offset] = std::move(stored);
 }
 
 // ---------------------------------------------------------------------------------------

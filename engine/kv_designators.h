@@ -11,6 +11,8 @@
 
 namespace kv {
 
+class TkvExpression;
+
 // One step of an access path: the item it calls and the argument expressions (owned, one
 // per parameter of Ref).
 class TkvDesignatorItem : public TkvItemList {
@@ -66,6 +68,10 @@ class TkvDesignator : public TkvCustomVariable {
   TkvScript* Script;
   TkvCustomVariable* Index = nullptr;  // string path: the index expression; array path: the helper
   TkvDesignatorItem* IndexStep = nullptr;  // array path: the step with the index expressions
+  // Array path: one index expression for a helper of one plain parameter, so that an element
+  // of a one-dimensional array is reached by its offset without binding the index.
+  bool SingleIndex = false;
+  TkvExpression* IndexExpression = nullptr;  // that index when it is an expression tree
   std::unique_ptr<TkvDeferredCode> Deferred;
 
  protected:
@@ -92,6 +98,10 @@ class TkvArrayDesignator : public TkvDesignator {
   using TkvDesignator::TkvDesignator;
   Variant GetValue() override;
   void SetValue(const Variant& value) override;
+
+ private:
+  TkvCustomVariable& HelperWithIndex(const Variant& index);
+  const Variant& IndexValue(Variant& computed) const;
 };
 
 // A set constructor: expressions in source order; a nullptr child between two expressions

@@ -47,7 +47,6 @@ class TkvSetExpression;
 class TkvDesignator;
 class TkvGrammar;
 struct TkvSyntaxError;
-struct TkvILNode;
 
 class TkvILParser {
  public:
@@ -92,6 +91,10 @@ class TkvILParser {
   // Compiles the IL document into the script. Compile errors are caught and stored like
   // syntax errors (StoreError), with the current position and unit name.
   void CompileIL();
+  // CompileIL for a parser that is done with its IL document: every element at the top is
+  // emptied once compiled (the type aliases stay), so that the whole document and the
+  // program objects made from it are not held at the same time.
+  void CompileAndReleaseIL();
 
   // The parts of CompileIL, for the late completion of designators and for hosts and tests
   // that compile single IL elements into a scope (the script or a routine's local script).
@@ -115,7 +118,7 @@ class TkvILParser {
 
  private:
   friend class TkvILUnitIncluder;
-  using Forest = std::vector<std::unique_ptr<TkvILNode>>;
+  using Forest = std::vector<std::unique_ptr<TkvXMLItem>>;
 
   // ---- Source to IL ----
   // Parses into `output` (the children of the program element) and sets the error fields;
@@ -124,11 +127,12 @@ class TkvILParser {
   // The `uses` element for the unit listed by `listed` (a leaf whose text is the file name
   // in quotes), holding the unit's program element; empty when the unit was included
   // before, or with `error` set.
-  std::unique_ptr<TkvILNode> IncludeUnit(const TkvILNode& listed, TkvSyntaxError& error, int depth);
+  std::unique_ptr<TkvXMLItem> IncludeUnit(const TkvXMLItem& listed, TkvSyntaxError& error,
+                                          int depth);
   bool IsInUseChain(const TkvFileIdentity& identity) const;
   std::vector<TkvFileIdentity> UseChain() const;
   // The program element of a successful parse: `children`, then the grammar's `types`.
-  std::unique_ptr<TkvILNode> MakeProgram(Forest& children) const;
+  std::unique_ptr<TkvXMLItem> MakeProgram(Forest& children) const;
 
   // Sets the error fields and copies them into the script, if any.
   void StoreError(UString text, UString position, UString unitName);
@@ -160,7 +164,8 @@ class TkvILParser {
   // Members and helpers of the IL compiler go here. The compiler's working code is the
   // class TkvILCompiler (kv_il_compiler.h), which keeps its state in these fields.
   friend class TkvILCompiler;
-  UString currentPosition_;  // `pos` of the IL element being compiled
+  UString currentPosition_;       // `pos` of the IL element being compiled
+  bool releaseCompiled_ = false;  // CompileAndReleaseIL: empty each top element once compiled
   // The type aliases of the program or routine element being compiled; nullptr when it has
   // none (a routine never has).
   const TkvXMLItem* currentTypes_ = nullptr;

@@ -15,6 +15,12 @@ namespace kv {
 
 void TkvILParser::CompileIL() { TkvILCompiler(*this).CompileIL(); }
 
+void TkvILParser::CompileAndReleaseIL() {
+  releaseCompiled_ = true;
+  TkvILCompiler(*this).CompileIL();  // stores errors rather than raising
+  releaseCompiled_ = false;
+}
+
 std::unique_ptr<TkvExpression> TkvILParser::CompileExpression(TkvXMLItem& element,
                                                               TkvScript& scope) {
   return TkvILCompiler(*this).CompileExpression(element, scope);
@@ -139,8 +145,14 @@ void TkvILCompiler::CompileProgram(TkvXMLItem& program, TkvScript& scope, TkvSta
   const int typesIndex = program.Find(u"types");
   p_.currentTypes_ = typesIndex >= 0 ? program.Items(typesIndex) : nullptr;
   // Count() is read on every pass: a `return` inserts into its own element, never here,
-  // but nothing below relies on the count staying put.
-  for (int i = 0; i < program.Count(); ++i) CompileNode(*program.Items(i), scope, list);
+  // but nothing below relies on the count staying put. Nothing looks back at an element
+  // once it is compiled, so a released one is emptied at once.
+  const bool release = p_.releaseCompiled_ && &program == p_.ilDocument_.Root();
+  for (int i = 0; i < program.Count(); ++i) {
+    TkvXMLItem& node = *program.Items(i);
+    CompileNode(node, scope, list);
+    if (release && &node != p_.currentTypes_) node.Clear();
+  }
   p_.currentTypes_ = outer;
 }
 

@@ -12,7 +12,7 @@ void TkvILFrontEnd::Compile(TkvScript& script) {
   // Units are looked up beside the file that names them, the main file included.
   parser.SetSourceFileName(script.SourceFileName);
   parser.SelectGrammar(script.SyntaxType());
-  if (parser.SourceToIL(script.Lines()->Text())) parser.CompileIL();
+  if (parser.SourceToIL(script.Lines()->Text())) parser.CompileAndReleaseIL();
 }
 
 std::unique_ptr<TkvDesignator> TkvILFrontEnd::CompileDeferred(TkvScript& script,

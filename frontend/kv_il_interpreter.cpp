@@ -50,8 +50,8 @@ UString PosAttribute(const UString& position) {
 }
 
 // One string built in place: leaves are made for every token the grammar emits.
-std::unique_ptr<TkvILNode> NewLeaf(const UString& name, const UString& value,
-                                   const UString& position) {
+std::unique_ptr<TkvXMLItem> NewLeaf(const UString& name, const UString& value,
+                                    const UString& position) {
   const UString coded = EncodeAttrValue(value);
   UString text;
   text.reserve(coded.size() + position.size() + 15);
@@ -60,40 +60,20 @@ std::unique_ptr<TkvILNode> NewLeaf(const UString& name, const UString& value,
   text += u"\" pos=\"";
   text += position;
   text += u'"';
-  return std::make_unique<TkvILNode>(name, std::move(text));
+  return std::make_unique<TkvXMLItem>(name, std::move(text));
 }
 
 }  // namespace
 
-UString NodeProp(const TkvILNode& node, UStringView name) {
-  return TkvXMLItem(UString(), node.Text).Prop(name);
+std::unique_ptr<TkvXMLItem> CopyOfItem(const TkvXMLItem& item) {
+  auto copy = std::make_unique<TkvXMLItem>();
+  copy->AssignTree(&item);
+  return copy;
 }
 
-// Both copies walk the tree with a list of pending nodes instead of recursing, like the XML
-// unit itself, so that no depth of document can exhaust the stack.
-std::unique_ptr<TkvILNode> NodeFromItem(const TkvXMLItem& item) {
-  auto top = std::make_unique<TkvILNode>(item.Name(), item.Text());
-  std::vector<std::pair<const TkvXMLItem*, TkvILNode*>> pending{{&item, top.get()}};
-  while (!pending.empty()) {
-    auto [source, copy] = pending.back();
-    pending.pop_back();
-    for (const TkvXMLItem* child : source->Children()) {
-      copy->Children.push_back(std::make_unique<TkvILNode>(child->Name(), child->Text()));
-      pending.emplace_back(child, copy->Children.back().get());
-    }
-  }
-  return top;
-}
-
-void AppendItem(TkvXMLItem& parent, const TkvILNode& node) {
-  std::vector<std::pair<const TkvILNode*, TkvXMLItem*>> pending{
-      {&node, parent.Add(node.Name, node.Text)}};
-  while (!pending.empty()) {
-    auto [source, copy] = pending.back();
-    pending.pop_back();
-    for (const std::unique_ptr<TkvILNode>& child : source->Children)
-      pending.emplace_back(child.get(), copy->Add(child->Name, child->Text));
-  }
+void AdoptSubtrees(TkvXMLItem& parent, TkvILForest& forest, std::size_t first) {
+  for (std::size_t i = first; i < forest.size(); ++i) parent.AddItem(std::move(forest[i]));
+  forest.erase(forest.begin() + std::ptrdiff_t(first), forest.end());
 }
 
 TkvGrammarInterpreter::TkvGrammarInterpreter(TkvParser& tokenizer, TkvUnitIncluder& includer,
@@ -286,10 +266,8 @@ void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry, std
   const UString position = PositionAfterBlanks(entry);
   tok_.SetPosition(current);
 
-  auto wrapper = std::make_unique<TkvILNode>(e.Node, PosAttribute(position));
-  wrapper->Children.assign(std::make_move_iterator(output_.begin() + std::ptrdiff_t(firstItem)),
-                           std::make_move_iterator(output_.end()));
-  output_.erase(output_.begin() + std::ptrdiff_t(firstItem), output_.end());
+  auto wrapper = std::make_unique<TkvXMLItem>(e.Node, PosAttribute(position));
+  AdoptSubtrees(*wrapper, output_, firstItem);
   output_.push_back(std::move(wrapper));
 }
 
@@ -303,11 +281,11 @@ void TkvGrammarInterpreter::EmitAdd(const TkvGrammarElement& e, const UString& t
 // argument; the tokenizer stands on the closing ">".
 void TkvGrammarInterpreter::EmitFieldCall(const UString& field) {
   const UString position = tok_.PositionText();
-  auto call = std::make_unique<TkvILNode>(u"dsgn", PosAttribute(position));
-  call->Children.push_back(NewLeaf(u"node", u"Get", position));
-  auto argument = std::make_unique<TkvILNode>(u"expr", PosAttribute(position));
-  argument->Children.push_back(NewLeaf(u"string", u"'" + field + u"'", position));
-  call->Children.push_back(std::move(argument));
+  auto call = std::make_unique<TkvXMLItem>(u"dsgn", PosAttribute(position));
+  call->AddItem(NewLeaf(u"node", u"Get", position));
+  auto argument = std::make_unique<TkvXMLItem>(u"expr", PosAttribute(position));
+  argument->AddItem(NewLeaf(u"string", u"'" + field + u"'", position));
+  call->AddItem(std::move(argument));
   output_.push_back(std::move(call));
 }
 

@@ -6,8 +6,9 @@
 // produced (`node`) takes the subtrees emitted since it began and becomes one subtree; `add`
 // appends a leaf; an element that moves back drops what it emitted. This yields the document
 // that collecting the tags as text and reading them back would, without the re-reading.
-// The subtrees are plain nodes, turned into XML items once the parse has succeeded: many
-// are built for alternatives that fail and dropped again.
+// The subtrees are XML items from the start: they get no object handle unless asked, so the
+// many built for alternatives that fail cost little, and the finished ones become the
+// document without a copy.
 #pragma once
 
 #include <cstddef>
@@ -20,23 +21,14 @@
 
 namespace kv {
 
-// One element of the IL document under construction: name and raw attribute text as the
-// XML item will hold them.
-struct TkvILNode {
-  TkvILNode(UString name, UString text) : Name(std::move(name)), Text(std::move(text)) {}
-  UString Name;
-  UString Text;
-  std::vector<std::unique_ptr<TkvILNode>> Children;
-};
+// Finished subtrees of the IL document under construction, each without a parent yet.
+using TkvILForest = std::vector<std::unique_ptr<TkvXMLItem>>;
 
-using TkvILForest = std::vector<std::unique_ptr<TkvILNode>>;
-
-// The value of attribute `name` in a node's attribute text, decoded (XML item rules).
-UString NodeProp(const TkvILNode& node, UStringView name);
-// A node copied from an XML item, with all its descendants, and back.
-std::unique_ptr<TkvILNode> NodeFromItem(const TkvXMLItem& item);
-// Appends to `parent` an item for `node` with all its descendants.
-void AppendItem(TkvXMLItem& parent, const TkvILNode& node);
+// A copy of `item` with all its descendants, without a parent.
+std::unique_ptr<TkvXMLItem> CopyOfItem(const TkvXMLItem& item);
+// Moves the subtrees of `forest` from `first` on under `parent`, in order, and drops them
+// from the forest.
+void AdoptSubtrees(TkvXMLItem& parent, TkvILForest& forest, std::size_t first = 0);
 
 // The first syntax error of a parse. A pending error may be discarded again by a loop that
 // ends normally (the grammar's `skip` and `term`), except a sticky one: an error that did

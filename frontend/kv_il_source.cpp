@@ -58,17 +58,17 @@ bool TkvILParser::SourceToIL(UStringView text) {
   root->SetName(parsed ? u"program" : u"");
   root->SetText(u"");
   if (parsed) {
-    for (const std::unique_ptr<TkvILNode>& child : output) AppendItem(*root, *child);
+    AdoptSubtrees(*root, output);
     root->Add()->AssignTree(&grammar_->Types());
   }
   StoreError(errorText_, errorPosition_, errorUnitName_);
   return parsed;
 }
 
-std::unique_ptr<TkvILNode> TkvILParser::MakeProgram(Forest& children) const {
-  auto program = std::make_unique<TkvILNode>(u"program", UString());
-  program->Children = std::move(children);
-  program->Children.push_back(NodeFromItem(grammar_->Types()));
+std::unique_ptr<TkvXMLItem> TkvILParser::MakeProgram(Forest& children) const {
+  auto program = std::make_unique<TkvXMLItem>(u"program");
+  AdoptSubtrees(*program, children);
+  program->AddItem(CopyOfItem(grammar_->Types()));
   return program;
 }
 

@@ -11,6 +11,7 @@
 #include "host/core/exceptions.h"
 #include "host/core/file_routines.h"
 #include "host/core/message_excerpt.h"
+#include "host/core/text_file_limit.h"
 
 namespace kv {
 
@@ -58,8 +59,8 @@ fs::path LocateUnit(UStringView fileName, UStringView namingFile) {
 }
 
 // The listed file name: the leaf's text without the quotes of the string token.
-UString ListedFileName(const TkvILNode& listed) {
-  UString text = NodeProp(listed, u"text");
+UString ListedFileName(const TkvXMLItem& listed) {
+  UString text = listed.Prop(u"text");
   return text.size() >= 2 ? text.substr(1, text.size() - 2) : UString();
 }
 
@@ -68,6 +69,9 @@ UString ListedFileName(const TkvILNode& listed) {
 UString ReadSourceFile(const std::string& path, UStringView shownName) {
   std::ifstream in(path, std::ios::binary);
   if (!in) CannotOpen(shownName);
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec) CheckTextFileSize(shownName, static_cast<int64_t>(size));
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) CannotOpen(shownName);
   const UString decoded = DecodeTextFile(bytes);
@@ -92,9 +96,9 @@ void TkvILUnitIncluder::IncludeUnits(TkvILForest& output, std::size_t firstItem,
                                      TkvSyntaxError& error, int depth) {
   std::size_t at = firstItem;
   while (output.size() > at) {
-    std::unique_ptr<TkvILNode> listed = std::move(output.back());
+    std::unique_ptr<TkvXMLItem> listed = std::move(output.back());
     output.pop_back();
-    std::unique_ptr<TkvILNode> block = parser_.IncludeUnit(*listed, error, depth);
+    std::unique_ptr<TkvXMLItem> block = parser_.IncludeUnit(*listed, error, depth);
     output.insert(output.begin() + std::ptrdiff_t(at), std::move(block));
     ++at;
   }
@@ -116,10 +120,11 @@ std::vector<TkvFileIdentity> TkvILParser::UseChain() const {
   return {*source};
 }
 
-std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed, TkvSyntaxError& error,
-                                                    int depth) {
+std::unique_ptr<TkvXMLItem> TkvILParser::IncludeUnit(const TkvXMLItem& listed,
+                                                     TkvSyntaxError& error, int depth) {
   const UString fileName = ListedFileName(listed);
-  auto block = std::make_unique<TkvILNode>(u"uses", u"unit=\"" + EncodeAttrValue(fileName) + u"\"");
+  auto block =
+      std::make_unique<TkvXMLItem>(u"uses", u"unit=\"" + EncodeAttrValue(fileName) + u"\"");
   const fs::path path = LocateUnit(fileName, sourceFileName_);
   const std::optional<TkvFileIdentity> found = FileIdentityOf(path.string());
   if (!found) CannotOpen(fileName);  // gone since it was located
@@ -127,7 +132,7 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed, Tkv
 
   if (IsInUseChain(identity)) {
     error.Message = u"Circular unit reference: '" + MessageExcerpt(fileName) + u"'";
-    error.Position = NodeProp(listed, u"pos");
+    error.Position = listed.Prop(u"pos");
     error.UnitName = unitName_;
     error.Term = false;
     error.Sticky = true;
@@ -148,7 +153,7 @@ std::unique_ptr<TkvILNode> TkvILParser::IncludeUnit(const TkvILNode& listed, Tkv
 
   Forest children;
   if (unit->ParseSource(ReadSourceFile(path.string(), fileName), children)) {
-    block->Children.push_back(unit->MakeProgram(children));
+    block->AddItem(unit->MakeProgram(children));
     includedUnits_->insert(identity);
   } else {
     // The unit's own message, position and name: the error lies in the unit's text. It

@@ -22,7 +22,8 @@ class TkvILUnitIncluder : public TkvUnitIncluder {
 
 // The text of a source file as a string list would give it: UTF-8 (a byte-order mark
 // skipped) or else Windows-1251, every line ended by a carriage return and a line feed.
-// Raises EFOpenError when the file cannot be read.
+// Raises EFOpenError when the file cannot be read, EReadError when it is larger than a text
+// can hold (CheckTextFileSize).
 UString ReadSourceFile(const std::string& path, UStringView shownName);
 
 }  // namespace kv

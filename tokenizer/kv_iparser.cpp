@@ -136,7 +136,9 @@ void TkvParser::SetIdentChars(UStringView chars) {
 void TkvParser::SetSource(UStringView text) {
   if (text.size() >= std::size_t(INT_MAX))
     throw Exception(UString(u"The script text is too long to be compiled"));
-  source_.assign(text);
+  source_.clear();
+  source_.reserve(text.size() + 1);  // the terminator must not double the capacity
+  source_.append(text);
   source_.push_back(0);
   size_ = int(text.size());
   position_ = tokenStart_ = 1;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <streambuf>
 #include <utility>
 
 #include "host/core/class_builder.h"
@@ -11,6 +12,7 @@
 #include "host/core/file_save.h"
 #include "host/core/file_stream.h"
 #include "host/core/handles.h"
+#include "host/core/text_file_limit.h"
 #include "xml/kv_xml_io.h"
 
 namespace kv {
@@ -19,7 +21,7 @@ namespace kv {
 
 KV_DEFINE_CLASS(TkvXMLItem, TObject) { c.Constructor(); }
 
-TkvXMLItem::TkvXMLItem(UString name, UString text) : name_(std::move(name)) {
+TkvXMLItem::TkvXMLItem(UString name, UString text) : TObject(LateHandle{}), name_(std::move(name)) {
   SetText(std::move(text));
 }
 
@@ -117,6 +119,20 @@ void TkvXMLItem::Clear() {
   std::vector<TkvXMLItem*>().swap(children_);  // the child list is dropped, not just emptied
 }
 
+const UString& TkvXMLItem::Content() const {
+  static const UString kNone;
+  return content_ ? *content_ : kNone;
+}
+
+void TkvXMLItem::SetContent(UString content) {
+  if (content.empty())
+    content_.reset();
+  else if (content_)
+    *content_ = std::move(content);
+  else
+    content_ = std::make_unique<UString>(std::move(content));
+}
+
 int TkvXMLItem::Find(UStringView name) const {
   for (size_t i = 0; i < children_.size(); ++i)
     if (SameText(children_[i]->name_, name)) return static_cast<int>(i);
@@ -130,15 +146,17 @@ TkvXMLItem* TkvXMLItem::FindItem(UStringView name) {
 
 namespace {
 
-// Position of the first occurrence of `upperPattern` in `text` compared after upper-casing
-// `text`, or npos.
-size_t FindUpperCased(UStringView text, UStringView upperPattern) {
-  if (upperPattern.size() > text.size()) return UStringView::npos;
-  const size_t last = text.size() - upperPattern.size();
+// Position of the first `name="` in `text`, the name compared after upper-casing both, or
+// npos. The compiler asks this for every element it reads, so nothing is allocated.
+size_t FindAttribute(UStringView text, UStringView name) {
+  const size_t length = name.size() + 2;
+  if (length > text.size()) return UStringView::npos;
+  const size_t last = text.size() - length;
   for (size_t at = 0; at <= last; ++at) {
+    if (text[at + name.size()] != u'=' || text[at + name.size() + 1] != u'"') continue;
     size_t k = 0;
-    while (k < upperPattern.size() && UpCase(text[at + k]) == upperPattern[k]) ++k;
-    if (k == upperPattern.size()) return at;
+    while (k < name.size() && UpCase(text[at + k]) == UpCase(name[k])) ++k;
+    if (k == name.size()) return at;
   }
   return UStringView::npos;
 }
@@ -146,12 +164,11 @@ size_t FindUpperCased(UStringView text, UStringView upperPattern) {
 }  // namespace
 
 UString TkvXMLItem::Prop(UStringView name) const {
-  const UString pattern = UpperCase(name) + u"=\"";
-  const size_t at = FindUpperCased(text_, pattern);
+  const size_t at = FindAttribute(text_, name);
   // Only the first occurrence counts, and only when it stands alone (so `addtext="a"` does
   // not answer for `text`).
   if (at == UStringView::npos || (at > 0 && text_[at - 1] != u' ')) return {};
-  const size_t valueStart = at + pattern.size();
+  const size_t valueStart = at + name.size() + 2;
   const size_t valueEnd = text_.find(u'"', valueStart);
   if (valueEnd == UString::npos) return {};
   return DecodeAttrValue(UStringView(text_).substr(valueStart, valueEnd - valueStart));
@@ -176,7 +193,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
   // (or be this item).
   TkvXMLItem copy(source->name_, source->text_);
   copy.data_ = source->data_;
-  copy.content_ = source->content_;
+  copy.SetContent(source->Content());
   std::vector<std::pair<const TkvXMLItem*, TkvXMLItem*>> pending{{source, &copy}};
   while (!pending.empty()) {
     auto [from, to] = pending.back();
@@ -185,7 +202,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
     for (const TkvXMLItem* child : from->children_) {
       TkvXMLItem* twin = to->Add(child->name_, child->text_);
       twin->data_ = child->data_;
-      twin->content_ = child->content_;
+      twin->SetContent(child->Content());
       pending.emplace_back(child, twin);
     }
   }
@@ -218,11 +235,27 @@ void TkvXMLDocument::LoadFromStream(std::istream& stream) {
 // and will not read a device without end forever.
 void TkvXMLDocument::LoadFromFile(UStringView fileName) {
   TFileStream file{UString(fileName), fmOpenRead};
+  CheckTextFileSize(fileName, file.Size());
   LoadFromString(file.ReadAllBytes());
 }
 
+namespace {
+
+// Reads a string in place: a string stream's copy would hold the whole text twice while the
+// tree is built.
+class ViewBuffer : public std::streambuf {
+ public:
+  explicit ViewBuffer(std::string_view bytes) {
+    char* begin = const_cast<char*>(bytes.data());  // only ever read
+    setg(begin, begin, begin + bytes.size());
+  }
+};
+
+}  // namespace
+
 void TkvXMLDocument::LoadFromString(std::string_view utf8) {
-  std::istringstream stream{std::string(utf8)};
+  ViewBuffer buffer(utf8);
+  std::istream stream(&buffer);
   LoadFromStream(stream);
 }
 

@@ -35,7 +35,7 @@ class TkvXMLItem : public TObject {
   KV_CLASS(TkvXMLItem, TObject)
 
  public:
-  TkvXMLItem() = default;
+  TkvXMLItem() : TObject(LateHandle{}) {}
   // Raises for a text SetText refuses.
   explicit TkvXMLItem(UString name, UString text = {});
   TkvXMLItem(const TkvXMLItem&) = delete;
@@ -55,8 +55,8 @@ class TkvXMLItem : public TObject {
   void SetText(UString text);
   // The character data between the element's tags, decoded ("Bob & Alice" for
   // `<name>Bob &amp; Alice</name>`). An element saved with Content cannot have children.
-  const UString& Content() const { return content_; }
-  void SetContent(UString content) { content_ = std::move(content); }
+  const UString& Content() const;
+  void SetContent(UString content);
   TkvXMLItem* Parent() { return parent_; }
   const TkvXMLItem* Parent() const { return parent_; }
 
@@ -117,7 +117,8 @@ class TkvXMLItem : public TObject {
   std::vector<TkvXMLItem*> children_;  // owned
   UString name_;
   UString text_;
-  UString content_;
+  // Few elements have character data: the others do without the string.
+  std::unique_ptr<UString> content_;
 };
 
 class TkvXMLDocument : public TObject {

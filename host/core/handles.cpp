@@ -1,8 +1,9 @@
 #include "host/core/handles.h"
 
 #include <memory>
-#include <unordered_map>
 #include <vector>
+
+#include "host/core/handle_table.h"
 
 namespace kv::handles {
 
@@ -16,13 +17,8 @@ struct ObserverEntry {
 
 // The process-wide table. It is created on first use and never destroyed, so objects that
 // outlive main() (or are destroyed by other static destructors) still find it.
-struct LiveEntry {
-  TObject* object;
-  bool hidden;  // out of scripts' reach (HideFromScripts)
-};
-
 struct Table {
-  std::unordered_map<int32_t, LiveEntry> live;
+  HandleTable live;
   int32_t next = 1;  // invariant: every handle below `next` was given out once
   // Entries are heap-allocated so that an observer may add observers while it runs without
   // moving the callable being executed.
@@ -70,26 +66,24 @@ int32_t Register(TObject* obj) {
     throw EOutOfMemory(u"Out of object handles: the process has created " +
                        HandleText(kLastObjectHandle) + u" objects");
   const int32_t handle = t.next++;
-  t.live.emplace(handle, LiveEntry{obj, false});
+  t.live.Insert(handle, obj);
   return handle;
 }
 
 void Unregister(int32_t handle) {
   Table& t = TheTable();
-  auto it = t.live.find(handle);
-  if (it == t.live.end()) return;
-  NotifyDestroy(t, it->second.object);
+  const LiveEntry* entry = t.live.Find(handle);
+  if (!entry) return;
+  NotifyDestroy(t, entry->object);
   // Observers may have created or destroyed other objects, so look the handle up again.
-  t.live.erase(handle);
+  t.live.Erase(handle);
 }
 
 namespace {
 
 const LiveEntry* FindEntry(int32_t handle) noexcept {
   if (handle <= 0 || handle > kLastObjectHandle) return nullptr;
-  const Table& t = TheTable();
-  auto it = t.live.find(handle);
-  return it == t.live.end() ? nullptr : &it->second;
+  return TheTable().live.Find(handle);
 }
 
 }  // namespace
@@ -121,8 +115,7 @@ TObject* ToObject(int32_t handle) {
 void HideFromScripts(const TObject* obj) {
   if (!obj) return;
   Table& t = TheTable();
-  auto it = t.live.find(obj->Handle());
-  if (it != t.live.end()) it->second.hidden = true;
+  if (LiveEntry* entry = t.live.Find(obj->Handle())) entry->hidden = true;
 }
 
 bool IsHiddenFromScripts(int32_t handle) noexcept {

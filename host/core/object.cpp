@@ -128,7 +128,14 @@ TClass* TClass::ById(int32_t id) {
 
 TObject::TObject() : handle_(handles::Register(this)) {}
 
-TObject::~TObject() { handles::Unregister(handle_); }
+TObject::~TObject() {
+  if (handle_ != 0) handles::Unregister(handle_);
+}
+
+int32_t TObject::RegisterLate() const {
+  handle_ = handles::Register(const_cast<TObject*>(this));
+  return handle_;
+}
 
 void CheckScriptMayFree(const TObject& object) {
   if (const TObject* keeper = object.Keeper())

@@ -164,7 +164,7 @@ class TObject {
   }
 
   // The handle scripts know this object by; never 0, never reused.
-  int32_t Handle() const { return handle_; }
+  int32_t Handle() const { return handle_ != 0 ? handle_ : RegisterLate(); }
 
   // Destroys the object (and so, for a component, everything it owns). An object that is
   // busy (a control delivering one of its own events, a form showing modally) may put its
@@ -178,8 +178,18 @@ class TObject {
   // owns.
   virtual const TObject* Keeper() const { return nullptr; }
 
+ protected:
+  // For objects made in great numbers that scripts seldom see (the items of an XML
+  // document): the handle is given when first asked for, so an object nobody asks about
+  // takes no entry in the handle table. Until then handles::Find does not know it and
+  // destroy observers are not told of its end; nothing can hold its handle before then.
+  struct LateHandle {};
+  explicit TObject(LateHandle) : handle_(0) {}
+
  private:
-  int32_t handle_;
+  int32_t RegisterLate() const;
+
+  mutable int32_t handle_;  // 0 until registered
 };
 
 // Raises EInvalidPointer "Cannot free X: it belongs to Y" when the object has a Keeper.

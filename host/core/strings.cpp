@@ -8,6 +8,7 @@
 #include "host/core/file_stream.h"
 #include "host/core/stream.h"
 #include "host/core/string_routines.h"
+#include "host/core/text_file_limit.h"
 
 namespace kv {
 
@@ -288,10 +289,18 @@ UString TStrings::CommaText() const { return DelimitedTextWith(u',', u'"', false
 
 void TStrings::SetCommaText(UStringView text) { SetDelimitedTextWith(text, u',', u'"', false); }
 
-void TStrings::LoadFromStream(TStream& stream) { SetText(DecodeListBytes(stream.ReadAllBytes())); }
+void TStrings::LoadFromStream(TStream& stream) {
+  const int64_t count = stream.Size() - stream.Position();
+  if (count > kMaxTextFileBytes)
+    throw EReadError(u"Stream read error: " + IntToUStr(count) +
+                     u" bytes are more than a text can hold (at most " +
+                     IntToUStr(kMaxTextFileBytes) + u")");
+  SetText(DecodeListBytes(stream.ReadAllBytes()));
+}
 
 void TStrings::LoadFromFile(const UString& fileName) {
   TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  CheckTextFileSize(fileName, file.Size());
   LoadFromStream(file);
 }
 

@@ -11,6 +11,7 @@
 #include "frontend/kv_iilparser.h"
 #include "frontend/kv_ipascal.h"
 #include "host/core/exceptions.h"
+#include "host/core/text_file_limit.h"
 #include "xml/kv_xml.h"
 
 namespace kv {
@@ -714,6 +715,20 @@ TEST_F(UnitTest, UnitsAreFoundBesideTheFileThatNamesThem) {
     ADD_FAILURE() << "no exception";
   } catch (const EFOpenError& e) {
     EXPECT_NE(e.Message().find(u"none.pas"), UString::npos);
+  }
+}
+
+TEST_F(UnitTest, AUnitLargerThanATextFailsBeforeItIsRead) {
+  // Sparse: no disk and, since the size is checked first, no memory.
+  Write("huge.pas", "");
+  fs::resize_file(dir_ / "huge.pas", static_cast<std::uintmax_t>(kMaxTextFileBytes) + 1);
+  try {
+    Parse("uses 'huge.pas'; begin end.", "PascalScript", Main());
+    ADD_FAILURE() << "no exception";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(),
+              u"Cannot read file \"huge.pas\". It has 268435457 bytes, more than a "
+              u"text can hold (at most 268435456)");
   }
 }
 

@@ -14,6 +14,7 @@
 #include "host/core/memory_stream.h"
 #include "host/core/string_routines.h"
 #include "host/core/strings.h"
+#include "host/core/text_file_limit.h"
 #include "host/core/variant_ops.h"
 #include "tests/host_core/object_model_raises.h"
 
@@ -150,10 +151,23 @@ TEST(RobustnessTest, FilesWithoutASizeAreReadToTheirEndButNotForever) {
     file.Seek(TStream::kMaxReadAll, soFromBeginning);
     file.WriteBuffer("x", 1);
   }
-  TStringList lines;
-  EXPECT_EQ(RaisedBy<EReadError>([&] { lines.LoadFromFile(FromUtf8(sparse.path)); }),
+  TFileStream whole(FromUtf8(sparse.path), fmOpenRead);
+  EXPECT_EQ(RaisedBy<EReadError>([&] { whole.ReadAllBytes(); }),
             "Stream read error: 1073741825 bytes are too many to read at once (at most "
             "1073741824)");
+
+  // A string list holds its text as one string first: a file longer than a string fails
+  // on its size, before a byte is read.
+  ASSERT_EQ(::truncate(sparse.path.c_str(), kMaxTextFileBytes + 1), 0);
+  TStringList lines;
+  const std::string tooLong =
+      "It has 268435457 bytes, more than a text can hold (at most 268435456)";
+  EXPECT_EQ(RaisedBy<EReadError>([&] { lines.LoadFromFile(FromUtf8(sparse.path)); }),
+            "Cannot read file \"" + sparse.path + "\". " + tooLong);
+  TFileStream stream(FromUtf8(sparse.path), fmOpenRead);
+  EXPECT_EQ(RaisedBy<EReadError>([&] { lines.LoadFromStream(stream); }),
+            "Stream read error: 268435457 bytes are more than a text can hold (at most "
+            "268435456)");
 }
 
 }  // namespace

@@ -644,6 +644,16 @@ TEST(XmlFile, SaveAndLoadFiles) {
   ExpectFailure<EFCreateError>(
       [&] { doc.SaveToFile(U(dir + "/no/such.xml")); },
       "Cannot create file \"" + dir + "/no/such.xml\". No such file or directory");
+
+  // Sparse, and refused on its size before a byte is read.
+  const std::string huge = dir + "/huge.xml";
+  std::ofstream(huge) << "<?xml version=\"1.0\"?>";
+  std::filesystem::resize_file(huge, std::uintmax_t{1} << 28 | 1);
+  ExpectFailure<EReadError>([&] { back.LoadFromFile(U(huge)); },
+                            "Cannot read file \"" + huge +
+                                "\". It has 268435457 bytes, more than a text can hold (at most "
+                                "268435456)");
+  EXPECT_EQ(back.Root()->Items(0)->Prop(u"name"), U("x<\"ё\"> & &#60;"));  // kept
   std::filesystem::remove_all(dir);
 }
 
