@@ -10,6 +10,7 @@
 #include "engine/kv_designators.h"
 #include "engine/kv_fast_paths.h"
 #include "engine/kv_iconst.h"
+#include "engine/kv_iexpression.h"
 #include "engine/kv_member_helpers.h"
 #include "engine/kv_script.h"
 #include "host/core/exceptions.h"
@@ -28,7 +29,9 @@ TkvCustomExpression* TkvDesignatorItem::ArgAt(int index) const {
 // Building
 
 TkvDesignator::TkvDesignator(TkvScript* script)
-    : TkvCustomVariable(UString(), UString(), vkInteger), Script(script) {}
+    : TkvCustomVariable(UString(), UString(), vkInteger), Script(script) {
+  Roles = irDesignator;
+}
 
 TkvDesignator::~TkvDesignator() = default;
 
@@ -47,7 +50,7 @@ TkvDesignatorItem* TkvDesignator::AddStep(TkvCustomVariable* ref, UString source
 namespace {
 
 bool IsPlainVariable(const TkvCustomVariable* item) {
-  return dynamic_cast<const TkvVariable*>(item) != nullptr;
+  return item != nullptr && item->HasRole(irVariable);
 }
 
 }  // namespace
@@ -58,6 +61,8 @@ void TkvDesignator::Classify() {
   FastPathKind = fpGeneral;
   Index = nullptr;
   IndexStep = nullptr;
+  SingleIndex = false;
+  IndexExpression = nullptr;
   RefItem = nullptr;
   const int count = StepCount();
   if (count == 0) return;
@@ -81,9 +86,13 @@ void TkvDesignator::Classify() {
     RefItem = first;
     return;
   }
+  if (count == 1 && first != nullptr && first->HasRole(irProcedure)) {
+    FastPathKind = fpProcedureCall;
+    return;
+  }
   if (count != 2) return;
   TkvDesignatorItem* second = StepAt(1);
-  if (dynamic_cast<TkvstringVariable*>(first) != nullptr &&
+  if (first != nullptr && first->HasRole(irStringVariable) &&
       dynamic_cast<TkvStringHelper*>(second->Ref) != nullptr && second->ItemCount() >= 1) {
     FastPathKind = fpStringChar;
     RefItem = first;
@@ -97,6 +106,9 @@ void TkvDesignator::Classify() {
     RefItem = first;
     Index = helper;
     IndexStep = second;
+    SingleIndex = second->ItemCount() == 1 && helper->ItemCount() == 1 &&
+                  HasPlainValue(helper->ParamAt(0)) && !helper->ParamAt(0)->ReadOnly;
+    if (SingleIndex) IndexExpression = dynamic_cast<TkvExpression*>(second->ArgAt(0));
   }
 }
 
@@ -105,6 +117,8 @@ void TkvDesignator::TakeOver(TkvDesignator& other) {
   FastPathKind = other.FastPathKind;
   Index = other.Index;
   IndexStep = other.IndexStep;
+  SingleIndex = other.SingleIndex;
+  IndexExpression = other.IndexExpression;
   Kind = other.Kind;
   TypeName = other.TypeName;
   ReadOnly = other.ReadOnly;
@@ -156,25 +170,38 @@ namespace {
 // caller that catches the callee's exception would go on with the callee's values.
 class LocalsGuard {
  public:
-  explicit LocalsGuard(TkvProcVariable* proc) : proc_(proc) {
-    if (proc_ != nullptr) frame_ = proc_->PushLocals();
+  explicit LocalsGuard(TkvProcVariable* proc) : frame_(proc != nullptr ? &proc->Frame() : nullptr) {
+    if (frame_ != nullptr) mark_ = frame_->Save();
   }
   LocalsGuard(const LocalsGuard&) = delete;
   LocalsGuard& operator=(const LocalsGuard&) = delete;
   ~LocalsGuard() { Restore(); }
   void Restore() {
-    if (proc_ == nullptr) return;
-    TkvProcVariable* proc = std::exchange(proc_, nullptr);
-    proc->PopLocals(frame_);
+    if (frame_ == nullptr) return;
+    std::exchange(frame_, nullptr)->Restore(mark_);
   }
 
  private:
-  TkvProcVariable* proc_;
-  size_t frame_ = 0;
+  TkvCallFrame* frame_;
+  size_t mark_ = 0;
 };
 
 int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee) {
   return std::min(step.ItemCount(), callee.ItemCount());
+}
+
+// Within BoundArgCount, so no range check.
+inline TkvParamItem& BoundParam(const TkvCustomVariable& callee, int index) {
+  return *static_cast<TkvParamItem*>(callee.ItemAt(index));
+}
+
+// Straight into the parameter's stored value when it keeps one.
+inline void StoreArgument(TkvParamItem& param, Variant&& value) {
+  if (param.HasRole(irValueInPlace) && !param.ReadOnly) {
+    param.Value = std::move(value);
+  } else {
+    param.SetValue(value);
+  }
 }
 
 // Every argument is evaluated before any is bound. An argument may call the same item
@@ -186,7 +213,7 @@ void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
   if (count == 0) return;
   if (count == 1) {
-    callee.ParamAt(0)->SetValue(step.ArgAt(0)->GetValue());
+    StoreArgument(BoundParam(callee, 0), step.ArgAt(0)->GetValue());
     return;
   }
   constexpr int kInline = 8;  // calls with more arguments are rare; they take the heap
@@ -198,14 +225,14 @@ void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
     values = spilled.data();
   }
   for (int i = 0; i < count; ++i) values[i] = step.ArgAt(i)->GetValue();
-  for (int i = 0; i < count; ++i) callee.ParamAt(i)->SetValue(values[i]);
+  for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), std::move(values[i]));
 }
 
 void WriteBackVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
   for (int i = 0; i < count; ++i) {
-    TkvParamItem* param = callee.ParamAt(i);
-    if (param->IsVar) step.ArgAt(i)->SetValue(param->GetValue());
+    TkvParamItem& param = BoundParam(callee, i);
+    if (param.IsVar) step.ArgAt(i)->SetValue(param.GetValue());
   }
 }
 
@@ -230,17 +257,114 @@ enum StepRole : uint8_t {
   kRoleHelper = 4,
 };
 
-// Type tests are the dearest part of a call; each step makes them once per item it names.
 uint8_t RoleOf(TkvDesignatorItem& step, const TkvCustomVariable* r) {
   if (step.RoleOf != r) {
     uint8_t role = kRolePlain;
-    if (dynamic_cast<const TkvDesignator*>(r) != nullptr) role |= kRoleDesignator;
-    if (dynamic_cast<const TkvProcVariable*>(r) != nullptr) role |= kRoleProcedure;
-    if (dynamic_cast<const TkvCustomHelper*>(r) != nullptr) role |= kRoleHelper;
+    if (r->HasRole(irDesignator)) role |= kRoleDesignator;
+    if (r->HasRole(irProcedure)) role |= kRoleProcedure;
+    if (r->HasRole(irHelper)) role |= kRoleHelper;
     step.RefRole = role;
     step.RoleOf = r;
   }
   return step.RefRole;
+}
+
+// The item whose stored value an argument is, when it is a single plain operand (a
+// variable, a parameter, a constant).
+TkvCustomVariable* PlainOperand(TkvCustomExpression* argument) {
+  auto* expression = dynamic_cast<TkvExpression*>(argument);
+  return expression != nullptr ? PlainValueItem(expression->SingleOperand()) : nullptr;
+}
+
+// The item a var argument's write-back stores into, when the argument is a path to a plain
+// variable or parameter (a constant argument ignores the write-back).
+TkvCustomVariable* PlainWriteTarget(TkvCustomExpression* argument) {
+  auto* expression = dynamic_cast<TkvExpression*>(argument);
+  if (expression == nullptr || expression->ReadOnly) return nullptr;
+  auto* node = dynamic_cast<TkvDesignatorNode*>(expression->RootNode);
+  return node != nullptr ? PlainValueItem(node->Designator) : nullptr;
+}
+
+bool IsParameterOf(const TkvCustomVariable& callee, const TkvCustomVariable* item) {
+  for (int j = 0; j < callee.ItemCount(); ++j) {
+    if (callee.ItemAt(j) == item) return true;
+  }
+  return false;
+}
+
+void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
+  const int count = BoundArgCount(step, callee);
+  step.Plan.assign(static_cast<size_t>(count), {});
+  bool direct = true;
+  for (int i = 0; i < count; ++i) {
+    TkvDesignatorItem::ArgumentPlan& plan = step.Plan[static_cast<size_t>(i)];
+    if (TkvCustomVariable* plain = PlainOperand(step.ArgAt(i))) {
+      plan.read = &plain->Value;
+      if (IsParameterOf(callee, plain)) direct = false;
+    } else {
+      direct = false;
+    }
+    if (BoundParam(callee, i).IsVar) plan.write = PlainWriteTarget(step.ArgAt(i));
+  }
+  step.BindsDirectly = direct;
+  step.PlannedFor = &callee;
+}
+
+inline Variant ArgumentValue(TkvDesignatorItem& step, int index) {
+  const Variant* read = step.Plan[static_cast<size_t>(index)].read;
+  return read != nullptr ? *read : step.ArgAt(index)->GetValue();
+}
+
+// As BindArguments, reading plain operands in place.
+void BindPlannedArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
+  const int count = static_cast<int>(step.Plan.size());
+  if (step.BindsDirectly || count == 1) {
+    for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), ArgumentValue(step, i));
+    return;
+  }
+  constexpr int kInline = 8;
+  Variant inlineValues[kInline];
+  std::vector<Variant> spilled;
+  Variant* values = inlineValues;
+  if (count > kInline) {
+    spilled.resize(static_cast<size_t>(count));
+    values = spilled.data();
+  }
+  for (int i = 0; i < count; ++i) values[i] = ArgumentValue(step, i);
+  for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), std::move(values[i]));
+}
+
+void WriteBackPlannedVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
+  const int count = static_cast<int>(step.Plan.size());
+  for (int i = 0; i < count; ++i) {
+    TkvParamItem& param = BoundParam(callee, i);
+    if (!param.IsVar) continue;
+    TkvCustomVariable* target = step.Plan[static_cast<size_t>(i)].write;
+    if (target == nullptr) {
+      step.ArgAt(i)->SetValue(param.GetValue());
+    } else if (!target->ReadOnly) {
+      target->Value = param.HasRole(irValueInPlace) ? param.Value : param.GetValue();
+    }
+  }
+}
+
+// A call of a script procedure: a recursive or re-entrant one saves the caller's frame
+// around it.
+Variant CallProcedure(TkvDesignatorItem& step, TkvProcVariable& proc, bool needResult) {
+  const bool recursive = proc.Executing;
+  LocalsGuard locals(recursive ? &proc : nullptr);
+  if (step.PlannedFor != &proc ||
+      step.Plan.size() != static_cast<size_t>(BoundArgCount(step, proc)))
+    PlanArguments(step, proc);
+  BindPlannedArguments(step, proc);
+  proc.NeedResult = needResult;
+  Variant result = proc.Call();
+  if (recursive) {
+    FinishRecursiveCall(step, proc, locals);
+  } else {
+    WriteBackPlannedVarArguments(step, proc);
+  }
+  return result;
 }
 
 }  // namespace
@@ -314,6 +438,11 @@ class EvaluationMark {
 }  // namespace
 
 Variant TkvDesignator::GetValue() {
+  // A direct call of a script procedure is never deferred nor late bound.
+  if (FastPathKind == fpProcedureCall) {
+    TkvDesignatorItem& step = *StepAt(0);
+    return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
+  }
   std::unique_ptr<TkvDesignator> fresh;
   TkvDesignator& path = CompiledForCurrentValue(fresh);
   const EvaluationMark mark(evaluating_);
@@ -383,16 +512,61 @@ TkvArrayHelper& PrepareArrayHelper(TkvCustomVariable* helperItem, TkvCustomVaria
   return helper;
 }
 
+// The element of a one-dimensional array at an Integer index inside its bounds, read in
+// place; nullptr for every other case, which the helper then serves or reports.
+const Variant* ElementInPlace(const Variant& array, const Variant& index) {
+  const VarArrayData* data = array.ArrayData();
+  if (data == nullptr || data->bounds.size() != 1 || index.Type() != varInteger) return nullptr;
+  const ArrayBound& bound = data->bounds[0];
+  const int32_t i = index.RawInt();
+  if (i < bound.low || i > bound.high) return nullptr;
+  return &data->elems[static_cast<size_t>(i) - static_cast<size_t>(bound.low)];
+}
+
 }  // namespace
+
+// The helper with an index already evaluated bound, for the cases the offset path leaves to it.
+TkvCustomVariable& TkvArrayDesignator::HelperWithIndex(const Variant& index) {
+  auto& helper = static_cast<TkvArrayHelper&>(*Index);
+  helper.ParamAt(0)->Value = index;
+  helper.ParentRef = RefItem;
+  return helper;
+}
+
+// A plain operand (a variable, a constant) is read in place; anything else is evaluated.
+const Variant& TkvArrayDesignator::IndexValue(Variant& computed) const {
+  if (IndexExpression != nullptr) {
+    const TkvExpressionNode* root = IndexExpression->RootNode;
+    if (root != nullptr && root->Direct != nullptr) return *root->Direct;
+  }
+  computed = IndexStep->ArgAt(0)->GetValue();
+  return computed;
+}
 
 Variant TkvArrayDesignator::GetValue() {
   if (FastPathKind != fpArrayElement) return TkvDesignator::GetValue();
-  return PrepareArrayHelper(Index, RefItem, *IndexStep).GetValue();
+  if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).GetValue();
+  Variant computed;
+  const Variant& index = IndexValue(computed);
+  if (const Variant* element = ElementInPlace(RefItem->Value, index)) return *element;
+  return HelperWithIndex(index).GetValue();
 }
 
+// The element is stored as the array's element type, into a body unshared first, as the
+// helper stores it.
 void TkvArrayDesignator::SetValue(const Variant& value) {
   if (FastPathKind != fpArrayElement) return TkvDesignator::SetValue(value);
-  PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
+  if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
+  Variant computed;
+  const Variant& index = IndexValue(computed);
+  Variant& array = RefItem->Value;
+  const Variant* element = RefItem->ReadOnly ? nullptr : ElementInPlace(array, index);
+  if (element == nullptr) return HelperWithIndex(index).SetValue(value);
+  const size_t offset = static_cast<size_t>(element - array.ArrayData()->elems.data());
+  const uint16_t elemType = array.ArrayData()->elemType;
+  Variant stored =
+      value.Type() == elemType || elemType == varVariant ? value : VarAsType(value, elemType);
+  array.MutableArrayData()->elems[offset] = std::move(stored);
 }
 
 // ---------------------------------------------------------------------------------------

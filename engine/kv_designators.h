@@ -4,12 +4,15 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/kv_ifrontend.h"
 #include "engine/kv_items.h"
 #include "engine/kv_value_shape.h"
 
 namespace kv {
+
+class TkvExpression;
 
 // One step of an access path: the item it calls and the argument expressions (owned, one
 // per parameter of Ref).
@@ -24,6 +27,19 @@ class TkvDesignatorItem : public TkvItemList {
   // that a call does not ask the type system again; valid while RoleOf == Ref.
   uint8_t RefRole = 0;
   const TkvCustomVariable* RoleOf = nullptr;
+
+  // How a call of a script procedure passes each argument, worked out at the step's first
+  // call (valid while PlannedFor == Ref): the stored value an argument that is a plain
+  // operand reads, and the item a var argument that is a plain variable writes back to.
+  struct ArgumentPlan {
+    const Variant* read = nullptr;
+    TkvCustomVariable* write = nullptr;  // keeps its value in place; written unless ReadOnly
+  };
+  std::vector<ArgumentPlan> Plan;
+  // Every argument reads a plain operand that is no parameter of Ref, so storing each value
+  // at once cannot change a later argument.
+  bool BindsDirectly = false;
+  const TkvCustomVariable* PlannedFor = nullptr;
 };
 
 enum TkvFastPath : uint8_t {
@@ -31,6 +47,7 @@ enum TkvFastPath : uint8_t {
   fpVariable = 1,
   fpStringChar = 2,
   fpArrayElement = 3,
+  fpProcedureCall = 4,  // a script procedure called with its arguments, nothing after it
 };
 
 // A compiled access path (A, A.B[I], F(X), TStringList.Create, S[2]); children are steps.
@@ -52,6 +69,10 @@ class TkvDesignator : public TkvCustomVariable {
   TkvScript* Script;
   TkvCustomVariable* Index = nullptr;  // string path: the index expression; array path: the helper
   TkvDesignatorItem* IndexStep = nullptr;  // array path: the step with the index expressions
+  // Array path: one index expression for a helper of one plain parameter, so that an element
+  // of a one-dimensional array is reached by its offset without binding the index.
+  bool SingleIndex = false;
+  TkvExpression* IndexExpression = nullptr;  // that index when it is an expression tree
   std::unique_ptr<TkvDeferredCode> Deferred;
   // A member path through a Variant's value is compiled for the shape the value had then
   // (LateGuard holds the value); the compiler sets these. When the value's shape has
@@ -89,6 +110,10 @@ class TkvArrayDesignator : public TkvDesignator {
   using TkvDesignator::TkvDesignator;
   Variant GetValue() override;
   void SetValue(const Variant& value) override;
+
+ private:
+  TkvCustomVariable& HelperWithIndex(const Variant& index);
+  const Variant& IndexValue(Variant& computed) const;
 };
 
 // A set constructor: expressions in source order; a nullptr child between two expressions

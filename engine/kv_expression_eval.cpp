@@ -67,6 +67,10 @@ Variant Compare(TkvOperatorNode& node, Test test) {
   }
   const Variant left = ValueOf(node.Left);
   const Variant right = ValueOf(node.Right);
+  if (left.Type() == varInteger && right.Type() == varInteger) {
+    const int32_t a = left.RawInt(), b = right.RawInt();
+    return Variant(test(a < b ? -1 : (b < a ? 1 : 0)));
+  }
   return Variant(test(VarCompare(left, right)));
 }
 

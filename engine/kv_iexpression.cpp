@@ -67,7 +67,10 @@ void TkvExpressionNode::Detach(TkvExpressionNode* child) {
   }
 }
 
+TkvOperandNode::TkvOperandNode() { Roles = irValueInPlace; }
+
 TkvOperandNode::TkvOperandNode(const Variant& constant) {
+  Roles = irValueInPlace;
   Value = constant;
   if (FastPathsEnabled()) Direct = &Value;
   switch (constant.Type()) {
@@ -91,6 +94,7 @@ TkvOperandNode::TkvOperandNode(const Variant& constant) {
 
 TkvDesignatorNode::TkvDesignatorNode(TkvDesignator* designator)
     : Designator(designator), ReadTarget(designator) {
+  Roles = 0;  // the value is the designator's
   Kind = designator->Kind;
   TypeName = designator->TypeName;
   if (dynamic_cast<TkvVariableDesignator*>(designator) != nullptr &&
@@ -102,7 +106,10 @@ TkvDesignatorNode::TkvDesignatorNode(TkvDesignator* designator)
 
 TkvDesignatorNode::~TkvDesignatorNode() { delete Designator; }
 
-TkvSetNode::TkvSetNode(TkvSetExpression* set) : Set(set) { Kind = vkVariant; }
+TkvSetNode::TkvSetNode(TkvSetExpression* set) : Set(set) {
+  Roles = 0;  // the value is the set's
+  Kind = vkVariant;
+}
 
 TkvSetNode::~TkvSetNode() { delete Set; }
 

@@ -102,7 +102,7 @@ class TkvExpressionNode : public TkvCustomVariable {
 // A constant leaf; its kind follows the constant's tag.
 class TkvOperandNode : public TkvExpressionNode {
  public:
-  TkvOperandNode() = default;
+  TkvOperandNode();
   explicit TkvOperandNode(const Variant& constant);
   int Priority() const override { return 0; }
 };

@@ -1,6 +1,5 @@
 // The owning list and the plain items: variables, string variables and parameters.
 #include <algorithm>
-#include <typeinfo>
 
 #include "engine/kv_designators.h"
 #include "engine/kv_fast_paths.h"
@@ -56,12 +55,8 @@ int TkvCustomVariable::RequiredParamCount() const {
   return count;
 }
 
-// Exact classes only: a subclass may override GetValue or SetValue.
 bool HasPlainValue(const TkvCustomVariable* item) {
-  if (item == nullptr) return false;
-  const std::type_info& type = typeid(*item);
-  return type == typeid(TkvVariable) || type == typeid(TkvParamItem) ||
-         type == typeid(TkvOperandNode) || type == typeid(TkvCustomVariable);
+  return item != nullptr && item->HasRole(irValueInPlace);
 }
 
 TkvCustomVariable* PlainValueItem(TkvCustomVariable* item) {
@@ -74,7 +69,20 @@ TkvCustomVariable* PlainValueItem(TkvCustomVariable* item) {
   return step->Ref;
 }
 
+// --- TkvVariable ---------------------------------------------------------------------------
+
+TkvVariable::TkvVariable(UString name, UString typeName, TkvValueKind kind)
+    : TkvCustomVariable(std::move(name), std::move(typeName), kind) {
+  Roles = irValueInPlace | irFrameSlot | irVariable;
+}
+
 // --- TkvstringVariable ---------------------------------------------------------------------
+
+TkvstringVariable::TkvstringVariable(UString name, UString typeName, TkvValueKind kind)
+    : TkvVariable(std::move(name), std::move(typeName), kind) {
+  Roles = static_cast<uint8_t>((Roles & ~irValueInPlace) |
+                               irStringVariable);  // the value lives in Storage
+}
 
 // A string value is shared, not copied: the storage and the Variant hold the same buffer.
 void TkvstringVariable::SetValue(const Variant& value) {
@@ -98,6 +106,8 @@ TkvParamItem::TkvParamItem(UString name, UString typeName, TkvValueKind kind, bo
                            bool optional)
     : TkvCustomVariable(std::move(name), std::move(typeName), kind),
       Optional(optional),
-      IsVar(isVar) {}
+      IsVar(isVar) {
+  Roles = irValueInPlace | irFrameSlot;
+}
 
 }  // namespace kv

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/kv_call_frame.h"
 #include "engine/kv_callbacks.h"
 #include "engine/kv_item_list.h"
 #include "engine/kv_itools.h"
@@ -24,6 +25,22 @@ class TkvProcVariable;
 class TkvMethodHelper;
 class TkvCustomEvent;
 
+// What an item is, for the paths that run for every access or call and would otherwise ask
+// the type system. The constructors set the bits; a subclass inherits its base's bits and
+// must clear irValueInPlace when it overrides GetValue or SetValue.
+enum TkvItemRole : uint8_t {
+  // Value is the item's value: GetValue reads it, and SetValue writes it unless ReadOnly.
+  irValueInPlace = 1,
+  // A variable or parameter: when it belongs to a procedure's local script, it is a slot of
+  // the procedure's call frame.
+  irFrameSlot = 2,
+  irVariable = 4,  // a TkvVariable (string variables included)
+  irStringVariable = 8,
+  irProcedure = 16,
+  irDesignator = 32,
+  irHelper = 64,
+};
+
 // The named item every script-visible thing derives from. Children are its parameters
 // (callable items) or argument expressions (designator steps).
 class TkvCustomVariable : public TkvItemList {
@@ -36,11 +53,9 @@ class TkvCustomVariable : public TkvItemList {
 
   TkvParamItem* ParamAt(int index) const;
   int RequiredParamCount() const;
-  // Whether a recursive call of a procedure saves and restores this item's value: true
-  // for variables and parameters. A virtual call, because the check runs for every local
-  // item of every recursive call.
-  virtual bool HoldsLocalValue() const { return false; }
+  bool HasRole(TkvItemRole role) const { return (Roles & role) != 0; }
 
+  uint8_t Roles = 0;  // TkvItemRole bits
   TkvRegistrar Registrar = nullptr;
   bool ReadOnly = false;
   UString Name;
@@ -66,8 +81,7 @@ TkvCustomVariable* PlainValueItem(TkvCustomVariable* item);
 // Script variables, constants (read-only), enumeration values, hidden with-variables, Result.
 class TkvVariable : public TkvCustomVariable {
  public:
-  using TkvCustomVariable::TkvCustomVariable;
-  bool HoldsLocalValue() const override { return true; }
+  TkvVariable(UString name, UString typeName, TkvValueKind kind);
 };
 
 // A type name entry.
@@ -80,7 +94,7 @@ class TkvTypeVariable : public TkvCustomVariable {
 // indexes in place. SetValue ignores ReadOnly.
 class TkvstringVariable : public TkvVariable {
  public:
-  using TkvVariable::TkvVariable;
+  TkvstringVariable(UString name, UString typeName, TkvValueKind kind);
   void SetValue(const Variant& value) override;
   Variant GetValue() override;
   SharedString Storage;
@@ -89,7 +103,6 @@ class TkvstringVariable : public TkvVariable {
 class TkvParamItem : public TkvCustomVariable {
  public:
   TkvParamItem(UString name, UString typeName, TkvValueKind kind, bool isVar, bool optional);
-  bool HoldsLocalValue() const override { return true; }
   Variant DefaultValue = Variant::Null();
   bool Optional = false;
   bool IsVar = false;
@@ -103,23 +116,20 @@ class TkvProcVariable : public TkvCustomVariable {
                   TkvScript* declaringScript);
   ~TkvProcVariable() override;
   Variant GetValue() override;  // the call; arguments were bound by the designator
+  Variant Call();               // the same without the virtual dispatch
 
-  // Recursion support: the values of every variable and parameter of the local script.
-  void SaveLocals(std::vector<Variant>& out) const;
+  // Recursion support: the values of every slot of the call frame, in item order.
+  void SaveLocals(std::vector<Variant>& out);
   void RestoreLocals(const std::vector<Variant>& saved);
-  // The same on the procedure's own save stack, which recursive calls share frame by frame
-  // (innermost last) and which keeps its capacity, so that recursion does not allocate.
-  // PushLocals returns the new frame; PopLocals restores it and drops it with every frame
-  // above it.
-  size_t PushLocals();
-  void PopLocals(size_t frame);
+  // The call frame, laid out again whenever the local script's items changed.
+  TkvCallFrame& Frame();
 
   bool Executing = false;
   bool IsFunction = false;
   TkvScript* LocalScript = nullptr;  // owned
 
  private:
-  std::vector<Variant> savedLocals_;
+  TkvCallFrame frame_;
 };
 
 // Base of expressions (kv_iexpression.h).

@@ -11,7 +11,10 @@ namespace kv {
 
 class TkvCustomHelper : public TkvCustomVariable {
  public:
-  using TkvCustomVariable::TkvCustomVariable;
+  TkvCustomHelper(UString name, UString typeName, TkvValueKind kind)
+      : TkvCustomVariable(std::move(name), std::move(typeName), kind) {
+    Roles = irHelper;
+  }
   TkvCustomVariable* ParentRef = nullptr;  // item of the preceding step; not owned
   Variant InstanceValue;                   // value of the preceding step
   TkvScript* Script = nullptr;             // where name look-ups start; not owned

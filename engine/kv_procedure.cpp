@@ -1,5 +1,5 @@
-// Script procedures: the local scope, the call protocol and the values kept across
-// recursive calls.
+// Script procedures: the local scope, the call protocol and the call frame that keeps the
+// values of recursive calls apart.
 #include "engine/kv_call_depth.h"
 #include "engine/kv_events.h"
 #include "engine/kv_globals.h"
@@ -66,6 +66,7 @@ TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind ki
                                  TkvScript* declaringScript)
     : TkvCustomVariable(std::move(name), std::move(typeName), kind), IsFunction(isFunction) {
   ReadOnly = true;
+  Roles = irProcedure;
   LocalScript = new TkvScript();
   LocalScript->Parent = declaringScript;
   if (isFunction) {
@@ -84,7 +85,9 @@ TkvProcVariable::~TkvProcVariable() {
   RefItem = nullptr;
 }
 
-Variant TkvProcVariable::GetValue() {
+Variant TkvProcVariable::GetValue() { return Call(); }
+
+Variant TkvProcVariable::Call() {
   TkvCallDepthGuard depth;
   FlagScope executing(Executing, true);
   ActiveLocalScriptScope active(LocalScript);
@@ -93,44 +96,21 @@ Variant TkvProcVariable::GetValue() {
     FlagScope running(LocalScript->Running, true);
     LocalScript->MainStatements()->Execute();
   }
-  if (IsFunction && RefItem) return RefItem->GetValue();
+  if (IsFunction && RefItem) {
+    return RefItem->HasRole(irValueInPlace) ? RefItem->Value : RefItem->GetValue();
+  }
   return Variant::Null();
 }
 
-void TkvProcVariable::SaveLocals(std::vector<Variant>& out) const {
-  out.clear();
-  for (int i = 0; i < LocalScript->ItemCount(); ++i) {
-    TkvCustomVariable* item = LocalScript->ItemAt(i);
-    if (item->HoldsLocalValue()) out.push_back(item->GetValue());
-  }
+TkvCallFrame& TkvProcVariable::Frame() {
+  frame_.Layout(*LocalScript);
+  return frame_;
 }
 
-size_t TkvProcVariable::PushLocals() {
-  const size_t frame = savedLocals_.size();
-  const int count = LocalScript->ItemCount();
-  for (int i = 0; i < count; ++i) {
-    TkvCustomVariable* item = LocalScript->ItemAt(i);
-    if (item->HoldsLocalValue()) savedLocals_.push_back(item->GetValue());
-  }
-  return frame;
-}
-
-void TkvProcVariable::PopLocals(size_t frame) {
-  size_t next = frame;
-  const int count = LocalScript->ItemCount();
-  for (int i = 0; i < count && next < savedLocals_.size(); ++i) {
-    TkvCustomVariable* item = LocalScript->ItemAt(i);
-    if (item->HoldsLocalValue()) item->SetValue(savedLocals_[next++]);
-  }
-  savedLocals_.resize(frame);
-}
+void TkvProcVariable::SaveLocals(std::vector<Variant>& out) { Frame().CopyValues(out); }
 
 void TkvProcVariable::RestoreLocals(const std::vector<Variant>& saved) {
-  size_t next = 0;
-  for (int i = 0; i < LocalScript->ItemCount() && next < saved.size(); ++i) {
-    TkvCustomVariable* item = LocalScript->ItemAt(i);
-    if (item->HoldsLocalValue()) item->SetValue(saved[next++]);
-  }
+  Frame().AssignValues(saved);
 }
 
 }  // namespace kv

@@ -96,12 +96,14 @@ void TkvScript::AddIndexingHelpers() {
 // --- Items ---------------------------------------------------------------------------------
 
 int TkvScript::AddItem(TkvCustomVariable* item) {
+  ++itemsVersion_;
   const int index = items_.AddItem(item);
   names_.Added(item, items_);
   return index;
 }
 
 void TkvScript::RemoveItem(TkvCustomVariable* item) {
+  ++itemsVersion_;
   items_.RemoveItem(item);
   names_.Removed(item, items_);
 }
@@ -109,6 +111,7 @@ void TkvScript::RemoveItem(TkvCustomVariable* item) {
 // Lines, Parent, SyntaxType, the error fields and OnRunLine stay; the indexing helpers come
 // back, so a cleared script is like a new one.
 void TkvScript::Clear() {
+  ++itemsVersion_;
   names_.Clear();
   items_.Clear();
   main_->Clear();
@@ -122,6 +125,7 @@ void TkvScript::Clear() {
 // default property that was one of them is forgotten wherever it was copied.
 void TkvScript::RemoveOwnedBy(TkvRegistrar registrar) {
   if (!registrar) return;  // nil registered nothing: script and built-in items have no registrar
+  ++itemsVersion_;
   std::vector<TkvCustomVariable*> doomedItems;
   std::vector<std::pair<TkvClassVariable*, TkvCustomVariable*>> doomedMembers;
   std::unordered_set<const TkvCustomVariable*> doomedAll;

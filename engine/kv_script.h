@@ -39,6 +39,8 @@ class TkvScript : public TComponent {
   }
   void RemoveItem(TkvCustomVariable* item);  // not freed
   void Clear();
+  // Changes whenever items enter or leave the scope (call frames lay their slots out anew).
+  uint64_t ItemsVersion() const { return itemsVersion_; }
   void RemoveOwnedBy(TkvRegistrar registrar);
   // The first item of the name in this scope (letter case ignored), found by hash. An
   // item's Name must not change while it belongs to a script.
@@ -94,6 +96,7 @@ class TkvScript : public TComponent {
   void CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos);
 
   TkvItemList items_;
+  uint64_t itemsVersion_ = 1;
   // Follows every change of items_: AddItem, RemoveItem, Clear, RemoveOwnedBy and the
   // destructor are the only ways items enter or leave the scope.
   TkvNameIndex names_;

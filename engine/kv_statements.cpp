@@ -6,7 +6,9 @@
 // by whoever started the script's main list.
 #include "engine/kv_statements.h"
 
+#include <algorithm>
 #include <exception>
+#include <typeinfo>
 
 #include "engine/kv_condition.h"
 #include "engine/kv_fast_paths.h"
@@ -36,6 +38,39 @@ TkvAssignmentStmt::~TkvAssignmentStmt() {
   delete Expression;
 }
 
+namespace {
+
+bool ReadsStringVariable(const TkvExpressionNode* node, const TkvstringVariable* variable) {
+  const auto* designatorNode = dynamic_cast<const TkvDesignatorNode*>(node);
+  return designatorNode != nullptr && designatorNode->Direct == nullptr &&
+         designatorNode->ReadTarget == variable;
+}
+
+// s := s + a + b ... is a chain of general additions whose leftmost operand reads s. Only the
+// first appended operand may be any expression: it is evaluated while s still holds its
+// value. The others must be read in place (constants, plain variables), since s's buffer is
+// being extended while they are read.
+void CollectAppendOperands(TkvAssignmentStmt& stmt) {
+  stmt.AppendOperands.clear();
+  auto* expression = dynamic_cast<TkvExpression*>(stmt.Expression);
+  if (stmt.StringTarget == nullptr || expression == nullptr) return;
+  std::vector<TkvExpressionNode*> operands;
+  TkvExpressionNode* node = expression->RootNode;
+  while (node != nullptr && typeid(*node) == typeid(TPlusNode) &&
+         !static_cast<TPlusNode*>(node)->BothInteger && node->Right != nullptr) {
+    operands.push_back(node->Right);
+    node = node->Left;
+  }
+  if (operands.empty() || !ReadsStringVariable(node, stmt.StringTarget)) return;
+  std::reverse(operands.begin(), operands.end());
+  for (size_t k = 1; k < operands.size(); ++k) {
+    if (operands[k]->Direct == nullptr) return;
+  }
+  stmt.AppendOperands = std::move(operands);
+}
+
+}  // namespace
+
 // A plain variable is written without its designator, and a one-operand expression is read
 // without entering its tree. Items that keep a plain value are then read and written
 // directly, and the target's kind is looked at here once instead of at every execution.
@@ -56,6 +91,7 @@ void TkvAssignmentStmt::Prepare() {
   PlainTarget = PlainValueItem(Target);
   PlainSource = PlainValueItem(Source);
   StringTarget = dynamic_cast<TkvstringVariable*>(Target);
+  CollectAppendOperands(*this);
 }
 
 namespace {
@@ -146,6 +182,45 @@ void UpdateInPlace(const TkvAssignmentStmt& stmt, TkvCustomVariable* target, Var
   }
 }
 
+// s takes back the value it had before the appending began, which the buffer still starts
+// with (only a failed allocation inside an append leaves no buffer, and s then empty).
+void RestorePrefix(TkvstringVariable& s, const Variant& appended, size_t length) {
+  if (appended.Type() != varString) return s.SetValue(Variant(UString()));
+  s.SetValue(Variant(appended.RawString().substr(0, length)));
+}
+
+// Evaluates s + a + b ... with the very operations of the expression tree, left to right, but
+// drops s's reference to its buffer while string operands are appended, so that the buffer
+// grows in place instead of being copied once per statement. Should an operation fail, or
+// one that is no string append come next, s gets its value back first.
+void AppendInPlace(TkvAssignmentStmt& stmt) {
+  TkvstringVariable& s = *stmt.StringTarget;
+  const std::vector<TkvExpressionNode*>& operands = stmt.AppendOperands;
+  Variant result = s.GetValue();
+  bool dropped = false;
+  size_t keptLength = 0;
+  try {
+    for (size_t k = 0; k < operands.size(); ++k) {
+      TkvExpressionNode* operand = operands[k];
+      const Variant value = operand->Direct != nullptr ? *operand->Direct : operand->GetValue();
+      const bool appends = result.Type() == varString && value.IsString();
+      if (dropped && !appends) {
+        RestorePrefix(s, result, keptLength);
+        dropped = false;
+      } else if (!dropped && appends && &result.RawString() == &s.Storage.Str()) {
+        keptLength = result.RawString().size();
+        s.Storage = SharedString();
+        dropped = true;
+      }
+      VarBinaryOpInPlace(VarOp::Add, result, value);
+    }
+  } catch (...) {
+    if (dropped) RestorePrefix(s, result, keptLength);
+    throw;
+  }
+  s.SetValue(result);
+}
+
 // The integer rule where the kinds call for it; else, as a fast path, the Variant
 // operation's own result for Integers that do not overflow.
 bool IntegerRuleInPlace(const TkvAssignmentStmt& stmt, VarOp op, Variant& a, const Variant& b) {
@@ -176,6 +251,7 @@ void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
 
 void TkvAssignmentStmt::Execute() {
   if (!Hook()) return;
+  if (!AppendOperands.empty()) return AppendInPlace(*this);
   const auto [target, source] = OperandsOf(*this);
   if (PlainTarget == nullptr) {
     target->SetValue(PlainSource ? PlainSource->Value : source->GetValue());

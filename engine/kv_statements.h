@@ -2,11 +2,15 @@
 // Statements own their expressions and designators.
 #pragma once
 
+#include <vector>
+
 #include "engine/kv_designators.h"
 #include "engine/kv_items.h"
 #include "engine/kv_script.h"
 
 namespace kv {
+
+class TkvExpressionNode;
 
 class TkvStatement : public TkvItemList {
  public:
@@ -45,6 +49,9 @@ class TkvAssignmentStmt : public TkvStatement {
   TkvCustomVariable* PlainTarget = nullptr;   // not owned
   TkvCustomVariable* PlainSource = nullptr;   // not owned
   TkvstringVariable* StringTarget = nullptr;  // not owned
+  // s := s + a + b ... for a string variable s: a, b, ... in order (nodes of Expression),
+  // appended to s's own buffer; empty for every other assignment.
+  std::vector<TkvExpressionNode*> AppendOperands;
   // Set by Prepare when the target and the operand a compound assignment combines with it
   // (the folded expression's root) are both of static kind Integer: the integer rule of
   // kv_integer_arithmetic.h then applies, as it does to x op e in an expression.

@@ -1,6 +1,10 @@
 // Loop statements. Every loop leaves on break or exit, clears continue after each pass, and
 // clears break when it is done; exit is left set for the caller of the script's main list.
+//
+// A loop whose body runs no hooked statement reports its own line on every pass instead, so
+// that a host watching the hook can still stop `while True do ;` or `repeat until False`.
 #include <cstdint>
+#include <typeinfo>
 
 #include "engine/kv_condition.h"
 #include "engine/kv_statements.h"
@@ -17,6 +21,24 @@ bool PassEnds(TkvScript& script) {
   return false;
 }
 
+// Plain blocks (begin..end) run their children without a hook of their own.
+bool RunsNoHookedStatement(const TkvStatement& list) {
+  const int count = list.ItemCount();
+  for (int i = 0; i < count; ++i) {
+    const TkvStatement& child = *list.StatementAt(i);
+    if (typeid(child) != typeid(TkvStatement) || !RunsNoHookedStatement(child)) return false;
+  }
+  return true;
+}
+
+// Before a pass of a loop whose body reports nothing: the loop's own report; false when the
+// host asked to stop.
+bool EmptyPassMayRun(TkvStatement& loop, bool bodyReports) {
+  if (bodyReports) return true;
+  loop.ReportLine();
+  return !loop.Script->ExitRequested;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -29,7 +51,9 @@ TkvRepeatStmt::~TkvRepeatStmt() { delete Condition; }
 void TkvRepeatStmt::Execute() {
   if (!Hook()) return;
   TkvScript& script = *Script;
-  for (;;) {
+  const bool bodyReports = !RunsNoHookedStatement(*this);
+  for (bool first = true;; first = false) {
+    if (!first && !EmptyPassMayRun(*this, bodyReports)) break;
     ExecuteList();
     if (PassEnds(script)) break;
     if (IsTrue(Condition->GetValue()) == !Inverse) break;
@@ -42,7 +66,9 @@ TkvWhileStmt::~TkvWhileStmt() { delete Condition; }
 void TkvWhileStmt::Execute() {
   if (!Hook()) return;
   TkvScript& script = *Script;
-  while (IsTrue(Condition->GetValue())) {
+  const bool bodyReports = !RunsNoHookedStatement(*this);
+  for (bool first = true; IsTrue(Condition->GetValue()); first = false) {
+    if (!first && !EmptyPassMayRun(*this, bodyReports)) break;
     ExecuteList();
     if (PassEnds(script)) break;
   }
@@ -68,7 +94,9 @@ void TkvForStmt::Execute() {
   const int64_t step = Down ? -1 : 1;
   const int64_t passes = (last - first) * step + 1;
   int64_t value = first;
+  const bool bodyReports = !RunsNoHookedStatement(*this);
   for (int64_t pass = 0; pass < passes; ++pass, value += step) {
+    if (pass > 0 && !EmptyPassMayRun(*this, bodyReports)) break;
     LoopVariable->Value = Variant(static_cast<int32_t>(value));
     ExecuteList();
     if (PassEnds(script)) break;
@@ -91,9 +119,11 @@ void TkvVbForStmt::Execute() {
   if (!Hook()) return;
   TkvScript& script = *Script;
   const bool downward = VarCompare(step, Variant(0)) < 0;
-  for (;;) {
+  const bool bodyReports = !RunsNoHookedStatement(*this);
+  for (bool first = true;; first = false) {
     const int order = VarCompare(counter, last);
     if (downward ? order < 0 : order > 0) break;
+    if (!first && !EmptyPassMayRun(*this, bodyReports)) break;
     LoopVariable->Value = counter;
     ExecuteList();
     if (PassEnds(script)) break;
@@ -119,7 +149,10 @@ void TkvCppForStmt::Execute() {
   TkvScript& script = *Script;
   RunList(*FirstStatements);
   if (script.ExitRequested) return;
-  while (Condition == nullptr || IsTrue(Condition->GetValue())) {
+  const bool bodyReports =
+      !RunsNoHookedStatement(*this) || !RunsNoHookedStatement(*SecondStatements);
+  for (bool first = true; Condition == nullptr || IsTrue(Condition->GetValue()); first = false) {
+    if (!first && !EmptyPassMayRun(*this, bodyReports)) break;
     ExecuteList();
     if (PassEnds(script)) break;
     RunList(*SecondStatements);

@@ -5,6 +5,7 @@
 // Single-threaded: the reference counts are plain integers.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -67,17 +68,18 @@ struct VarArrayData {
   std::vector<Variant> elems;
 };
 
+// The integer and boolean constructors rely on the low bytes of the payload coming first.
+static_assert(std::endian::native == std::endian::little);
+
 class Variant {
  public:
   Variant() noexcept : type_(varEmpty) { u_.i64 = 0; }
+  // The payload is written with one full-width store: a narrow store followed by the full
+  // read of a copy stalls the processor's store forwarding on every integer result.
   Variant(int32_t v) noexcept : type_(varInteger) {
-    u_.i64 = 0;
-    u_.i = v;
+    u_.i64 = static_cast<int64_t>(static_cast<uint32_t>(v));
   }
-  Variant(bool v) noexcept : type_(varBoolean) {
-    u_.i64 = 0;
-    u_.b = v;
-  }
+  Variant(bool v) noexcept : type_(varBoolean) { u_.i64 = v ? 1 : 0; }
   Variant(double v) noexcept : type_(varDouble) { u_.d = v; }
   Variant(const UString& s);
   Variant(UString&& s);

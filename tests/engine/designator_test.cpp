@@ -28,7 +28,7 @@ TEST(Designator, ClassifiesFastPaths) {
   } cases[] = {
       {"i", fpVariable, vkInteger},     {"s", fpVariable, vkString},
       {"s[2]", fpStringChar, vkChar},   {"m[1, 2]", fpArrayElement, vkVariant},
-      {"any[1]", fpGeneral, vkVariant}, {"f(1)", fpGeneral, vkInteger},
+      {"any[1]", fpGeneral, vkVariant}, {"f(1)", fpProcedureCall, vkInteger},
   };
   for (const auto& c : cases) {
     auto d = p.Designator(c.text);

@@ -2,6 +2,7 @@
 // the per-statement hook, and for-loop bounds.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -255,6 +256,20 @@ TEST_F(StatementTest, FoldedAndPlainAssignmentsGiveTheSameResults) {
   EXPECT_EQ(p.Value("n").ToInt(), 12);
 }
 
+// s := s + a + b ... appends to s's own buffer; the result, a conversion on the way and a
+// failure that leaves s as it was are those of the expression evaluated as a whole.
+TEST_F(StatementTest, AppendingToAStringKeepsTheExpressionsResults) {
+  p.Str("s", "ab");
+  p.Str("t", "");
+  p.AnyVar("v", Variant(5));
+  p.Main({p.Assign("s", "s + 'c' + 'd'"), p.Call("Log(s)"),
+          p.TryExcept({p.Assign("s", "s + 'e' + v")}, {p.Call("Log(s)")}),
+          p.Assign("t", "t + '1' + v"), p.Call("Log(t)"), p.Assign("t", "t + t + 'x'"),
+          p.Call("Log(t)")});
+  p.Run();
+  EXPECT_EQ(Log(), "abcd abcd 6 66x");
+}
+
 TEST_F(StatementTest, CallModifiersIncrementAndDecrement) {
   p.Main({p.Call("i", "+"), p.Call("i", "+"), p.Call("j", "-"), p.Call("n", "?")});
   p.Run();
@@ -294,6 +309,26 @@ TEST_F(StatementTest, HookRunsBeforeEveryHookedStatement) {
   EXPECT_EQ(lines[0], Utf8(static_cast<TkvStatement*>(loop)->SourcePos));
   EXPECT_EQ(lines[1], Utf8(loop->StatementAt(0)->SourcePos));
   EXPECT_EQ(lines[2], Utf8(assign->SourcePos));
+}
+
+// A loop whose body runs no statement still reports each pass, so a host can stop it.
+TEST_F(StatementTest, HookSeesEveryPassOfALoopWithAnEmptyBody) {
+  int reports = 0;
+  p.Script().SetOnRunLine([&](TkvScript* sender, const UString&, const UString&) {
+    if (++reports == 50) sender->ExitRequested = true;
+  });
+  const std::vector<std::function<TkvStatement*()>> loops = {
+      [&] { return p.While("True", {}); }, [&] { return p.Repeat({p.Block({})}, "False"); },
+      [&] { return p.For("i", "1", "1000000000", {}); },
+      [&] { return p.VbFor("i", "1", "2", "0", {}); }, [&] { return p.CppFor({}, "", {}, {}); }};
+  for (const auto& loop : loops) {
+    reports = 0;
+    p.Script().MainStatements()->Clear();
+    p.Main({loop(), p.Assign("n", "n + 1")});
+    p.Run();
+    EXPECT_EQ(reports, 50);
+  }
+  EXPECT_EQ(p.Value("n").ToInt(), 0);  // each loop ended the run
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+// The call frame of a script procedure: the values of one activation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "host/core/variant.h"
+
+namespace kv {
+
+class TkvCustomVariable;
+class TkvScript;
+
+// The slots of a frame are the items of the procedure's local script that hold values
+// (variables, string variables, Result and parameters), in item order; each gets its slot
+// when the frame is laid out. The running activation keeps its values in the items
+// themselves, so statements, expression operands and hosts read and write them where they
+// are, at no extra cost. A procedure's items hold one set of values: a recursive or
+// re-entrant call starts from the caller's values, so the call saves the caller's frame on
+// the save stack and puts it back when it ends, however it ends. The save stack is shared by
+// all activations (innermost last) and keeps its capacity, so recursion does not allocate.
+class TkvCallFrame {
+ public:
+  // Lays the slots out again when the items of `local` changed since the last layout.
+  void Layout(const TkvScript& local) {
+    if (laidOut_ != &local || version_ != ItemsVersionOf(local)) Rebuild(local);
+  }
+  int SlotCount() const { return static_cast<int>(slots_.size()); }
+
+  // Saves the running activation's values and returns the mark that restores them.
+  size_t Save();
+  // Moves the values saved at `mark` back into the slots and drops every later save.
+  void Restore(size_t mark);
+
+  // The running activation's values, in slot order, and their assignment back.
+  void CopyValues(std::vector<Variant>& out) const;
+  void AssignValues(const std::vector<Variant>& values);
+
+ private:
+  static uint64_t ItemsVersionOf(const TkvScript& local);
+  void Rebuild(const TkvScript& local);
+  static Variant ValueOf(TkvCustomVariable& item);
+  static void Put(TkvCustomVariable& item, Variant&& value);
+
+  std::vector<TkvCustomVariable*> slots_;  // not owned
+  // Saved values live below top_; the entries above it are Empty and are reused, so that
+  // saving and restoring neither constructs nor destroys a Variant.
+  std::vector<Variant> saved_;
+  size_t top_ = 0;
+  const TkvScript* laidOut_ = nullptr;
+  uint64_t version_ = 0;
+};
+
+}  // namespace kv
