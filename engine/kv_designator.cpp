@@ -296,6 +296,7 @@ void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
   step.Plan.assign(static_cast<size_t>(count), {});
   bool direct = true;
+  bool hasVar = false;
   for (int i = 0; i < count; ++i) {
     TkvDesignatorItem::ArgumentPlan& plan = step.Plan[static_cast<size_t>(i)];
     if (TkvCustomVariable* plain = PlainOperand(step.ArgAt(i))) {
@@ -304,9 +305,13 @@ void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
     } else {
       direct = false;
     }
-    if (BoundParam(callee, i).IsVar) plan.write = PlainWriteTarget(step.ArgAt(i));
+    if (BoundParam(callee, i).IsVar) {
+      plan.write = PlainWriteTarget(step.ArgAt(i));
+      hasVar = true;
+    }
   }
   step.BindsDirectly = direct;
+  step.HasVarParams = hasVar;
   step.PlannedFor = &callee;
 }
 
@@ -359,6 +364,7 @@ Variant CallProcedure(TkvDesignatorItem& step, TkvProcVariable& proc, bool needR
   BindPlannedArguments(step, proc);
   proc.NeedResult = needResult;
   Variant result = proc.Call();
+  if (!step.HasVarParams) return result;  // the guard restores a recursive call's locals
   if (recursive) {
     FinishRecursiveCall(step, proc, locals);
   } else {

@@ -39,6 +39,7 @@ class TkvDesignatorItem : public TkvItemList {
   // Every argument reads a plain operand that is no parameter of Ref, so storing each value
   // at once cannot change a later argument.
   bool BindsDirectly = false;
+  bool HasVarParams = false;  // some argument is passed to a var parameter of Ref
   const TkvCustomVariable* PlannedFor = nullptr;
 };
 

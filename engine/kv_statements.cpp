@@ -323,7 +323,7 @@ TkvIfStmt::~TkvIfStmt() {
 
 void TkvIfStmt::Execute() {
   if (!Hook()) return;
-  if (IsTrue(Condition->GetValue())) {
+  if (Condition->Test()) {
     ExecuteList();
   } else {
     RunList(*ElseStatements);
