@@ -53,6 +53,11 @@ bool IsPlainVariable(const TkvCustomVariable* item) {
   return item != nullptr && item->HasRole(irVariable);
 }
 
+bool IsDirectHostCall(const TkvDesignatorItem& step) {
+  auto* method = dynamic_cast<TkvMethodHelper*>(step.Ref);
+  return method != nullptr && method->TakesArgumentsOf(step);
+}
+
 }  // namespace
 
 // The fast paths are chosen only when the second step is the helper they call directly, so
@@ -90,8 +95,17 @@ void TkvDesignator::Classify() {
     FastPathKind = fpProcedureCall;
     return;
   }
+  if (count == 1 && IsDirectHostCall(*StepAt(0))) {
+    FastPathKind = fpHostCall;
+    return;
+  }
   if (count != 2) return;
   TkvDesignatorItem* second = StepAt(1);
+  if (IsPlainVariable(first) && IsDirectHostCall(*second)) {
+    FastPathKind = fpMethodCall;
+    RefItem = first;
+    return;
+  }
   if (first != nullptr && first->HasRole(irStringVariable) &&
       dynamic_cast<TkvStringHelper*>(second->Ref) != nullptr && second->ItemCount() >= 1) {
     FastPathKind = fpStringChar;
@@ -443,11 +457,31 @@ class EvaluationMark {
 
 }  // namespace
 
+// As the general road hands the preceding step's item and value to the helper.
+Variant TkvDesignator::CallHost(TkvDesignatorItem& step, TkvCustomVariable* parent,
+                                Variant instance) {
+  auto& method = *static_cast<TkvMethodHelper*>(step.Ref);
+  method.ParentRef = parent;
+  method.InstanceValue = std::move(instance);
+  method.Script = Script;
+  method.NeedResult = NeedResult;
+  return method.CallWith(step);
+}
+
 Variant TkvDesignator::GetValue() {
-  // A direct call of a script procedure is never deferred nor late bound.
-  if (FastPathKind == fpProcedureCall) {
-    TkvDesignatorItem& step = *StepAt(0);
-    return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
+  // Direct calls are never deferred; a late-bound path (LateCode) is checked for the shape of
+  // its value first, on the general road.
+  switch (LateCode == nullptr ? FastPathKind : fpGeneral) {
+    case fpProcedureCall: {
+      TkvDesignatorItem& step = *StepAt(0);
+      return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
+    }
+    case fpHostCall:
+      return CallHost(*StepAt(0), nullptr, Variant::Null());
+    case fpMethodCall:
+      return CallHost(*StepAt(1), RefItem, RefItem->GetValue());
+    default:
+      break;
   }
   std::unique_ptr<TkvDesignator> fresh;
   TkvDesignator& path = CompiledForCurrentValue(fresh);

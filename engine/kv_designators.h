@@ -49,6 +49,8 @@ enum TkvFastPath : uint8_t {
   fpStringChar = 2,
   fpArrayElement = 3,
   fpProcedureCall = 4,  // a script procedure called with its arguments, nothing after it
+  fpHostCall = 5,       // a bound function called with value arguments, nothing after it
+  fpMethodCall = 6,     // a variable, then a bound method called with value arguments
 };
 
 // A compiled access path (A, A.B[I], F(X), TStringList.Create, S[2]); children are steps.
@@ -85,6 +87,7 @@ class TkvDesignator : public TkvCustomVariable {
 
  protected:
   void CompileDeferred();
+  Variant CallHost(TkvDesignatorItem& step, TkvCustomVariable* parent, Variant instance);
   TkvDesignator& CompiledForCurrentValue(std::unique_ptr<TkvDesignator>& fresh);
   Variant Evaluate(bool write, const Variant* valueToWrite);
 
