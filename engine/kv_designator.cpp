@@ -299,6 +299,14 @@ TkvCustomVariable* PlainWriteTarget(TkvCustomExpression* argument) {
   return node != nullptr ? PlainValueItem(node->Designator) : nullptr;
 }
 
+// What an argument's evaluation comes down to: the root of its expression tree (the
+// expression itself only forwards to it), or the argument.
+TkvCustomVariable* EvaluatedPart(TkvCustomExpression* argument) {
+  auto* expression = dynamic_cast<TkvExpression*>(argument);
+  if (expression != nullptr && expression->RootNode != nullptr) return expression->RootNode;
+  return argument;
+}
+
 bool IsParameterOf(const TkvCustomVariable& callee, const TkvCustomVariable* item) {
   for (int j = 0; j < callee.ItemCount(); ++j) {
     if (callee.ItemAt(j) == item) return true;
@@ -317,6 +325,7 @@ void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
       plan.read = &plain->Value;
       if (IsParameterOf(callee, plain)) direct = false;
     } else {
+      plan.evaluate = EvaluatedPart(step.ArgAt(i));
       direct = false;
     }
     if (BoundParam(callee, i).IsVar) {
@@ -330,8 +339,8 @@ void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
 }
 
 inline Variant ArgumentValue(TkvDesignatorItem& step, int index) {
-  const Variant* read = step.Plan[static_cast<size_t>(index)].read;
-  return read != nullptr ? *read : step.ArgAt(index)->GetValue();
+  const TkvDesignatorItem::ArgumentPlan& plan = step.Plan[static_cast<size_t>(index)];
+  return plan.read != nullptr ? *plan.read : plan.evaluate->GetValue();
 }
 
 // As BindArguments, reading plain operands in place.

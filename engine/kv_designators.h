@@ -33,7 +33,8 @@ class TkvDesignatorItem : public TkvItemList {
   // operand reads, and the item a var argument that is a plain variable writes back to.
   struct ArgumentPlan {
     const Variant* read = nullptr;
-    TkvCustomVariable* write = nullptr;  // keeps its value in place; written unless ReadOnly
+    TkvCustomVariable* evaluate = nullptr;  // otherwise: the argument, or its expression's root
+    TkvCustomVariable* write = nullptr;     // keeps its value in place; written unless ReadOnly
   };
   std::vector<ArgumentPlan> Plan;
   // Every argument reads a plain operand that is no parameter of Ref, so storing each value
