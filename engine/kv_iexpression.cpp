@@ -345,23 +345,10 @@ bool MayHoldString(TkvValueKind kind) {
   return kind == vkString || kind == vkChar || kind == vkVariant;
 }
 
-const char16_t* FoldResult(TkvOperatorKind kind) {
-  switch (kind) {
-    case okPlus:
-      return u"+";
-    case okMinus:
-      return u"-";
-    case okMul:
-      return u"*";
-    default:
-      return u"/";
-  }
-}
-
 }  // namespace
 
-UString TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
-  const UString nothing = u" ";
+TkvOperatorKind TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
+  constexpr TkvOperatorKind nothing = okNone;
   if (!FastPathsEnabled()) return nothing;
   const auto* variableTarget = dynamic_cast<TkvVariableDesignator*>(target);
   if (variableTarget == nullptr || target->FastPathKind != fpVariable ||
@@ -393,7 +380,7 @@ UString TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
   delete root;
   RootNode = kept;
   CurrentNode = kept;
-  return FoldResult(kind);
+  return kind;
 }
 
 TkvCustomVariable* TkvExpression::SingleOperand() const {

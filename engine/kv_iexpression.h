@@ -54,8 +54,9 @@ class TkvExpression : public TkvCustomExpression {
   // (or of the first malformed item); FinishError then says what is wrong.
   UString Finish();
 
-  // x := x op e  ->  " " when nothing folded, else "+", "-", "*" or "/".
-  UString FoldSelfAssignment(TkvDesignator* target);
+  // x := x op e  ->  e, answering op: okPlus, okMinus, okMul or okDivFloat; okNone when
+  // nothing folded (the expression is left as it was).
+  TkvOperatorKind FoldSelfAssignment(TkvDesignator* target);
   // The item whose value is the whole expression's when it is one operand, else nullptr.
   TkvCustomVariable* SingleOperand() const;
 

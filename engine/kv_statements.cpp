@@ -33,6 +33,23 @@ TkvStatement* TkvStatement::StatementAt(int index) const {
 // ---------------------------------------------------------------------------------------
 // Assignments
 
+std::unique_ptr<TkvAssignmentStmt> NewAssignment(TkvOperatorKind folded, TkvScript* script,
+                                                 UString sourcePos, UString unitName) {
+  switch (folded) {
+    case okPlus:
+      return std::make_unique<TkvAssignPlusStmt>(script, std::move(sourcePos), std::move(unitName));
+    case okMinus:
+      return std::make_unique<TkvAssignMinusStmt>(script, std::move(sourcePos),
+                                                  std::move(unitName));
+    case okMul:
+      return std::make_unique<TkvAssignMulStmt>(script, std::move(sourcePos), std::move(unitName));
+    case okDivFloat:
+      return std::make_unique<TkvAssignDivStmt>(script, std::move(sourcePos), std::move(unitName));
+    default:
+      return std::make_unique<TkvAssignmentStmt>(script, std::move(sourcePos), std::move(unitName));
+  }
+}
+
 TkvAssignmentStmt::~TkvAssignmentStmt() {
   delete Designator;
   delete Expression;

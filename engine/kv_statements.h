@@ -2,9 +2,11 @@
 // Statements own their expressions and designators.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "engine/kv_designators.h"
+#include "engine/kv_iexpression.h"
 #include "engine/kv_items.h"
 #include "engine/kv_script.h"
 
@@ -79,6 +81,11 @@ class TkvAssignDivStmt : public TkvAssignmentStmt {
   using TkvAssignmentStmt::TkvAssignmentStmt;
   void Execute() override;
 };
+
+// The assignment statement for an operator folded into it (okPlus, okMinus, okMul,
+// okDivFloat: x := x op e), or the plain one (okNone and any other kind).
+std::unique_ptr<TkvAssignmentStmt> NewAssignment(TkvOperatorKind folded, TkvScript* script,
+                                                 UString sourcePos, UString unitName);
 
 class TkvCallStmt : public TkvStatement {
  public:

@@ -56,20 +56,19 @@ template void TkvILCompiler::CompileFlowStatement<TkvExitStmt>(TkvXMLItem&, TkvS
 
 namespace {
 
-std::unique_ptr<TkvAssignmentStmt> NewAssignment(UStringView modificator, TkvScript& scope,
-                                                 UString pos, UString unitName) {
-  const char16_t op = modificator.empty() ? u' ' : modificator.front();
-  switch (op) {
-    case u'*':
-      return std::make_unique<TkvAssignMulStmt>(&scope, std::move(pos), std::move(unitName));
+// The operator of an explicit modificator ("+=", "-=", "*=", "/=" in grammars that have them).
+TkvOperatorKind ModificatorOperator(UStringView modificator) {
+  switch (modificator.empty() ? u' ' : modificator.front()) {
     case u'+':
-      return std::make_unique<TkvAssignPlusStmt>(&scope, std::move(pos), std::move(unitName));
+      return okPlus;
     case u'-':
-      return std::make_unique<TkvAssignMinusStmt>(&scope, std::move(pos), std::move(unitName));
+      return okMinus;
+    case u'*':
+      return okMul;
     case u'/':
-      return std::make_unique<TkvAssignDivStmt>(&scope, std::move(pos), std::move(unitName));
+      return okDivFloat;
     default:
-      return std::make_unique<TkvAssignmentStmt>(&scope, std::move(pos), std::move(unitName));
+      return okNone;
   }
 }
 
@@ -82,15 +81,15 @@ void TkvILCompiler::CompileAssignment(TkvXMLItem& stmt, TkvScript& scope, TkvSta
       CompileDesignator(Child(stmt, 0), scope, TkvILParser::dmPlain);
   TkvXMLItem& second = Child(stmt, 1);
   const bool modified = IsElement(second, u"modificator");
-  UString modificator = modified ? second.Prop(u"text") : UString(u" ");
+  TkvOperatorKind folded = modified ? ModificatorOperator(second.Prop(u"text")) : okNone;
   std::unique_ptr<TkvExpression> value =
       CompileExpression(modified ? Child(stmt, 2) : second, scope);
   if (target->ReadOnly) Raise(ilmsg::LeftSideNotAssignable);
   CheckAssignable(*target, *value);
-  if (!modified) modificator = value->FoldSelfAssignment(target.get());
+  if (!modified) folded = value->FoldSelfAssignment(target.get());
 
   std::unique_ptr<TkvAssignmentStmt> assignment =
-      NewAssignment(modificator, scope, stmt.Prop(u"pos"), p_.unitName_);
+      NewAssignment(folded, &scope, stmt.Prop(u"pos"), p_.unitName_);
   assignment->Designator = target.release();
   assignment->Expression = value.release();
   assignment->Prepare();

@@ -509,25 +509,14 @@ TkvStatement* ProgramBuilder::Assign(const std::string& target, const std::strin
 }
 
 TkvStatement* ProgramBuilder::AssignFolded(const std::string& target, const std::string& expr,
-                                           UString* fold) {
+                                           TkvOperatorKind* fold) {
   auto designator = Designator(target);
   auto e = Expr(expr);
   const UString error = e->Finish();
   EXPECT_TRUE(error.empty()) << expr;
-  const UString op = e->FoldSelfAssignment(designator.get());
+  const TkvOperatorKind op = e->FoldSelfAssignment(designator.get());
   if (fold != nullptr) *fold = op;
-  TkvAssignmentStmt* s;
-  if (op == u"+") {
-    s = new TkvAssignPlusStmt(Scope(), KV_POS, UString());
-  } else if (op == u"-") {
-    s = new TkvAssignMinusStmt(Scope(), KV_POS, UString());
-  } else if (op == u"*") {
-    s = new TkvAssignMulStmt(Scope(), KV_POS, UString());
-  } else if (op == u"/") {
-    s = new TkvAssignDivStmt(Scope(), KV_POS, UString());
-  } else {
-    s = new TkvAssignmentStmt(Scope(), KV_POS, UString());
-  }
+  TkvAssignmentStmt* s = NewAssignment(op, Scope(), KV_POS, UString()).release();
   s->Designator = designator.release();
   s->Expression = e.release();
   s->Prepare();

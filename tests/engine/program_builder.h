@@ -70,7 +70,7 @@ class ProgramBuilder {
   TkvStatement* Assign(const std::string& target, const std::string& expr);
   // x := x op e as the compiler emits it: the fold decides the statement class.
   TkvStatement* AssignFolded(const std::string& target, const std::string& expr,
-                             UString* fold = nullptr);
+                             TkvOperatorKind* fold = nullptr);
   TkvStatement* Compound(char op, const std::string& target, const std::string& expr);
   TkvStatement* Call(const std::string& designator, const std::string& modifier = "");
   TkvStatement* If(const std::string& cond, Stmts then, Stmts otherwise = {});

@@ -241,9 +241,9 @@ TEST_F(StatementTest, FoldedAndPlainAssignmentsGiveTheSameResults) {
   p.Int("big", 2147483647);
   p.Int("wrapped", 2147483647);
   p.Str("s", "mid");
-  UString fold;
+  TkvOperatorKind fold = okNone;
   TkvStatement* folded = p.AssignFolded("big", "big + 1", &fold);
-  EXPECT_EQ(fold, u"+");
+  EXPECT_EQ(fold, okPlus);
   p.Main({folded, p.AssignFolded("wrapped", "wrapped + 1 + 0"), p.AssignFolded("s", "'pre' + s"),
           p.AssignFolded("s", "s + 'post'"), p.Assign("n", "10"), p.AssignFolded("n", "n - 4"),
           p.AssignFolded("n", "2 * n")});
