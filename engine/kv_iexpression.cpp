@@ -19,7 +19,7 @@ namespace {
 UString ReportedPosition(const UString& pos) { return pos.empty() ? UString(u"0:0") : pos; }
 
 bool IsOpening(TkvOperatorKind kind) {
-  return kind == okLeftBracket || kind == okUnMinus || kind == okNot;
+  return OperatorInfo(kind).place == TkvOperatorPlace::Opening;
 }
 
 // Whether the next operand may attach to this node: an open placeholder, bracket or unary
@@ -113,81 +113,7 @@ TkvSetNode::TkvSetNode(TkvSetExpression* set) : Set(set) {
 
 TkvSetNode::~TkvSetNode() { delete Set; }
 
-int TkvOperatorNode::Priority() const {
-  switch (OperatorKind) {
-    case okNone:
-      return 7;
-    case okLeftBracket:
-      return 6;
-    case okRightBracket:
-      return 5;
-    case okNot:
-    case okUnMinus:
-      return 1;
-    case okMul:
-    case okDivFloat:
-    case okDivInt:
-    case okMod:
-    case okAnd:
-    case okShl:
-    case okShr:
-      return 2;
-    case okPlus:
-    case okMinus:
-    case okOr:
-    case okXor:
-      return 3;
-    default:
-      return 4;  // comparisons, in, is
-  }
-}
-
-namespace {
-template <class Node>
-TkvExpressionNode* Make() {
-  return new Node;
-}
-}  // namespace
-
-TkvExpressionNode* CreateOperatorNode(UStringView text) {
-  using Factory = TkvExpressionNode* (*)();
-  struct Entry {
-    const char16_t* text;
-    Factory make;
-  };
-  static const std::array<Entry, 25> kTable = {{
-      {u" ", &Make<TNoneNode>},
-      {u">", &Make<TGreatNode>},
-      {u"<", &Make<TLessNode>},
-      {u"<=", &Make<TLessEqNode>},
-      {u">=", &Make<TGreatEqNode>},
-      {u"<>", &Make<TNonEqNode>},
-      {u"=", &Make<TEqNode>},
-      {u"+", &Make<TPlusNode>},
-      {u"STRCAT", &Make<TStrCatNode>},
-      {u"-", &Make<TMinusNode>},
-      {u"OR", &Make<TOrNode>},
-      {u"XOR", &Make<TXorNode>},
-      {u"*", &Make<TMulNode>},
-      {u"/", &Make<TDivFloatNode>},
-      {u"DIV", &Make<TDivIntNode>},
-      {u"MOD", &Make<TModNode>},
-      {u"AND", &Make<TAndNode>},
-      {u"SHL", &Make<TShlNode>},
-      {u"SHR", &Make<TShrNode>},
-      {u"(", &Make<TLeftBracketNode>},
-      {u")", &Make<TRightBracketNode>},
-      {u"NOT", &Make<TNotNode>},
-      {u"UNMINUS", &Make<TUnMinusNode>},
-      {u"IN", &Make<TInNode>},
-      {u"IS", &Make<TIsNode>},
-  }};
-  const UString upper = UpperAscii(text);
-  for (const Entry& entry : kTable) {
-    if (upper == entry.text) return entry.make();
-  }
-  return nullptr;
-}
+int TkvOperatorNode::Priority() const { return OperatorInfo(OperatorKind).priority; }
 
 // ---------------------------------------------------------------------------------------
 // Building
@@ -225,11 +151,12 @@ void TkvExpression::AddDesignator(TkvDesignator* designator) {
 void TkvExpression::AddSetConstructor(TkvSetExpression* set) { AddNode(new TkvSetNode(set)); }
 
 void TkvExpression::AddOperator(UStringView text) {
-  TkvExpressionNode* node = CreateOperatorNode(text);
-  if (node == nullptr) {
+  const TkvOperatorInfo* info = FindOperator(text);
+  if (info == nullptr) {
     NoteBuildError(FormatMessage(msg::ExprUnknownOperator, text));
     return;
   }
+  TkvExpressionNode* node = info->make();
   node->SourcePos = SourcePos;
   // Classified by the node rather than the text, so that "NOT" opens like "not".
   const TkvOperatorKind kind = static_cast<TkvOperatorNode*>(node)->OperatorKind;

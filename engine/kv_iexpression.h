@@ -7,38 +7,11 @@
 #include <cstdint>
 
 #include "engine/kv_designators.h"
+#include "engine/kv_operators.h"
 
 namespace kv {
 
 class TkvExpressionNode;
-
-// Operator codes, stored as 8-bit numbers.
-enum TkvOperatorKind : uint8_t {
-  okNone = 0,
-  okGreat = 1,
-  okLess = 2,
-  okLessEq = 3,
-  okGreatEq = 4,
-  okNonEq = 5,
-  okEq = 6,
-  okPlus = 7,
-  okMinus = 8,
-  okOr = 9,
-  okXor = 10,
-  okMul = 11,
-  okDivFloat = 12,
-  okDivInt = 13,
-  okMod = 14,
-  okAnd = 15,
-  okShl = 16,
-  okShr = 17,
-  okLeftBracket = 18,
-  okRightBracket = 19,
-  okNot = 20,
-  okUnMinus = 21,
-  okIn = 22,
-  okIs = 23,
-};
 
 class TkvExpression : public TkvCustomExpression {
  public:
@@ -78,9 +51,6 @@ class TkvExpression : public TkvCustomExpression {
   UString buildErrorPos_;
   UString buildError_;
 };
-
-// Returns a new node for an operator text (any letter case), or nullptr when unknown.
-TkvExpressionNode* CreateOperatorNode(UStringView text);
 
 // ---------------------------------------------------------------------------------------
 // Nodes. A node owns Left and Right.

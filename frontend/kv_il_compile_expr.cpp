@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/kv_iconst.h"
+#include "engine/kv_operators.h"
 #include "frontend/kv_il_compiler.h"
 #include "frontend/kv_il_messages.h"
 #include "host/core/exceptions.h"
@@ -25,18 +26,19 @@ namespace {
 
 enum class OperatorRole { Opening, Closing, Binary, Unknown };
 
-// Opening operators ("(", "not", unary minus) stand before their operand.
 OperatorRole RoleOf(UStringView op) {
-  static constexpr const char16_t* kBinary[] = {
-      u"+",   u"-", u"*",  u"/", u"div", u"mod", u"and", u"shl", u"shr", u"or",
-      u"xor", u"=", u"<>", u"<", u">",   u"<=",  u">=",  u"in",  u"is",  u"strcat",
-  };
-  if (op == u"(" || op == u"not" || op == u"unminus") return OperatorRole::Opening;
-  if (op == u")") return OperatorRole::Closing;
-  for (const char16_t* binary : kBinary) {
-    if (op == binary) return OperatorRole::Binary;
+  const TkvOperatorInfo* info = FindOperator(op);
+  if (info == nullptr) return OperatorRole::Unknown;
+  switch (info->place) {
+    case TkvOperatorPlace::Opening:
+      return OperatorRole::Opening;
+    case TkvOperatorPlace::Closing:
+      return OperatorRole::Closing;
+    case TkvOperatorPlace::Binary:
+      return OperatorRole::Binary;
+    default:
+      return OperatorRole::Unknown;  // the builder's placeholder is no operator of the source
   }
-  return OperatorRole::Unknown;
 }
 
 // The items of an `expr` element in source order, nested `expr` elements included (each
