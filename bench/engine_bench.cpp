@@ -116,7 +116,8 @@ void BM_RecursiveFib(benchmark::State& state) {
   auto* fib = new TkvProcVariable(u"fib", u"Integer", vkInteger, true, &script);
   script.AddItem(fib);
   TkvScript& local = *fib->LocalScript;
-  auto* n = new TkvParamItem(u"n", u"Integer", vkInteger, false, false);
+  auto* n =
+      new TkvParamItem(u"n", u"Integer", vkInteger, TkvPassing::ByValue, TkvPresence::Required);
   fib->AddItem(n);
   local.AddItem(n);
   TkvCustomVariable* result = fib->RefItem;

@@ -72,7 +72,8 @@ TkvClassVariable::TkvClassVariable(TClass* hostClass, UString ancestorName)
                         hostClass ? hostClass->Name() : UString(), vkClass),
       AncestorName(std::move(ancestorName)),
       HostClass(hostClass) {
-  AddItem(new TkvParamItem(UString(), UString(), vkVariant, false, true));
+  AddItem(new TkvParamItem(UString(), UString(), vkVariant, TkvPassing::ByValue,
+                           TkvPresence::Optional));
   ImportPublishedProperties();
 }
 

@@ -89,7 +89,9 @@ void AddGroupParams(TkvCustomVariable& holder, const ParamGroup& group) {
   for (size_t i = 0; i < group.names.size(); ++i) {
     const bool last = i + 1 == group.names.size();
     const bool optional = last && !group.defaultValue.IsNull();
-    auto* param = new TkvParamItem(group.names[i], group.typeName, kind, group.isVar, optional);
+    auto* param = new TkvParamItem(group.names[i], group.typeName, kind,
+                                   group.isVar ? TkvPassing::ByVar : TkvPassing::ByValue,
+                                   optional ? TkvPresence::Optional : TkvPresence::Required);
     if (last) param->DefaultValue = group.defaultValue;
     holder.AddItem(param);
   }

@@ -103,7 +103,8 @@ size_t CheckedCharIndex(int32_t index, size_t length) {
 }  // namespace
 
 TkvStringHelper::TkvStringHelper() : TkvCustomHelper(u"__StringHelper", UString(), vkChar) {
-  AddItem(new TkvParamItem(UString(), UString(), vkInteger, false, false));
+  AddItem(new TkvParamItem(UString(), UString(), vkInteger, TkvPassing::ByValue,
+                           TkvPresence::Required));
 }
 
 Variant TkvStringHelper::GetValue() {

@@ -102,11 +102,11 @@ Variant TkvstringVariable::GetValue() {
 
 // --- TkvParamItem --------------------------------------------------------------------------
 
-TkvParamItem::TkvParamItem(UString name, UString typeName, TkvValueKind kind, bool isVar,
-                           bool optional)
+TkvParamItem::TkvParamItem(UString name, UString typeName, TkvValueKind kind, TkvPassing passing,
+                           TkvPresence presence)
     : TkvCustomVariable(std::move(name), std::move(typeName), kind),
-      Optional(optional),
-      IsVar(isVar) {
+      Optional(presence == TkvPresence::Optional),
+      IsVar(passing == TkvPassing::ByVar) {
   Roles = irValueInPlace | irFrameSlot;
 }
 

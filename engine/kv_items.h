@@ -101,9 +101,15 @@ class TkvstringVariable : public TkvVariable {
   SharedString Storage;
 };
 
+// How an argument reaches a parameter, and whether the call may leave it out (the
+// parameter's default then stands in).
+enum class TkvPassing : uint8_t { ByValue, ByVar };
+enum class TkvPresence : uint8_t { Required, Optional };
+
 class TkvParamItem : public TkvCustomVariable {
  public:
-  TkvParamItem(UString name, UString typeName, TkvValueKind kind, bool isVar, bool optional);
+  TkvParamItem(UString name, UString typeName, TkvValueKind kind, TkvPassing passing,
+               TkvPresence presence);
   Variant DefaultValue = Variant::Null();
   bool Optional = false;
   bool IsVar = false;

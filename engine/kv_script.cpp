@@ -87,9 +87,12 @@ TkvScript::~TkvScript() {
 void TkvScript::AddIndexingHelpers() {
   AddItem(new TkvStringHelper());
   auto* arrays = new TkvArrayHelper(u"__ArrayHelper", UString(), vkVariant);
-  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, false, false));
-  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, false, true));
-  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, false, true));
+  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, TkvPassing::ByValue,
+                                   TkvPresence::Required));
+  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, TkvPassing::ByValue,
+                                   TkvPresence::Optional));
+  arrays->AddItem(new TkvParamItem(UString(), UString(), vkInteger, TkvPassing::ByValue,
+                                   TkvPresence::Optional));
   AddItem(arrays);
 }
 

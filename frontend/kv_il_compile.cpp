@@ -245,7 +245,8 @@ std::unique_ptr<TkvArrayHelper> NewArrayHelper(const UString& typeName, TkvValue
                                                size_t dimensions) {
   auto helper = std::make_unique<TkvArrayHelper>(UString(), typeName, kind);
   for (size_t i = 0; i < dimensions; ++i) {
-    helper->AddItem(new TkvParamItem(UString(), u"Integer", vkInteger, false, false));
+    helper->AddItem(new TkvParamItem(UString(), u"Integer", vkInteger, TkvPassing::ByValue,
+                                     TkvPresence::Required));
   }
   return helper;
 }
@@ -310,8 +311,9 @@ TkvILCompiler::DeclaredVariable TkvILCompiler::CreateVariable(TkvXMLItem& group,
   const TkvValueKind itemKind = helper != nullptr ? vkArray : kind;
   DeclaredVariable declared;
   if (asParameter) {
-    declared.item =
-        std::make_unique<TkvParamItem>(name, typeName, itemKind, byReference, init != nullptr);
+    declared.item = std::make_unique<TkvParamItem>(
+        name, typeName, itemKind, byReference ? TkvPassing::ByVar : TkvPassing::ByValue,
+        init != nullptr ? TkvPresence::Optional : TkvPresence::Required);
   } else if (helper == nullptr && (kind == vkChar || kind == vkString)) {
     declared.item = std::make_unique<TkvstringVariable>(name, typeName, kind);
   } else {

@@ -46,7 +46,9 @@ TkvProcVariable* AddProc(TkvScript& script, const char16_t* name,
   for (UStringView param : params) {
     const bool isVar = param.starts_with(u"var ");
     if (isVar) param.remove_prefix(4);
-    auto* item = new TkvParamItem(UString(param), u"Variant", vkVariant, isVar, false);
+    auto* item =
+        new TkvParamItem(UString(param), u"Variant", vkVariant,
+                         isVar ? TkvPassing::ByVar : TkvPassing::ByValue, TkvPresence::Required);
     proc->AddItem(item);
     proc->LocalScript->AddItem(item);
   }

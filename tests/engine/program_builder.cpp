@@ -414,7 +414,8 @@ TkvstringVariable* ProgramBuilder::Str(const std::string& name, const std::strin
 TkvVariable* ProgramBuilder::Array(const std::string& name, std::vector<ArrayBound> bounds) {
   auto* helper = new TkvArrayHelper(UString(), u"Variant", vkVariant);
   for (size_t i = 0; i < bounds.size(); ++i) {
-    helper->AddItem(new TkvParamItem(UString(), u"Integer", vkInteger, false, false));
+    helper->AddItem(new TkvParamItem(UString(), u"Integer", vkInteger, TkvPassing::ByValue,
+                                     TkvPresence::Required));
   }
   Scope()->AddItem(helper);
   TkvVariable* array = Var(name, vkArray, "Array", Variant::Array(bounds));
@@ -440,8 +441,9 @@ TkvProcVariable* ProgramBuilder::MakeProc(const std::string& name, const std::st
   auto* proc = new TkvProcVariable(U(name), U(resultType), kind, isFunction, Scope());
   Scope()->AddItem(proc);
   for (const ParamSpec& spec : params) {
-    auto* param =
-        new TkvParamItem(U(spec.name), U(spec.type), TypeKindOf(U(spec.type)), spec.isVar, false);
+    auto* param = new TkvParamItem(U(spec.name), U(spec.type), TypeKindOf(U(spec.type)),
+                                   spec.isVar ? TkvPassing::ByVar : TkvPassing::ByValue,
+                                   TkvPresence::Required);
     proc->AddItem(param);
     proc->LocalScript->AddItem(param);
   }
