@@ -584,9 +584,11 @@ TkvCustomVariable& TkvArrayDesignator::HelperWithIndex(const Variant& index) {
 
 // A plain operand (a variable, a constant) is read in place; anything else is evaluated.
 const Variant& TkvArrayDesignator::IndexValue(Variant& computed) const {
-  if (IndexExpression != nullptr) {
-    const TkvExpressionNode* root = IndexExpression->RootNode;
-    if (root != nullptr && root->Direct != nullptr) return *root->Direct;
+  if (IndexExpression != nullptr && IndexExpression->RootNode != nullptr) {
+    TkvExpressionNode* root = IndexExpression->RootNode;
+    if (root->Direct != nullptr) return *root->Direct;
+    computed = root->GetValue();  // the expression only forwards to its root
+    return computed;
   }
   computed = IndexStep->ArgAt(0)->GetValue();
   return computed;

@@ -24,8 +24,8 @@ std::uintptr_t LearnFloor();
 // reserve: a quarter of the stack, at most 2 MB, kept for what runs after the last check
 // (host code a script calls, the unwinding of the exception that reports the overflow).
 // The reserve grows with the stack, so small stacks keep most of their room for work.
-// Always true when the stack's bounds cannot be learnt.
-// Stacks grow downward on every platform we build for.
+// Always true when the stack's bounds cannot be learnt. (Stacks grow downward on every
+// platform we build for.)
 inline bool StackHasRoom(std::size_t bytes) {
   using namespace stack_budget;
   if (tFloor == kNotLearnt) [[unlikely]]
