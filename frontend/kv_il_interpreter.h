@@ -100,6 +100,7 @@ class TkvGrammarInterpreter {
   void EmitAdd(const TkvGrammarElement& e, const UString& token);
   void EmitFieldCall(const UString& field);
   UString PositionAfterBlanks(int position);
+  SourcePlace PlaceAfterBlanks(int position);
   void FailSticky(UString message, int position);
 
   TkvParser& tok_;

@@ -49,28 +49,6 @@ constexpr TkvCharSet kPunctuation = MakePunctuation();
 
 bool IsLineEnd(char16_t c) { return c == kCarriageReturn || c == kLineFeed; }
 
-// Appends the decimal digits of a non-negative number.
-char16_t* PutDigits(char16_t* out, long long value) {
-  char16_t digits[24];
-  int n = 0;
-  do {
-    digits[n++] = char16_t(u'0' + value % 10);
-    value /= 10;
-  } while (value > 0);
-  while (n > 0) *out++ = digits[--n];
-  return out;
-}
-
-// "row:column" built in place: positions are asked for at every element of a parse. A column
-// may be 0 (a position on a line break) but neither is ever negative.
-UString RowColumnText(int row, int column) {
-  char16_t buffer[48];
-  char16_t* end = PutDigits(buffer, row);
-  *end++ = u':';
-  end = PutDigits(end, column);
-  return UString(buffer, std::size_t(end - buffer));
-}
-
 unsigned DigitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
@@ -452,7 +430,7 @@ const std::vector<int>& TkvParser::LineBreaks() const {
 // Row: one plus the line breaks up to and including the current character. Column: the
 // characters after the last of them, where the line feed of a carriage return-line feed
 // pair belongs to the break and counts for nothing.
-UString TkvParser::PositionText() const {
+SourcePlace TkvParser::Place() const {
   const std::vector<int>& breaks = LineBreaks();
   const int index = position_ - 1;
   auto after = std::upper_bound(breaks.begin(), breaks.end(), index);
@@ -465,7 +443,9 @@ UString TkvParser::PositionText() const {
         source_[std::size_t(lastBreak + 1)] == kLineFeed)
       --column;
   }
-  return RowColumnText(row, column);
+  return {row, column};
 }
+
+UString TkvParser::PositionText() const { return PlaceText(Place()); }
 
 }  // namespace kv

@@ -20,6 +20,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/core/source_place.h"
 #include "host/core/ustring.h"
 
 namespace kv {
@@ -153,6 +154,8 @@ class TkvParser {
   // and a carriage return followed by a line feed each end a line; a position on a line
   // break reports the next row and column 0.
   UString PositionText() const;
+  // The same place as numbers.
+  SourcePlace Place() const;
 
  private:
   struct CommentPair {
