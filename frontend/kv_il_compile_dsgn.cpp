@@ -83,7 +83,8 @@ std::unique_ptr<TkvDesignator> TkvILCompiler::CompileDesignator(TkvXMLItem& elem
   for (int i = 0; i < element.Count(); ++i) {
     TkvXMLItem& child = *element.Items(i);
     SetPosition(child);
-    const UString name = ElementName(child);
+    UString buffer;
+    const UStringView name = ElementName(child, buffer);
     if (name == u"node") {
       const UString text = NameText(child);
       const StepResult result = dsgn->StepCount() == 0

@@ -136,7 +136,8 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
     TkvXMLItem* item = items[k];
     SetPosition(*item);
     expr->SourcePos = p_.currentPosition_;
-    const UString name = ElementName(*item);
+    UString buffer;
+    const UStringView name = ElementName(*item, buffer);
     if (name == u"expr") continue;  // its items follow
     if (name == u"op") {
       const UString op = LowerCase(item->Prop(u"text"));
@@ -165,7 +166,8 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
 }
 
 void TkvILCompiler::AddExpressionItem(TkvExpression& expr, TkvXMLItem& item, TkvScript& scope) {
-  const UString name = ElementName(item);
+  UString buffer;
+  const UStringView name = ElementName(item, buffer);
   if (name == u"number" || name == u"string") {
     expr.AddConstant(ParseLiteralValue(item.Prop(u"text")));
   } else if (name == u"dsgn") {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 #include "host/core/exceptions.h"
 #include "host/core/message_excerpt.h"
@@ -64,17 +65,32 @@ unsigned DigitValue(char16_t c) {
 
 // --- TkvKeywordList -----------------------------------------------------------------------
 
+namespace {
+
+std::uint64_t LengthBit(std::size_t length) {
+  return std::uint64_t{1} << std::min<std::size_t>(length, 63);
+}
+
+}  // namespace
+
 void TkvKeywordList::Add(UStringView word) {
-  if (upperCased_.insert(UpperCase(word)).second) words_.emplace_back(word);
+  if (!upperCased_.insert(UpperCase(word)).second) return;
+  words_.emplace_back(word);
+  lengths_ |= LengthBit(word.size());
 }
 
 void TkvKeywordList::Clear() {
   words_.clear();
   upperCased_.clear();
+  lengths_ = 0;
 }
 
 bool TkvKeywordList::Contains(UStringView word) const {
-  return !upperCased_.empty() && upperCased_.count(UpperCase(word)) != 0;
+  if ((lengths_ & LengthBit(word.size())) == 0) return false;
+  char16_t buffer[32];
+  if (word.size() > std::size(buffer)) return upperCased_.count(UpperCase(word)) != 0;
+  for (std::size_t i = 0; i < word.size(); ++i) buffer[i] = UpCase(word[i]);
+  return upperCased_.find(UStringView(buffer, word.size())) != upperCased_.end();
 }
 
 // --- Settings -----------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <unordered_set>
 #include <vector>
 
@@ -65,8 +66,16 @@ class TkvKeywordList {
   const std::vector<UString>& Items() const noexcept { return words_; }
 
  private:
-  std::vector<UString> words_;              // as added
-  std::unordered_set<UString> upperCased_;  // the lookup: every word in upper case
+  // Looked up for every identifier the parser tries, so the lookup allocates nothing.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(UStringView s) const noexcept { return std::hash<UStringView>{}(s); }
+  };
+  std::vector<UString> words_;                                     // as added
+  std::unordered_set<UString, Hash, std::equal_to<>> upperCased_;  // every word in upper case
+  // Bit n set: some word has n code units (the last bit stands for every longer length).
+  // Most identifiers are ruled out by their length alone.
+  std::uint64_t lengths_ = 0;
 };
 
 class TkvParser {

@@ -218,6 +218,18 @@ UString TkvXMLItem::Prop(UStringView name) const {
   return DecodeAttrValue(UStringView(text_).substr(valueStart, valueEnd - valueStart));
 }
 
+void TkvXMLItem::AssignProp(UStringView name, UString& value) const {
+  if (form_ == AttrForm::Raw) {
+    value = Prop(name);
+  } else if (SameText(name, u"pos")) {
+    AssignPlaceText(value, place_);
+  } else if (form_ == AttrForm::TextPos && SameText(name, u"text")) {
+    value = text_;
+  } else {
+    value.clear();
+  }
+}
+
 const TObject* TkvXMLItem::Keeper() const { return document_; }
 
 TkvXMLItem* TkvXMLItem::Root() {

@@ -96,6 +96,8 @@ class TkvXMLItem : public TObject {
   // occurrence of `name="` in Text counts, and only where it starts Text or follows a blank.
   // Raises EConvertError for an invalid character code in the value.
   UString Prop(UStringView name) const;
+  // Prop into `value`, reusing its storage.
+  void AssignProp(UStringView name, UString& value) const;
   // The topmost ancestor; the item itself when it has no parent.
   TkvXMLItem* Root();
   const TkvXMLItem* Root() const;
