@@ -91,7 +91,27 @@ bool TkvGrammarInterpreter::Run(const TkvGrammarElement& startRule) {
   return false;
 }
 
+char16_t TkvGrammarInterpreter::NextChar() {
+  const int position = tok_.Position();
+  if (position != nextCharPosition_) {
+    tok_.SkipBlanks();
+    nextChar_ = tok_.Source()[std::size_t(tok_.Position() - 1)];
+    nextCharPosition_ = position;
+  }
+  tok_.SetPosition(position);  // as an element that failed would leave it
+  return nextChar_;
+}
+
+// An error already pending stays the one reported, so an element that would record one is
+// passed over as well then.
+bool TkvGrammarInterpreter::CannotStartHere(const TkvGrammarElement& e) {
+  if (e.FirstCheck == TkvFirstCheck::None) return false;
+  if (!e.FailsWithoutError && !error_.Pending()) return false;
+  return !e.FirstChars.Contains(NextChar());
+}
+
 bool TkvGrammarInterpreter::Interpret(const TkvGrammarElement& e) {
+  if (CannotStartHere(e)) return e.FirstCheck == TkvFirstCheck::MatchEmpty;
   if (--stepsLeft_ < 0) throw StepsSpent();
   DepthGuard guard(depth_);
   const int entry = tok_.Position();

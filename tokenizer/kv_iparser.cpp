@@ -240,6 +240,8 @@ UString TkvParser::ReadIdent() {
 
 UString TkvParser::ReadKeyword() { return ReadWord(); }
 
+const TkvCharSet& TkvParser::SymbolChars() noexcept { return kPunctuation; }
+
 UString TkvParser::ReadSymbol() {
   char16_t c = At(position_);
   if (!kPunctuation.Contains(c)) return {};

@@ -149,6 +149,7 @@ class TkvParser {
   UString ReadKeyword();
   // One punctuation character (codes 33-47, 58-64, 91-96, 123-126); never skips blanks.
   UString ReadSymbol();
+  static const TkvCharSet& SymbolChars() noexcept;
   // After SkipBlanks: quoted pieces and "#" character codes written next to each other. The
   // value comes back between single quotes whatever the quote of the language, so
   // 'it''s'#33 gives 'it's!'. Raises EConvertError for a character code above $FFFF.
