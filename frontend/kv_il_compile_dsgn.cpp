@@ -309,7 +309,7 @@ void TkvILCompiler::CheckArguments(TkvDesignator& dsgn) {
   for (int i = 0; i < dsgn.StepCount(); ++i) {
     TkvDesignatorItem& step = *dsgn.StepAt(i);
     TkvCustomVariable* callee = step.Ref;
-    if (callee == nullptr || dynamic_cast<TkvDesignator*>(callee) != nullptr) continue;
+    if (callee == nullptr || callee->HasRole(irDesignator)) continue;
     p_.currentPosition_ = step.SourcePos;
     const int params = callee->ItemCount();
     if (step.ItemCount() < callee->RequiredParamCount()) Raise(ilmsg::NotEnoughParameters);

@@ -138,6 +138,13 @@ void TkvParser::SetSource(UStringView text) {
   position_ = tokenStart_ = 1;
   lineBreaks_.clear();
   lineBreaksValid_ = false;
+  lineAfter_ = 0;
+}
+
+void TkvParser::ReleaseSource() {
+  UString().swap(source_);
+  std::vector<int>().swap(lineBreaks_);
+  SetSource({});
 }
 
 void TkvParser::SetPosition(int position) noexcept {
@@ -451,7 +458,13 @@ const std::vector<int>& TkvParser::LineBreaks() const {
 SourcePlace TkvParser::Place() const {
   const std::vector<int>& breaks = LineBreaks();
   const int index = position_ - 1;
-  auto after = std::upper_bound(breaks.begin(), breaks.end(), index);
+  auto after = breaks.begin() + std::ptrdiff_t(lineAfter_);
+  const bool sameLine = (after == breaks.begin() || *(after - 1) <= index) &&
+                        (after == breaks.end() || *after > index);
+  if (!sameLine) {
+    after = std::upper_bound(breaks.begin(), breaks.end(), index);
+    lineAfter_ = std::size_t(after - breaks.begin());
+  }
   const int row = 1 + int(after - breaks.begin());
   int column = index + 1;
   if (after != breaks.begin()) {

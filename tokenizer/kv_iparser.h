@@ -122,6 +122,8 @@ class TkvParser {
   // Starts a new source; Position and TokenStart go to 1. Raises kv::Exception for a text
   // too long for integer positions.
   void SetSource(UStringView text);
+  // Starts an empty source and gives back the memory the previous one took.
+  void ReleaseSource();
   // The source text with one terminating character 0 appended.
   const UString& Source() const noexcept { return source_; }
   // Length of the source text without the terminator.
@@ -213,6 +215,9 @@ class TkvParser {
   // after SetSource so that asking for positions costs a binary search, not a rescan.
   mutable std::vector<int> lineBreaks_;
   mutable bool lineBreaksValid_ = false;
+  // Index in lineBreaks_ of the first break after the place asked for last: the parser asks
+  // for places along the source, mostly on the same line as before.
+  mutable std::size_t lineAfter_ = 0;
 };
 
 }  // namespace kv
