@@ -123,6 +123,9 @@ void TkvDesignator::TakeOver(TkvDesignator& other) {
   TypeName = other.TypeName;
   ReadOnly = other.ReadOnly;
   RefItem = other.RefItem;
+  LateGuard = other.LateGuard;
+  LateShape = other.LateShape;
+  LateCode = std::move(other.LateCode);
 }
 
 // The code is dropped only once it compiled. A failed compilation raises at this use and is
@@ -135,6 +138,26 @@ void TkvDesignator::CompileDeferred() {
   const std::unique_ptr<TkvDesignator> fresh = frontEnd->CompileDeferred(*Script, *Deferred);
   Deferred.reset();
   if (fresh != nullptr) TakeOver(*fresh);
+}
+
+// The path to evaluate now: this one, compiled at its first use, or for a Variant whose
+// value changed its shape since the path was compiled, the path compiled again for the new
+// value. The new path replaces this one's steps, except while an evaluation of this path is
+// under way (its steps are in use): it then serves this evaluation only, held in `fresh`.
+// A failed compilation raises here and is tried again at the next use.
+TkvDesignator& TkvDesignator::CompiledForCurrentValue(std::unique_ptr<TkvDesignator>& fresh) {
+  if (Deferred) {
+    CompileDeferred();
+    return *this;
+  }
+  if (LateCode == nullptr || ShapeOf(LateGuard->GetValue()) == LateShape) return *this;
+  TkvFrontEnd* frontEnd = FrontEnd();
+  if (frontEnd == nullptr) throw Exception(UString(msg::NoFrontEnd));
+  fresh = frontEnd->CompileDeferred(*Script, *LateCode);
+  if (fresh == nullptr) return *this;
+  if (evaluating_ > 0) return *fresh;
+  TakeOver(*fresh);
+  return *this;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -399,18 +422,38 @@ Variant TkvDesignator::Evaluate(bool write, const Variant* valueToWrite) {
   return current;
 }
 
+namespace {
+
+class EvaluationMark {
+ public:
+  explicit EvaluationMark(int& count) : count_(count) { ++count_; }
+  ~EvaluationMark() { --count_; }
+  EvaluationMark(const EvaluationMark&) = delete;
+  EvaluationMark& operator=(const EvaluationMark&) = delete;
+
+ private:
+  int& count_;
+};
+
+}  // namespace
+
 Variant TkvDesignator::GetValue() {
-  if (Deferred) CompileDeferred();
+  // A direct call of a script procedure is never deferred nor late bound.
   if (FastPathKind == fpProcedureCall) {
     TkvDesignatorItem& step = *StepAt(0);
     return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
   }
-  return Evaluate(false, nullptr);
+  std::unique_ptr<TkvDesignator> fresh;
+  TkvDesignator& path = CompiledForCurrentValue(fresh);
+  const EvaluationMark mark(evaluating_);
+  return path.Evaluate(false, nullptr);
 }
 
 void TkvDesignator::SetValue(const Variant& value) {
-  if (Deferred) CompileDeferred();
-  Evaluate(true, &value);
+  std::unique_ptr<TkvDesignator> fresh;
+  TkvDesignator& path = CompiledForCurrentValue(fresh);
+  const EvaluationMark mark(evaluating_);
+  path.Evaluate(true, &value);
 }
 
 // ---------------------------------------------------------------------------------------

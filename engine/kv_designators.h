@@ -8,6 +8,7 @@
 
 #include "engine/kv_ifrontend.h"
 #include "engine/kv_items.h"
+#include "engine/kv_value_shape.h"
 
 namespace kv {
 
@@ -73,10 +74,21 @@ class TkvDesignator : public TkvCustomVariable {
   bool SingleIndex = false;
   TkvExpression* IndexExpression = nullptr;  // that index when it is an expression tree
   std::unique_ptr<TkvDeferredCode> Deferred;
+  // A member path through a Variant's value is compiled for the shape the value had then
+  // (LateGuard holds the value); the compiler sets these. When the value's shape has
+  // changed (the Variant that held a string list holds a list now), the path is compiled
+  // again from LateCode.
+  TkvCustomVariable* LateGuard = nullptr;  // not owned
+  TkvValueShape LateShape;
+  std::unique_ptr<TkvDeferredCode> LateCode;
 
  protected:
   void CompileDeferred();
+  TkvDesignator& CompiledForCurrentValue(std::unique_ptr<TkvDesignator>& fresh);
   Variant Evaluate(bool write, const Variant* valueToWrite);
+
+ private:
+  int evaluating_ = 0;  // evaluations of this path under way (an argument may re-enter it)
 };
 
 class TkvVariableDesignator : public TkvDesignator {

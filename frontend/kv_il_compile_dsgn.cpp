@@ -61,6 +61,14 @@ TkvDesignatorItem& LastStep(const TkvDesignator& dsgn) {
   return *dsgn.StepAt(dsgn.StepCount() - 1);
 }
 
+// A path compiled for the value a Variant holds now keeps its element, to be compiled again
+// when the Variant holds a value of another shape.
+void KeepForRecompiling(TkvDesignator& dsgn, const TkvXMLItem& element) {
+  auto copy = std::make_unique<TkvXMLItem>();
+  copy->AssignTree(&element);
+  dsgn.LateCode = std::make_unique<TkvILDeferredCode>(std::move(copy));
+}
+
 }  // namespace
 
 TkvCustomVariable* TkvILCompiler::ResolveIdentifier(UStringView name, TkvScript& scope) {
@@ -103,6 +111,8 @@ std::unique_ptr<TkvDesignator> TkvILCompiler::CompileDesignator(TkvXMLItem& elem
     }
   }
   if (dsgn->StepCount() == 0) Fail(element, ilmsg::IncompleteElement(element.Name()));
+  if (dsgn->LateGuard != nullptr && mode == TkvILParser::dmPlain)
+    KeepForRecompiling(*dsgn, element);
   if (mode == TkvILParser::dmFree) AppendFree(*dsgn);
   dsgn->Classify();
   dsgn = Specialise(std::move(dsgn), scope);
@@ -181,6 +191,8 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, c
       Defer(dsgn, element, nullptr);
       return StepResult::Finished;
     }
+    dsgn.LateGuard = &before;
+    dsgn.LateShape = ShapeOf(value);
     if (value.IsString()) {
       kind = vkString;
     } else if (value.Type() == varDispatch) {

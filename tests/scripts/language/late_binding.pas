@@ -1,7 +1,7 @@
 // Members of a Variant that is Null at compile time are resolved at the path's first use.
 // A path that cannot be resolved raises at every use until it can.
 var
-  v, r: Variant;
+  v, r, w: Variant;
   i: Integer;
   line: String;
 
@@ -35,4 +35,21 @@ begin
   end;
   ShowMessage(line + Trim(r));
   v.Free;
+  // A path is compiled for the class of the object it meets first, and again whenever the
+  // Variant holds an object of another class (or none).
+  line := '';
+  for i := 1 to 4 do begin
+    case i of
+      1, 3: begin w := TStringList.Create; w.Add('x'); end;
+      2: begin w := TList.Create; w.Add(nil); w.Add(nil); end;
+      4: w := Null;
+    end;
+    try
+      line := line + IntToStr(w.Count) + ' ';
+    except
+      line := line + 'no object';
+    end;
+    if i < 4 then w.Free;
+  end;
+  ShowMessage(line);
 end.
