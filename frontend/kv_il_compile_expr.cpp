@@ -43,6 +43,7 @@ OperatorRole RoleOf(UStringView op) {
 // before its own items), gathered without recursion.
 std::vector<TkvXMLItem*> FlattenExpression(TkvXMLItem& expr) {
   std::vector<TkvXMLItem*> items;
+  items.reserve(std::size_t(expr.Count()) * 2);  // most expressions are flat or nearly
   std::vector<std::pair<TkvXMLItem*, int>> open{{&expr, 0}};
   while (!open.empty()) {
     auto& [element, next] = open.back();

@@ -84,10 +84,15 @@ const TkvXMLItem* TkvXMLItem::Items(int index) const {
   return const_cast<TkvXMLItem*>(this)->Items(index);
 }
 
-TkvXMLItem* TkvXMLItem::Add() { return Add(UString(), UString()); }
+TkvXMLItem* TkvXMLItem::Add() {
+  auto item = std::make_unique<TkvXMLItem>(UString());
+  AppendNew(item.get());
+  return item.release();
+}
 
 TkvXMLItem* TkvXMLItem::Add(UString name, UString text) {
-  auto item = std::make_unique<TkvXMLItem>(std::move(name), std::move(text));
+  auto item = text.empty() ? std::make_unique<TkvXMLItem>(std::move(name))
+                           : std::make_unique<TkvXMLItem>(std::move(name), std::move(text));
   AppendNew(item.get());
   return item.release();
 }
@@ -185,6 +190,12 @@ TkvXMLItem* TkvXMLItem::FindItem(UStringView name) {
 
 namespace {
 
+// Attribute names are compared without regard to case; callers nearly always spell them as
+// the parser does.
+bool IsAttrName(UStringView asked, UStringView name) {
+  return asked == name || SameText(asked, name);
+}
+
 // Position of the first `name="` in `text`, the name compared after upper-casing both, or
 // npos. The compiler asks this for every element it reads, so nothing is allocated.
 size_t FindAttribute(UStringView text, UStringView name) {
@@ -204,8 +215,8 @@ size_t FindAttribute(UStringView text, UStringView name) {
 
 UString TkvXMLItem::Prop(UStringView name) const {
   if (form_ != AttrForm::Raw) {
-    if (SameText(name, u"pos")) return PlaceText(place_);
-    if (form_ == AttrForm::TextPos && SameText(name, u"text")) return text_;
+    if (IsAttrName(name, u"pos")) return PlaceText(place_);
+    if (form_ == AttrForm::TextPos && IsAttrName(name, u"text")) return text_;
     return {};
   }
   const size_t at = FindAttribute(text_, name);
@@ -221,9 +232,9 @@ UString TkvXMLItem::Prop(UStringView name) const {
 void TkvXMLItem::AssignProp(UStringView name, UString& value) const {
   if (form_ == AttrForm::Raw) {
     value = Prop(name);
-  } else if (SameText(name, u"pos")) {
+  } else if (IsAttrName(name, u"pos")) {
     AssignPlaceText(value, place_);
-  } else if (form_ == AttrForm::TextPos && SameText(name, u"text")) {
+  } else if (form_ == AttrForm::TextPos && IsAttrName(name, u"text")) {
     value = text_;
   } else {
     value.clear();

@@ -37,8 +37,9 @@ class TkvXMLItem : public TObject {
 
  public:
   TkvXMLItem() : TObject(LateHandle{}) {}
+  explicit TkvXMLItem(UString name) : TObject(LateHandle{}), name_(std::move(name)) {}
   // Raises for a text SetText refuses.
-  explicit TkvXMLItem(UString name, UString text = {});
+  TkvXMLItem(UString name, UString text);
   TkvXMLItem(const TkvXMLItem&) = delete;
   TkvXMLItem& operator=(const TkvXMLItem&) = delete;
   // Destroys all children, then takes this item out of its parent's list.
