@@ -62,6 +62,9 @@ struct TkvGrammarElement {
   // No element that fails at the first token records an error: passing over the element is
   // then the same as trying it even while no error is pending.
   bool FailsWithoutError = false;
+  // The first token of a match is never a reserved word: a statement that begins with one
+  // rules out every alternative that begins with a name.
+  bool NoReservedWordFirst = false;
 };
 
 // Invariant after construction: the start rule exists, every reference reachable from it

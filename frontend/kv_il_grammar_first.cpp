@@ -1,9 +1,9 @@
 // The first characters of every grammar element: which characters the first token of a
-// match can start with, whether the element can match without reading anything, and
-// whether failing at the first token records an error. The parser uses them to pass over
-// the alternatives that cannot match the next character (most operators, statements and
-// factors are ruled out by it), and does so only where passing over gives the very result
-// that interpreting would.
+// match can start with, whether that token may be a reserved word, whether the element can
+// match without reading anything, and whether failing at the first token records an error. The
+// parser uses them to pass over the alternatives that cannot match the next character (most
+// operators, statements and factors are ruled out by it), and does so only where passing over gives
+// the very result that interpreting would.
 //
 // Every answer errs on the safe side: an element whose first characters cannot be told
 // (one read without skipping blanks, a field text, a line break, a rule met again while
@@ -23,6 +23,7 @@ struct FirstInfo {
   bool nullable = true;   // may match without reading anything
   bool errorFree = true;  // failing at the first token records no error
   bool includes = false;  // includes used units, even when it fails
+  bool keyword = true;    // the first token may be a reserved word
   // Optional parts: whether their body can match empty (when it cannot, the part matches
   // empty exactly when its body fails at once).
   bool bodyNullable = true;
@@ -34,14 +35,15 @@ struct FirstInfo {
     info.includes = true;
     return info;
   }
-  static FirstInfo Token(const TkvCharSet& chars) {
+  static FirstInfo Token(const TkvCharSet& chars, bool keyword) {
     FirstInfo info;
     info.chars = chars;
     info.nullable = false;
+    info.keyword = keyword;
     return info;
   }
   static FirstInfo AnyToken() {
-    FirstInfo info = Token(TkvCharSet());
+    FirstInfo info = Token(TkvCharSet(), true);
     info.any = true;
     return info;
   }
@@ -51,6 +53,7 @@ struct FirstInfo {
     any = any || other.any;
     errorFree = errorFree && other.errorFree;
     includes = includes || other.includes;
+    keyword = keyword || other.keyword;
   }
 };
 
@@ -106,14 +109,15 @@ class FirstCharsAnalysis {
       case TkvGrammarOp::Char:
         // Read without skipping blanks, the character to test is not the one after them.
         if (!e.SkipBlanks) return FirstInfo::AnyToken();
-        return FirstInfo::Token(SymbolStart(e.Text));
+        return NonWordToken(SymbolStart(e.Text));
       case TkvGrammarOp::Keyword:
+        return FirstInfo::Token(WordStart(e.Text), true);
       case TkvGrammarOp::Ident:
-        return FirstInfo::Token(WordStart(e.Text));
+        return FirstInfo::Token(WordStart(e.Text), false);  // a reserved word is no name
       case TkvGrammarOp::Number:
-        return numberAny_ ? FirstInfo::AnyToken() : FirstInfo::Token(numberStart_);
+        return numberAny_ ? FirstInfo::AnyToken() : NonWordToken(numberStart_);
       case TkvGrammarOp::String:
-        return stringAny_ ? FirstInfo::AnyToken() : FirstInfo::Token(stringStart_);
+        return stringAny_ ? FirstInfo::AnyToken() : NonWordToken(stringStart_);
       case TkvGrammarOp::FRString:
       case TkvGrammarOp::Eol:
         return FirstInfo::AnyToken();
@@ -173,6 +177,15 @@ class FirstCharsAnalysis {
     return info;
   }
 
+  // A token that is no word, unless the language lets a word start with one of its
+  // characters (a symbol such as "_", a hexadecimal prefix that is a letter).
+  FirstInfo NonWordToken(const TkvCharSet& chars) const {
+    bool wordToo = false;
+    for (unsigned c = 0; c < 256; ++c)
+      wordToo = wordToo || (chars.Contains(char16_t(c)) && wordStart_.Contains(char16_t(c)));
+    return FirstInfo::Token(chars, wordToo);
+  }
+
   // A symbol is one punctuation character compared with the required text.
   static TkvCharSet SymbolStart(const UString& text) {
     const TkvCharSet& symbols = TkvParser::SymbolChars();
@@ -195,6 +208,7 @@ class FirstCharsAnalysis {
   void Record(TkvGrammarElement& e, const FirstInfo& info) {
     e.FirstChars = info.chars;
     e.FailsWithoutError = info.errorFree;
+    e.NoReservedWordFirst = !info.keyword;
     e.FirstCheck = TkvFirstCheck::None;
     if (info.any || info.includes) return;
     const bool optionalPart = e.Op == TkvGrammarOp::Optional ||

@@ -107,7 +107,19 @@ char16_t TkvGrammarInterpreter::NextChar() {
 bool TkvGrammarInterpreter::CannotStartHere(const TkvGrammarElement& e) {
   if (e.FirstCheck == TkvFirstCheck::None) return false;
   if (!e.FailsWithoutError && !error_.Pending()) return false;
-  return !e.FirstChars.Contains(NextChar());
+  if (!e.FirstChars.Contains(NextChar())) return true;
+  return e.NoReservedWordFirst && NextIsReservedWord();
+}
+
+bool TkvGrammarInterpreter::NextIsReservedWord() {
+  const int position = tok_.Position();
+  if (position != reservedWordPosition_) {
+    const UString word = tok_.ReadWord();
+    nextIsReservedWord_ = !word.empty() && tok_.IsKeyword(word);
+    reservedWordPosition_ = position;
+  }
+  tok_.SetPosition(position);
+  return nextIsReservedWord_;
 }
 
 bool TkvGrammarInterpreter::Interpret(const TkvGrammarElement& e) {

@@ -93,6 +93,8 @@ class TkvGrammarInterpreter {
   bool CannotStartHere(const TkvGrammarElement& e);
   // The first character after the blanks at the current position (0 at the end).
   char16_t NextChar();
+  // Whether the token after the blanks at the current position is a reserved word.
+  bool NextIsReservedWord();
   bool InterpretSwitch(const TkvGrammarElement& e, int entry);
   bool InterpretLoop(const TkvGrammarElement& e, int entry, std::size_t firstItem);
   bool InterpretOptional(const TkvGrammarElement& e, int entry, std::size_t firstItem);
@@ -119,6 +121,8 @@ class TkvGrammarInterpreter {
   // the same place.
   int nextCharPosition_ = 0;
   char16_t nextChar_ = 0;
+  int reservedWordPosition_ = 0;  // the position NextIsReservedWord answered for
+  bool nextIsReservedWord_ = false;
 };
 
 }  // namespace kv
