@@ -4,24 +4,17 @@
 #include "engine/kv_iconst.h"
 #include "engine/kv_script.h"
 #include "host/core/exceptions.h"
-#include "host/core/stack_budget.h"
 
 namespace kv {
 
-namespace {
+namespace call_depth {
 
-thread_local int tDepth = 0;
+thread_local constinit int tDepth = 0;
 
-}  // namespace
+void Overflow() { throw EStackOverflow(UString(msg::StackOverflow)); }
 
-TkvCallDepthGuard::TkvCallDepthGuard() {
-  if (tDepth >= kMaxCallDepth || !StackHasRoom(0))
-    throw EStackOverflow(UString(msg::StackOverflow));
-  ++tDepth;
-}
+}  // namespace call_depth
 
-TkvCallDepthGuard::~TkvCallDepthGuard() { --tDepth; }
-
-int TkvCallDepthGuard::Depth() { return tDepth; }
+int TkvCallDepthGuard::Depth() { return call_depth::tDepth; }
 
 }  // namespace kv

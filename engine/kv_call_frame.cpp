@@ -11,11 +11,17 @@ uint64_t TkvCallFrame::ItemsVersionOf(const TkvScript& local) { return local.Ite
 
 void TkvCallFrame::Rebuild(const TkvScript& local) {
   slots_.clear();
+  inPlace_.clear();
+  bool allInPlace = true;
   const int count = local.ItemCount();
   for (int i = 0; i < count; ++i) {
     TkvCustomVariable* item = local.ItemAt(i);
-    if (item->HasRole(irFrameSlot)) slots_.push_back(item);
+    if (!item->HasRole(irFrameSlot)) continue;
+    slots_.push_back(item);
+    allInPlace = allInPlace && item->HasRole(irValueInPlace);
+    inPlace_.push_back(&item->Value);
   }
+  if (!allInPlace) inPlace_.clear();
   laidOut_ = &local;
   version_ = local.ItemsVersion();
 }
@@ -38,9 +44,17 @@ size_t TkvCallFrame::Save() {
   const size_t count = slots_.size();
   if (saved_.size() < mark + count) saved_.resize(std::max(2 * saved_.size(), mark + count));
   Variant* out = saved_.data() + mark;
-  for (size_t i = 0; i < count; ++i) {
-    TkvCustomVariable& item = *slots_[i];
-    out[i] = item.HasRole(irValueInPlace) ? item.Value : item.GetValue();
+  if (!inPlace_.empty()) {
+    Variant* const* values = inPlace_.data();
+    for (size_t i = 0; i < count; ++i) out[i] = *values[i];
+  } else {
+    for (size_t i = 0; i < count; ++i) {
+      TkvCustomVariable& item = *slots_[i];
+      if (item.HasRole(irValueInPlace))
+        out[i] = item.Value;
+      else
+        out[i] = item.GetValue();
+    }
   }
   top_ = mark + count;
   return mark;
@@ -49,6 +63,13 @@ size_t TkvCallFrame::Save() {
 // The slots may have been laid out again during the call (a path compiled at its first use
 // can add items); items are appended, so the saved values still belong to the first slots.
 void TkvCallFrame::Restore(size_t mark) {
+  if (!inPlace_.empty() && top_ - mark == inPlace_.size()) {
+    Variant* in = saved_.data() + mark;
+    Variant* const* values = inPlace_.data();
+    for (size_t i = 0; i < inPlace_.size(); ++i) *values[i] = std::move(in[i]);
+    top_ = mark;
+    return;
+  }
   size_t next = mark;
   for (TkvCustomVariable* item : slots_) {
     if (next >= top_) break;

@@ -44,6 +44,9 @@ class TkvCallFrame {
   static void Put(TkvCustomVariable& item, Variant&& value);
 
   std::vector<TkvCustomVariable*> slots_;  // not owned
+  // When every slot keeps its value in place (the usual case), the stored values themselves,
+  // in slot order, so that saving and restoring is a plain copy and move per slot.
+  std::vector<Variant*> inPlace_;
   // Saved values live below top_; the entries above it are Empty and are reused, so that
   // saving and restoring neither constructs nor destroys a Variant.
   std::vector<Variant> saved_;

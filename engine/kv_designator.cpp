@@ -53,6 +53,11 @@ bool IsPlainVariable(const TkvCustomVariable* item) {
   return item != nullptr && item->HasRole(irVariable);
 }
 
+bool IsDirectHostCall(const TkvDesignatorItem& step) {
+  auto* method = dynamic_cast<TkvMethodHelper*>(step.Ref);
+  return method != nullptr && method->TakesArgumentsOf(step);
+}
+
 }  // namespace
 
 // The fast paths are chosen only when the second step is the helper they call directly, so
@@ -90,8 +95,17 @@ void TkvDesignator::Classify() {
     FastPathKind = fpProcedureCall;
     return;
   }
+  if (count == 1 && IsDirectHostCall(*StepAt(0))) {
+    FastPathKind = fpHostCall;
+    return;
+  }
   if (count != 2) return;
   TkvDesignatorItem* second = StepAt(1);
+  if (IsPlainVariable(first) && IsDirectHostCall(*second)) {
+    FastPathKind = fpMethodCall;
+    RefItem = first;
+    return;
+  }
   if (first != nullptr && first->HasRole(irStringVariable) &&
       dynamic_cast<TkvStringHelper*>(second->Ref) != nullptr && second->ItemCount() >= 1) {
     FastPathKind = fpStringChar;
@@ -285,6 +299,14 @@ TkvCustomVariable* PlainWriteTarget(TkvCustomExpression* argument) {
   return node != nullptr ? PlainValueItem(node->Designator) : nullptr;
 }
 
+// What an argument's evaluation comes down to: the root of its expression tree (the
+// expression itself only forwards to it), or the argument.
+TkvCustomVariable* EvaluatedPart(TkvCustomExpression* argument) {
+  auto* expression = dynamic_cast<TkvExpression*>(argument);
+  if (expression != nullptr && expression->RootNode != nullptr) return expression->RootNode;
+  return argument;
+}
+
 bool IsParameterOf(const TkvCustomVariable& callee, const TkvCustomVariable* item) {
   for (int j = 0; j < callee.ItemCount(); ++j) {
     if (callee.ItemAt(j) == item) return true;
@@ -296,23 +318,29 @@ void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
   const int count = BoundArgCount(step, callee);
   step.Plan.assign(static_cast<size_t>(count), {});
   bool direct = true;
+  bool hasVar = false;
   for (int i = 0; i < count; ++i) {
     TkvDesignatorItem::ArgumentPlan& plan = step.Plan[static_cast<size_t>(i)];
     if (TkvCustomVariable* plain = PlainOperand(step.ArgAt(i))) {
       plan.read = &plain->Value;
       if (IsParameterOf(callee, plain)) direct = false;
     } else {
+      plan.evaluate = EvaluatedPart(step.ArgAt(i));
       direct = false;
     }
-    if (BoundParam(callee, i).IsVar) plan.write = PlainWriteTarget(step.ArgAt(i));
+    if (BoundParam(callee, i).IsVar) {
+      plan.write = PlainWriteTarget(step.ArgAt(i));
+      hasVar = true;
+    }
   }
   step.BindsDirectly = direct;
+  step.HasVarParams = hasVar;
   step.PlannedFor = &callee;
 }
 
 inline Variant ArgumentValue(TkvDesignatorItem& step, int index) {
-  const Variant* read = step.Plan[static_cast<size_t>(index)].read;
-  return read != nullptr ? *read : step.ArgAt(index)->GetValue();
+  const TkvDesignatorItem::ArgumentPlan& plan = step.Plan[static_cast<size_t>(index)];
+  return plan.read != nullptr ? *plan.read : plan.evaluate->GetValue();
 }
 
 // As BindArguments, reading plain operands in place.
@@ -359,6 +387,7 @@ Variant CallProcedure(TkvDesignatorItem& step, TkvProcVariable& proc, bool needR
   BindPlannedArguments(step, proc);
   proc.NeedResult = needResult;
   Variant result = proc.Call();
+  if (!step.HasVarParams) return result;  // the guard restores a recursive call's locals
   if (recursive) {
     FinishRecursiveCall(step, proc, locals);
   } else {
@@ -437,11 +466,31 @@ class EvaluationMark {
 
 }  // namespace
 
+// As the general road hands the preceding step's item and value to the helper.
+Variant TkvDesignator::CallHost(TkvDesignatorItem& step, TkvCustomVariable* parent,
+                                Variant instance) {
+  auto& method = *static_cast<TkvMethodHelper*>(step.Ref);
+  method.ParentRef = parent;
+  method.InstanceValue = std::move(instance);
+  method.Script = Script;
+  method.NeedResult = NeedResult;
+  return method.CallWith(step);
+}
+
 Variant TkvDesignator::GetValue() {
-  // A direct call of a script procedure is never deferred nor late bound.
-  if (FastPathKind == fpProcedureCall) {
-    TkvDesignatorItem& step = *StepAt(0);
-    return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
+  // Direct calls are never deferred; a late-bound path (LateCode) is checked for the shape of
+  // its value first, on the general road.
+  switch (LateCode == nullptr ? FastPathKind : fpGeneral) {
+    case fpProcedureCall: {
+      TkvDesignatorItem& step = *StepAt(0);
+      return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
+    }
+    case fpHostCall:
+      return CallHost(*StepAt(0), nullptr, Variant::Null());
+    case fpMethodCall:
+      return CallHost(*StepAt(1), RefItem, RefItem->GetValue());
+    default:
+      break;
   }
   std::unique_ptr<TkvDesignator> fresh;
   TkvDesignator& path = CompiledForCurrentValue(fresh);

@@ -33,12 +33,14 @@ class TkvDesignatorItem : public TkvItemList {
   // operand reads, and the item a var argument that is a plain variable writes back to.
   struct ArgumentPlan {
     const Variant* read = nullptr;
-    TkvCustomVariable* write = nullptr;  // keeps its value in place; written unless ReadOnly
+    TkvCustomVariable* evaluate = nullptr;  // otherwise: the argument, or its expression's root
+    TkvCustomVariable* write = nullptr;     // keeps its value in place; written unless ReadOnly
   };
   std::vector<ArgumentPlan> Plan;
   // Every argument reads a plain operand that is no parameter of Ref, so storing each value
   // at once cannot change a later argument.
   bool BindsDirectly = false;
+  bool HasVarParams = false;  // some argument is passed to a var parameter of Ref
   const TkvCustomVariable* PlannedFor = nullptr;
 };
 
@@ -48,6 +50,8 @@ enum TkvFastPath : uint8_t {
   fpStringChar = 2,
   fpArrayElement = 3,
   fpProcedureCall = 4,  // a script procedure called with its arguments, nothing after it
+  fpHostCall = 5,       // a bound function called with value arguments, nothing after it
+  fpMethodCall = 6,     // a variable, then a bound method called with value arguments
 };
 
 // A compiled access path (A, A.B[I], F(X), TStringList.Create, S[2]); children are steps.
@@ -84,6 +88,7 @@ class TkvDesignator : public TkvCustomVariable {
 
  protected:
   void CompileDeferred();
+  Variant CallHost(TkvDesignatorItem& step, TkvCustomVariable* parent, Variant instance);
   TkvDesignator& CompiledForCurrentValue(std::unique_ptr<TkvDesignator>& fresh);
   Variant Evaluate(bool write, const Variant* valueToWrite);
 

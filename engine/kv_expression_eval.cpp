@@ -55,23 +55,23 @@ inline bool BothDirect(const TkvOperatorNode& node) {
 }
 
 template <class Test>
-Variant Compare(TkvOperatorNode& node, Test test) {
+bool Compare(TkvOperatorNode& node, Test test) {
   if (BothDirect(node)) {
     const Variant& left = *node.Left->Direct;
     const Variant& right = *node.Right->Direct;
     if (left.Type() == varInteger && right.Type() == varInteger) {  // VarCompare's first case
       const int32_t a = left.RawInt(), b = right.RawInt();
-      return Variant(test(a < b ? -1 : (b < a ? 1 : 0)));
+      return test(a < b ? -1 : (b < a ? 1 : 0));
     }
-    return Variant(test(VarCompare(left, right)));
+    return test(VarCompare(left, right));
   }
   const Variant left = ValueOf(node.Left);
   const Variant right = ValueOf(node.Right);
   if (left.Type() == varInteger && right.Type() == varInteger) {
     const int32_t a = left.RawInt(), b = right.RawInt();
-    return Variant(test(a < b ? -1 : (b < a ? 1 : 0)));
+    return test(a < b ? -1 : (b < a ? 1 : 0));
   }
-  return Variant(test(VarCompare(left, right)));
+  return test(VarCompare(left, right));
 }
 
 Variant Binary(TkvOperatorNode& node, VarOp op) {
@@ -98,6 +98,10 @@ Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
 
 }  // namespace
 
+bool TkvExpression::Test() {
+  return RootNode != nullptr ? RootNode->Test() : IsTrue(Variant::Null());
+}
+
 Variant TkvDesignatorNode::GetValue() {
   return Direct != nullptr ? *Direct : ReadTarget->GetValue();
 }
@@ -106,24 +110,30 @@ Variant TkvSetNode::GetValue() { return Set->GetValue(); }
 
 Variant TNoneNode::GetValue() { return Left != nullptr ? Left->GetValue() : Variant::Null(); }
 
-Variant TGreatNode::GetValue() {
+bool TGreatNode::Test() {
   return Compare(*this, [](int c) { return c > 0; });
 }
-Variant TLessNode::GetValue() {
+Variant TGreatNode::GetValue() { return Variant(Test()); }
+bool TLessNode::Test() {
   return Compare(*this, [](int c) { return c < 0; });
 }
-Variant TLessEqNode::GetValue() {
+Variant TLessNode::GetValue() { return Variant(Test()); }
+bool TLessEqNode::Test() {
   return Compare(*this, [](int c) { return c <= 0; });
 }
-Variant TGreatEqNode::GetValue() {
+Variant TLessEqNode::GetValue() { return Variant(Test()); }
+bool TGreatEqNode::Test() {
   return Compare(*this, [](int c) { return c >= 0; });
 }
-Variant TNonEqNode::GetValue() {
+Variant TGreatEqNode::GetValue() { return Variant(Test()); }
+bool TNonEqNode::Test() {
   return Compare(*this, [](int c) { return c != 0; });
 }
-Variant TEqNode::GetValue() {
+Variant TNonEqNode::GetValue() { return Variant(Test()); }
+bool TEqNode::Test() {
   return Compare(*this, [](int c) { return c == 0; });
 }
+Variant TEqNode::GetValue() { return Variant(Test()); }
 
 Variant TPlusNode::GetValue() { return Arithmetic<WrapAdd>(*this, VarOp::Add); }
 Variant TMinusNode::GetValue() { return Arithmetic<WrapSub>(*this, VarOp::Subtract); }
@@ -156,11 +166,21 @@ Variant TAndNode::GetValue() {
   return ValueOf(Right);
 }
 
+bool TAndNode::Test() {
+  if (!BothBoolean) return IsTrue(GetValue());
+  return Operand(Left).Test() && Operand(Right).Test();
+}
+
 Variant TOrNode::GetValue() {
   if (!BothBoolean) return Binary(*this, VarOp::Or);
   Variant left = ValueOf(Left);
   if (IsTrue(left)) return left;
   return ValueOf(Right);
+}
+
+bool TOrNode::Test() {
+  if (!BothBoolean) return IsTrue(GetValue());
+  return Operand(Left).Test() || Operand(Right).Test();
 }
 
 Variant TXorNode::GetValue() { return Binary(*this, VarOp::Xor); }

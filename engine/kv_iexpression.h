@@ -60,6 +60,7 @@ class TkvExpression : public TkvCustomExpression {
   TkvCustomVariable* SingleOperand() const;
 
   Variant GetValue() override;
+  bool Test() override;
   void SetValue(const Variant& value) override;  // writes through a single designator
 
   TkvExpressionNode* CurrentNode = nullptr;
@@ -87,6 +88,8 @@ class TkvExpressionNode : public TkvCustomVariable {
  public:
   ~TkvExpressionNode() override;
   virtual int Priority() const = 0;
+  // As TkvCustomExpression::Test.
+  virtual bool Test() { return IsTrue(GetValue()); }
   void Attach(TkvExpressionNode* child);
   void Detach(TkvExpressionNode* child);
 
@@ -140,23 +143,31 @@ class TkvOperatorNode : public TkvExpressionNode {
     Variant GetValue() override;        \
   };
 
+#define KV_TESTING_NODE(Name, OpKind)   \
+  class Name : public TkvOperatorNode { \
+   public:                              \
+    Name() : TkvOperatorNode(OpKind) {} \
+    Variant GetValue() override;        \
+    bool Test() override;               \
+  };
+
 KV_OPERATOR_NODE(TNoneNode, okNone)
-KV_OPERATOR_NODE(TGreatNode, okGreat)
-KV_OPERATOR_NODE(TLessNode, okLess)
-KV_OPERATOR_NODE(TLessEqNode, okLessEq)
-KV_OPERATOR_NODE(TGreatEqNode, okGreatEq)
-KV_OPERATOR_NODE(TNonEqNode, okNonEq)
-KV_OPERATOR_NODE(TEqNode, okEq)
+KV_TESTING_NODE(TGreatNode, okGreat)
+KV_TESTING_NODE(TLessNode, okLess)
+KV_TESTING_NODE(TLessEqNode, okLessEq)
+KV_TESTING_NODE(TGreatEqNode, okGreatEq)
+KV_TESTING_NODE(TNonEqNode, okNonEq)
+KV_TESTING_NODE(TEqNode, okEq)
 KV_OPERATOR_NODE(TPlusNode, okPlus)
 KV_OPERATOR_NODE(TStrCatNode, okPlus)
 KV_OPERATOR_NODE(TMinusNode, okMinus)
-KV_OPERATOR_NODE(TOrNode, okOr)
+KV_TESTING_NODE(TOrNode, okOr)
 KV_OPERATOR_NODE(TXorNode, okXor)
 KV_OPERATOR_NODE(TMulNode, okMul)
 KV_OPERATOR_NODE(TDivFloatNode, okDivFloat)
 KV_OPERATOR_NODE(TDivIntNode, okDivInt)
 KV_OPERATOR_NODE(TModNode, okMod)
-KV_OPERATOR_NODE(TAndNode, okAnd)
+KV_TESTING_NODE(TAndNode, okAnd)
 KV_OPERATOR_NODE(TShlNode, okShl)
 KV_OPERATOR_NODE(TShrNode, okShr)
 KV_OPERATOR_NODE(TLeftBracketNode, okLeftBracket)
@@ -167,5 +178,6 @@ KV_OPERATOR_NODE(TInNode, okIn)
 KV_OPERATOR_NODE(TIsNode, okIs)
 
 #undef KV_OPERATOR_NODE
+#undef KV_TESTING_NODE
 
 }  // namespace kv

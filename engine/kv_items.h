@@ -11,6 +11,7 @@
 
 #include "engine/kv_call_frame.h"
 #include "engine/kv_callbacks.h"
+#include "engine/kv_condition.h"
 #include "engine/kv_item_list.h"
 #include "engine/kv_itools.h"
 #include "host/core/object.h"
@@ -138,6 +139,9 @@ class TkvProcVariable : public TkvCustomVariable {
 class TkvCustomExpression : public TkvCustomVariable {
  public:
   using TkvCustomVariable::TkvCustomVariable;
+  // The truth of the value, as a condition takes it; expressions that compare answer
+  // without building the Boolean value.
+  virtual bool Test() { return IsTrue(GetValue()); }
 };
 
 // Creates the event adapter of one event type for an object and a handler procedure.

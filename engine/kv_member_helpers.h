@@ -9,6 +9,8 @@
 
 namespace kv {
 
+class TkvDesignatorItem;
+
 class TkvCustomHelper : public TkvCustomVariable {
  public:
   TkvCustomHelper(UString name, UString typeName, TkvValueKind kind)
@@ -62,6 +64,13 @@ class TkvMethodHelper : public TkvCustomHelper {
   bool IsIndexedProperty = false;
   TkvMethodCallback Callback;
   UString Declaration;
+
+  // Whether a call through `step` may take CallWith: every parameter has its argument and
+  // none is a var parameter, so the parameter items need not carry the values.
+  bool TakesArgumentsOf(const TkvDesignatorItem& step) const;
+  // The call, with the arguments of `step` evaluated in order straight into the callback's
+  // argument list (GetValue reads them from the parameter items the designator bound).
+  Variant CallWith(TkvDesignatorItem& step);
 
   // A helper named, typed and parameterised by a declaration string; read-only.
   static TkvMethodHelper* FromDeclaration(UStringView declaration, TkvMethodCallback callback,

@@ -2,6 +2,7 @@
 // the read and write of indexed properties.
 #include <algorithm>
 
+#include "engine/kv_designators.h"
 #include "engine/kv_member_helpers.h"
 
 namespace kv {
@@ -40,9 +41,23 @@ TkvMethodHelper::CallCache& TkvMethodHelper::Cache() {
   return *cache_;
 }
 
+namespace {
+
+// Member names are a few code units long: a plain loop beats a call of memcmp.
+bool SameShortName(const UString& a, const UString& b) {
+  const size_t n = a.size();
+  if (n != b.size()) return false;
+  for (size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 const UString& TkvMethodHelper::CallName(bool write) {
   CallCache& cache = Cache();
-  if (!SameCodeUnits(cache.nameOf, Name) || cache.indexed != IsIndexedProperty ||
+  if (!SameShortName(cache.nameOf, Name) || cache.indexed != IsIndexedProperty ||
       cache.getName.empty()) {
     cache.nameOf = Name;
     cache.indexed = IsIndexedProperty;
@@ -89,6 +104,24 @@ Variant TkvMethodHelper::GetValue() {
     if (param->IsVar) param->SetValue(params[static_cast<size_t>(i)]);
   }
   return result;
+}
+
+bool TkvMethodHelper::TakesArgumentsOf(const TkvDesignatorItem& step) const {
+  if (step.ItemCount() != ItemCount()) return false;
+  for (int i = 0; i < ItemCount(); ++i) {
+    if (ParamAt(i)->IsVar) return false;
+  }
+  return true;
+}
+
+Variant TkvMethodHelper::CallWith(TkvDesignatorItem& step) {
+  if (!Callback) return Variant(0);
+  ParamsLease lease(Cache().spareParams);
+  TkvParams& params = lease.Params();
+  const int count = step.ItemCount();
+  params.reserve(static_cast<size_t>(count) + 1);
+  for (int i = 0; i < count; ++i) params.push_back(step.ArgAt(i)->GetValue());
+  return Callback(CallInstance(InstanceValue), HostClass, CallName(false), params);
 }
 
 void TkvMethodHelper::SetValue(const Variant& value) {

@@ -86,6 +86,8 @@ void TkvAssignmentStmt::Prepare() {
   }
   Source = Expression;
   if (expression != nullptr) {
+    // The tree's root yields the expression's value; reading it spares a call per execution.
+    if (expression->RootNode != nullptr) Source = expression->RootNode;
     if (TkvCustomVariable* single = expression->SingleOperand()) Source = single;
   }
   PlainTarget = PlainValueItem(Target);
@@ -323,7 +325,7 @@ TkvIfStmt::~TkvIfStmt() {
 
 void TkvIfStmt::Execute() {
   if (!Hook()) return;
-  if (IsTrue(Condition->GetValue())) {
+  if (Condition->Test()) {
     ExecuteList();
   } else {
     RunList(*ElseStatements);

@@ -56,7 +56,7 @@ void TkvRepeatStmt::Execute() {
     if (!first && !EmptyPassMayRun(*this, bodyReports)) break;
     ExecuteList();
     if (PassEnds(script)) break;
-    if (IsTrue(Condition->GetValue()) == !Inverse) break;
+    if (Condition->Test() == !Inverse) break;
   }
   script.BreakRequested = false;
 }
@@ -67,7 +67,7 @@ void TkvWhileStmt::Execute() {
   if (!Hook()) return;
   TkvScript& script = *Script;
   const bool bodyReports = !RunsNoHookedStatement(*this);
-  for (bool first = true; IsTrue(Condition->GetValue()); first = false) {
+  for (bool first = true; Condition->Test(); first = false) {
     if (!first && !EmptyPassMayRun(*this, bodyReports)) break;
     ExecuteList();
     if (PassEnds(script)) break;
@@ -151,7 +151,7 @@ void TkvCppForStmt::Execute() {
   if (script.ExitRequested) return;
   const bool bodyReports =
       !RunsNoHookedStatement(*this) || !RunsNoHookedStatement(*SecondStatements);
-  for (bool first = true; Condition == nullptr || IsTrue(Condition->GetValue()); first = false) {
+  for (bool first = true; Condition == nullptr || Condition->Test(); first = false) {
     if (!first && !EmptyPassMayRun(*this, bodyReports)) break;
     ExecuteList();
     if (PassEnds(script)) break;

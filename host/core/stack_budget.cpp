@@ -6,16 +6,17 @@
 #include <algorithm>
 #include <cstdint>
 
-namespace kv {
+namespace kv::stack_budget {
 
 namespace {
 
 constexpr std::size_t kMaxReserve = std::size_t{2} << 20;
-constexpr std::uintptr_t kNotLearnt = UINTPTR_MAX;
 
-// The lowest address work may reach on this thread's stack: its low end plus the reserve.
-// 0 when the bounds are unknown, which lets every request through. A thread's stack never
-// moves, so each thread learns it once.
+}  // namespace
+
+thread_local constinit std::uintptr_t tFloor = kNotLearnt;
+
+// A thread's stack never moves, so each thread learns its floor once.
 std::uintptr_t LearnFloor() {
   pthread_attr_t attr;
   if (pthread_getattr_np(pthread_self(), &attr) != 0) return 0;
@@ -28,16 +29,4 @@ std::uintptr_t LearnFloor() {
   return reinterpret_cast<std::uintptr_t>(low) + reserve;
 }
 
-// Constant-initialised, so reading it costs no initialisation check per request.
-thread_local std::uintptr_t tFloor = kNotLearnt;
-
-}  // namespace
-
-// Stacks grow downward on every platform we build for.
-bool StackHasRoom(std::size_t bytes) {
-  if (tFloor == kNotLearnt) tFloor = LearnFloor();
-  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-  return here >= tFloor && here - tFloor >= bytes;
-}
-
-}  // namespace kv
+}  // namespace kv::stack_budget

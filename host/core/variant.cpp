@@ -136,13 +136,52 @@ Variant ZeroOf(uint16_t elemType) {
 
 // --- construction and lifetime ---------------------------------------------------------
 
+namespace {
+
+// One-character ASCII strings (what Chr, S[I] and Copy(S, I, 1) yield) share one body per
+// character and thread instead of allocating one each time. The table holds a reference to
+// each body, so a body is never unique: a write unshares it as for any shared string. The
+// counts are plain integers, so each thread has its own table; at thread exit the table
+// drops its references, and a body still held elsewhere lives on until its last holder.
+class CharBodies {
+ public:
+  ~CharBodies() {
+    for (SharedString::Rep*& rep : bodies_) {
+      if (rep != nullptr && --rep->refs == 0) delete rep;
+    }
+  }
+  SharedString::Rep* Share(char16_t c) {
+    SharedString::Rep*& rep = bodies_[c];
+    if (rep == nullptr) rep = new SharedString::Rep{1, UString(1, c)};
+    ++rep->refs;
+    return rep;
+  }
+
+ private:
+  SharedString::Rep* bodies_[128] = {};
+};
+
+thread_local CharBodies tCharBodies;
+
+inline bool IsSharedChar(const UString& s) { return s.size() == 1 && s[0] < 128; }
+
+}  // namespace
+
 // Every string a script holds passes here, so none is longer than kMaxStringLength.
 Variant::Variant(const UString& s) : type_(varString) {
+  if (IsSharedChar(s)) {
+    u_.str = tCharBodies.Share(s[0]);
+    return;
+  }
   CheckStringLength(static_cast<int64_t>(s.size()));
   u_.str = new SharedString::Rep{1, s};
 }
 
 Variant::Variant(UString&& s) : type_(varString) {
+  if (IsSharedChar(s)) {
+    u_.str = tCharBodies.Share(s[0]);
+    return;
+  }
   CheckStringLength(static_cast<int64_t>(s.size()));
   u_.str = new SharedString::Rep{1, std::move(s)};
 }

@@ -1,6 +1,6 @@
 { String routines: positions and lengths count UTF-16 code units; case follows Unicode. }
 var
-  s: String;
+  s, t, u: String;
 begin
   ShowMessage(Copy('abcdef', 0, 2) + '|' + Copy('abc', 3, 5) + '|' + Copy('abc', 4, 1) + '|' + Copy('abc', 2, -1) + '|' + Copy('', 1, 1));
   ShowMessage(Copy('Привет, мир', 9, 3));
@@ -36,4 +36,12 @@ begin
   s := 'hello';
   s[1] := 'J';
   ShowMessage(s + ' ' + s[5]);
+  { One-character strings are shared bodies: writing one copy leaves the others alone. }
+  t := Chr(65);
+  u := Copy('ABC', 1, 1);
+  t[1] := 'Z';
+  u := u + 'x';
+  s := 'A';
+  s := s + s;
+  ShowMessage(t + u + s + Chr(65) + Copy('ABC', 1, 1));
 end.
