@@ -17,11 +17,19 @@ for b in "$bin"/bench/kv_*_bench; do
   "$b" --benchmark_min_time=0.2
 done
 
-echo "== compile speed"
+echo "== compile speed (best of 3)"
 "$bin/bench/kv_gen_compile_source" 20000 > "$work/big.pas"
 lines=$(wc -l < "$work/big.pas")
-echo -n "$lines lines: "
-"$bin/bench/kv_measure" "$bin/cli/kvscript" --check "$work/big.pas" > /dev/null
+best=""
+for run in 1 2 3; do
+  report=$("$bin/bench/kv_measure" "$bin/cli/kvscript" --check "$work/big.pas" 2>&1 > /dev/null)
+  seconds=${report%% s,*}
+  if [ -z "$best" ] || awk -v a="$seconds" -v b="${best%% s,*}" 'BEGIN { exit !(a < b) }'; then
+    best=$report
+  fi
+done
+awk -v lines="$lines" -v report="$best" 'BEGIN {
+  split(report, part, " s,"); printf "%d lines: %s, %.0f lines/s\n", lines, report, lines / part[1] }'
 
 echo "== compile scaling: 40,000 declarations in one scope, a chain of 30 units each used twice"
 "$bin/bench/kv_gen_scale_sources" "$work/scale" 40000 30

@@ -32,7 +32,7 @@ void TkvItemList::RemoveItem(TkvItemList* item) {
 // --- TkvCustomVariable ---------------------------------------------------------------------
 
 TkvCustomVariable::TkvCustomVariable(UString name, UString typeName, TkvValueKind kind)
-    : Name(std::move(name)), Kind(kind), TypeName(std::move(typeName)) {}
+    : Kind(kind), Name(std::move(name)), TypeName(std::move(typeName)) {}
 
 void TkvCustomVariable::SetValue(const Variant& value) {
   if (!ReadOnly) Value = value;

@@ -56,14 +56,16 @@ class TkvCustomVariable : public TkvItemList {
   int RequiredParamCount() const;
   bool HasRole(TkvItemRole role) const { return (Roles & role) != 0; }
 
+  // The one-byte fields stand together: a compile makes items by the hundred thousand, and
+  // scattered between the pointers and strings they padded every item by 24 bytes.
   uint8_t Roles = 0;  // TkvItemRole bits
-  TkvRegistrar Registrar = nullptr;
   bool ReadOnly = false;
-  UString Name;
   bool NeedResult = true;
+  TkvValueKind Kind = vkInteger;
+  TkvRegistrar Registrar = nullptr;
+  UString Name;
   TkvCustomVariable* RefItem = nullptr;  // not owned
   UString SourcePos;
-  TkvValueKind Kind = vkInteger;
   UString TypeName;
   Variant Value = Variant::Null();
 };

@@ -70,10 +70,23 @@ void TkvILCompiler::CompileIL() {
 // ---------------------------------------------------------------------------------------
 // Shared helpers
 
-UString ElementName(const TkvXMLItem& element) { return LowerCase(element.Name()); }
+UStringView ElementName(const TkvXMLItem& element, UString& buffer) {
+  const UString& name = element.Name();
+  for (char16_t c : name) {
+    if (LoCase(c) != c) {
+      buffer = LowerCase(name);
+      return buffer;
+    }
+  }
+  return name;
+}
 
 bool IsElement(const TkvXMLItem& element, UStringView lowerName) {
-  return ElementName(element) == lowerName;
+  const UString& name = element.Name();
+  if (name.size() != lowerName.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (LoCase(name[i]) != lowerName[i]) return false;
+  return true;
 }
 
 TkvILCompiler::Nesting::Nesting(TkvILCompiler& compiler, const TkvXMLItem& at, int units)
@@ -85,8 +98,9 @@ TkvILCompiler::Nesting::Nesting(TkvILCompiler& compiler, const TkvXMLItem& at, i
   compiler_.depth_ += units_;
 }
 
+// Reuses the storage of the current position: this runs for nearly every element.
 void TkvILCompiler::SetPosition(const TkvXMLItem& element) {
-  p_.currentPosition_ = element.Prop(u"pos");
+  element.AssignProp(u"pos", p_.currentPosition_);
 }
 
 void TkvILCompiler::Raise(const UString& message) { throw Exception(message); }
@@ -162,7 +176,8 @@ void TkvILCompiler::CompileChildren(TkvXMLItem& parent, TkvScript& scope, TkvSta
 
 void TkvILCompiler::CompileNode(TkvXMLItem& node, TkvScript& scope, TkvStatement& list) {
   Nesting nesting(*this, node, 1);
-  const UString name = ElementName(node);
+  UString buffer;
+  const UStringView name = ElementName(node, buffer);
   if (name == u"assignstmt") return CompileAssignment(node, scope, list);
   if (name == u"callstmt") return CompileCall(node, scope, list);
   if (name == u"ifstmt") return CompileIf(node, scope, list);

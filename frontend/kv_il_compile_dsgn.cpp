@@ -91,7 +91,8 @@ std::unique_ptr<TkvDesignator> TkvILCompiler::CompileDesignator(TkvXMLItem& elem
   for (int i = 0; i < element.Count(); ++i) {
     TkvXMLItem& child = *element.Items(i);
     SetPosition(child);
-    const UString name = ElementName(child);
+    UString buffer;
+    const UStringView name = ElementName(child, buffer);
     if (name == u"node") {
       const UString text = NameText(child);
       const StepResult result = dsgn->StepCount() == 0
@@ -320,7 +321,7 @@ void TkvILCompiler::CheckArguments(TkvDesignator& dsgn) {
   for (int i = 0; i < dsgn.StepCount(); ++i) {
     TkvDesignatorItem& step = *dsgn.StepAt(i);
     TkvCustomVariable* callee = step.Ref;
-    if (callee == nullptr || dynamic_cast<TkvDesignator*>(callee) != nullptr) continue;
+    if (callee == nullptr || callee->HasRole(irDesignator)) continue;
     p_.currentPosition_ = step.SourcePos;
     const int params = callee->ItemCount();
     if (step.ItemCount() < callee->RequiredParamCount()) Raise(ilmsg::NotEnoughParameters);

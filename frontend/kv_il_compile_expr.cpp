@@ -45,6 +45,7 @@ OperatorRole RoleOf(UStringView op) {
 // before its own items), gathered without recursion.
 std::vector<TkvXMLItem*> FlattenExpression(TkvXMLItem& expr) {
   std::vector<TkvXMLItem*> items;
+  items.reserve(std::size_t(expr.Count()) * 2);  // most expressions are flat or nearly
   std::vector<std::pair<TkvXMLItem*, int>> open{{&expr, 0}};
   while (!open.empty()) {
     auto& [element, next] = open.back();
@@ -138,7 +139,8 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
     TkvXMLItem* item = items[k];
     SetPosition(*item);
     expr->SourcePos = p_.currentPosition_;
-    const UString name = ElementName(*item);
+    UString buffer;
+    const UStringView name = ElementName(*item, buffer);
     if (name == u"expr") continue;  // its items follow
     if (name == u"op") {
       const UString op = LowerCase(item->Prop(u"text"));
@@ -167,7 +169,8 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
 }
 
 void TkvILCompiler::AddExpressionItem(TkvExpression& expr, TkvXMLItem& item, TkvScript& scope) {
-  const UString name = ElementName(item);
+  UString buffer;
+  const UStringView name = ElementName(item, buffer);
   if (name == u"number" || name == u"string") {
     expr.AddConstant(ParseLiteralValue(item.Prop(u"text")));
   } else if (name == u"dsgn") {

@@ -167,8 +167,9 @@ class TkvILCompiler {
   int loopDepth_ = 0;
 };
 
-// Lower-cased element name, the key of every dispatch.
-UString ElementName(const TkvXMLItem& element);
+// Lower-cased element name, the key of every dispatch. Names are nearly always lower case
+// already: `buffer` holds the lowered copy only when one is needed.
+UStringView ElementName(const TkvXMLItem& element, UString& buffer);
 bool IsElement(const TkvXMLItem& element, UStringView lowerName);
 
 }  // namespace kv

@@ -34,6 +34,7 @@ TkvGrammar::TkvGrammar(UStringView documentText) {
     if (program < 0) InvalidLanguage();
     start_ = RuleAt(program);
     BuildRules();
+    WorkOutFirstChars();
   } catch (const Exception&) {
     InvalidLanguage();
   }

@@ -31,6 +31,14 @@ enum class TkvGrammarOp : uint8_t {
   Reference,
 };
 
+// What the parser may answer for an element, without interpreting it, when the next
+// character (after blanks) is none of the element's FirstChars.
+enum class TkvFirstCheck : uint8_t {
+  None,        // nothing: the element is always interpreted
+  Fail,        // the element fails
+  MatchEmpty,  // the element matches without reading anything (an optional part)
+};
+
 struct TkvGrammarElement {
   TkvGrammarOp Op = TkvGrammarOp::Sequence;
   // Terminals: the required token (empty: any). Loops: the separator (empty: none).
@@ -46,6 +54,17 @@ struct TkvGrammarElement {
   bool LoopDiscards = false;  // loops: skip="1"
   const TkvGrammarElement* Target = nullptr;  // Reference: its rule definition
   std::vector<const TkvGrammarElement*> Children;
+
+  // Worked out once for the whole grammar, so that an alternative that cannot start with
+  // the next character is passed over at once instead of being entered element by element.
+  TkvCharSet FirstChars;  // the characters a match can start with (FirstCheck not None)
+  TkvFirstCheck FirstCheck = TkvFirstCheck::None;
+  // No element that fails at the first token records an error: passing over the element is
+  // then the same as trying it even while no error is pending.
+  bool FailsWithoutError = false;
+  // The first token of a match is never a reserved word: a statement that begins with one
+  // rules out every alternative that begins with a name.
+  bool NoReservedWordFirst = false;
 };
 
 // Invariant after construction: the start rule exists, every reference reachable from it
@@ -74,6 +93,7 @@ class TkvGrammar {
   TkvGrammarElement* NewElement();
   const TkvGrammarElement* RuleAt(int rootIndex);
   void ReadAttributes(const TkvXMLItem& item, TkvGrammarElement& element) const;
+  void WorkOutFirstChars();
   static TkvGrammarOp OpOfName(UStringView lowerName);
 
   TkvXMLDocument document_;

@@ -40,27 +40,18 @@ bool TokenMatches(const TkvGrammarElement& e, const UString& token) {
   return !token.empty() && (e.Text.empty() || SameText(token, e.Text));
 }
 
-UString PosAttribute(const UString& position) {
-  UString text;
-  text.reserve(position.size() + 7);
-  text += u"pos=\"";
-  text += position;
-  text += u'"';
-  return text;
+// Leaves are made for every token the grammar emits: the value stays as read and the place
+// as numbers (the attribute text is made only if the document is shown as text).
+std::unique_ptr<TkvXMLItem> NewLeaf(const UString& name, UString value, SourcePlace place) {
+  auto leaf = std::make_unique<TkvXMLItem>(name);
+  leaf->SetTextAndPosAttributes(std::move(value), place);
+  return leaf;
 }
 
-// One string built in place: leaves are made for every token the grammar emits.
-std::unique_ptr<TkvXMLItem> NewLeaf(const UString& name, const UString& value,
-                                    const UString& position) {
-  const UString coded = EncodeAttrValue(value);
-  UString text;
-  text.reserve(coded.size() + position.size() + 15);
-  text += u"text=\"";
-  text += coded;
-  text += u"\" pos=\"";
-  text += position;
-  text += u'"';
-  return std::make_unique<TkvXMLItem>(name, std::move(text));
+std::unique_ptr<TkvXMLItem> NewNode(const UString& name, SourcePlace place) {
+  auto node = std::make_unique<TkvXMLItem>(name);
+  node->SetPosAttribute(place);
+  return node;
 }
 
 }  // namespace
@@ -72,6 +63,7 @@ std::unique_ptr<TkvXMLItem> CopyOfItem(const TkvXMLItem& item) {
 }
 
 void AdoptSubtrees(TkvXMLItem& parent, TkvILForest& forest, std::size_t first) {
+  if (first < forest.size()) parent.ReserveChildren(parent.Count() + (forest.size() - first));
   for (std::size_t i = first; i < forest.size(); ++i) parent.AddItem(std::move(forest[i]));
   forest.erase(forest.begin() + std::ptrdiff_t(first), forest.end());
 }
@@ -99,7 +91,39 @@ bool TkvGrammarInterpreter::Run(const TkvGrammarElement& startRule) {
   return false;
 }
 
+char16_t TkvGrammarInterpreter::NextChar() {
+  const int position = tok_.Position();
+  if (position != nextCharPosition_) {
+    tok_.SkipBlanks();
+    nextChar_ = tok_.Source()[std::size_t(tok_.Position() - 1)];
+    nextCharPosition_ = position;
+  }
+  tok_.SetPosition(position);  // as an element that failed would leave it
+  return nextChar_;
+}
+
+// An error already pending stays the one reported, so an element that would record one is
+// passed over as well then.
+bool TkvGrammarInterpreter::CannotStartHere(const TkvGrammarElement& e) {
+  if (e.FirstCheck == TkvFirstCheck::None) return false;
+  if (!e.FailsWithoutError && !error_.Pending()) return false;
+  if (!e.FirstChars.Contains(NextChar())) return true;
+  return e.NoReservedWordFirst && NextIsReservedWord();
+}
+
+bool TkvGrammarInterpreter::NextIsReservedWord() {
+  const int position = tok_.Position();
+  if (position != reservedWordPosition_) {
+    const UString word = tok_.ReadWord();
+    nextIsReservedWord_ = !word.empty() && tok_.IsKeyword(word);
+    reservedWordPosition_ = position;
+  }
+  tok_.SetPosition(position);
+  return nextIsReservedWord_;
+}
+
 bool TkvGrammarInterpreter::Interpret(const TkvGrammarElement& e) {
+  if (CannotStartHere(e)) return e.FirstCheck == TkvFirstCheck::MatchEmpty;
   if (--stepsLeft_ < 0) throw StepsSpent();
   DepthGuard guard(depth_);
   const int entry = tok_.Position();
@@ -249,9 +273,13 @@ void TkvGrammarInterpreter::FailSticky(UString message, int position) {
 }
 
 UString TkvGrammarInterpreter::PositionAfterBlanks(int position) {
+  return PlaceText(PlaceAfterBlanks(position));
+}
+
+SourcePlace TkvGrammarInterpreter::PlaceAfterBlanks(int position) {
   tok_.SetPosition(position);
   tok_.SkipBlanks();
-  return tok_.PositionText();
+  return tok_.Place();
 }
 
 void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry, std::size_t firstItem,
@@ -263,10 +291,10 @@ void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry, std
   if (e.Node.empty()) return;
   if (!matched) return;  // its output went when it moved back
   const int current = tok_.Position();
-  const UString position = PositionAfterBlanks(entry);
+  const SourcePlace place = PlaceAfterBlanks(entry);
   tok_.SetPosition(current);
 
-  auto wrapper = std::make_unique<TkvXMLItem>(e.Node, PosAttribute(position));
+  std::unique_ptr<TkvXMLItem> wrapper = NewNode(e.Node, place);
   AdoptSubtrees(*wrapper, output_, firstItem);
   output_.push_back(std::move(wrapper));
 }
@@ -274,17 +302,17 @@ void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry, std
 // `add` marks the position just after the token.
 void TkvGrammarInterpreter::EmitAdd(const TkvGrammarElement& e, const UString& token) {
   const UString& value = e.AddText.empty() ? token : e.AddText;
-  output_.push_back(NewLeaf(e.Add, value, tok_.PositionText()));
+  output_.push_back(NewLeaf(e.Add, value, tok_.Place()));
 }
 
 // The bracketed field text becomes a call of the function Get with the text as its string
 // argument; the tokenizer stands on the closing ">".
 void TkvGrammarInterpreter::EmitFieldCall(const UString& field) {
-  const UString position = tok_.PositionText();
-  auto call = std::make_unique<TkvXMLItem>(u"dsgn", PosAttribute(position));
-  call->AddItem(NewLeaf(u"node", u"Get", position));
-  auto argument = std::make_unique<TkvXMLItem>(u"expr", PosAttribute(position));
-  argument->AddItem(NewLeaf(u"string", u"'" + field + u"'", position));
+  const SourcePlace place = tok_.Place();
+  std::unique_ptr<TkvXMLItem> call = NewNode(u"dsgn", place);
+  call->AddItem(NewLeaf(u"node", u"Get", place));
+  std::unique_ptr<TkvXMLItem> argument = NewNode(u"expr", place);
+  argument->AddItem(NewLeaf(u"string", u"'" + field + u"'", place));
   call->AddItem(std::move(argument));
   output_.push_back(std::move(call));
 }

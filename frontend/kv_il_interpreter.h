@@ -88,6 +88,13 @@ class TkvGrammarInterpreter {
 
  private:
   bool Interpret(const TkvGrammarElement& e);
+  // Whether `e` cannot start at the current position: the answer of interpreting it is then
+  // known (FirstCheck) and nothing else would happen.
+  bool CannotStartHere(const TkvGrammarElement& e);
+  // The first character after the blanks at the current position (0 at the end).
+  char16_t NextChar();
+  // Whether the token after the blanks at the current position is a reserved word.
+  bool NextIsReservedWord();
   bool InterpretSwitch(const TkvGrammarElement& e, int entry);
   bool InterpretLoop(const TkvGrammarElement& e, int entry, std::size_t firstItem);
   bool InterpretOptional(const TkvGrammarElement& e, int entry, std::size_t firstItem);
@@ -100,6 +107,7 @@ class TkvGrammarInterpreter {
   void EmitAdd(const TkvGrammarElement& e, const UString& token);
   void EmitFieldCall(const UString& field);
   UString PositionAfterBlanks(int position);
+  SourcePlace PlaceAfterBlanks(int position);
   void FailSticky(UString message, int position);
 
   TkvParser& tok_;
@@ -109,6 +117,12 @@ class TkvGrammarInterpreter {
   long long stepsLeft_;
   TkvILForest output_;
   TkvSyntaxError error_;
+  // NextChar of the position it was last asked for: many elements are checked in turn at
+  // the same place.
+  int nextCharPosition_ = 0;
+  char16_t nextChar_ = 0;
+  int reservedWordPosition_ = 0;  // the position NextIsReservedWord answered for
+  bool nextIsReservedWord_ = false;
 };
 
 }  // namespace kv

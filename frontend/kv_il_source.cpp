@@ -98,6 +98,8 @@ bool TkvILParser::ParseSource(UStringView text, Forest& output) {
     error.Position = tokenizer_.PositionText();
     error.UnitName = unitName_;
   }
+  // The compile that follows reads only the IL document: the copy of the source goes now.
+  tokenizer_.ReleaseSource();
   if (error.Pending()) {
     errorText_ = error.Message;
     errorPosition_ = error.Position;

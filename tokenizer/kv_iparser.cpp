@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 #include "host/core/exceptions.h"
 #include "host/core/message_excerpt.h"
@@ -49,28 +50,6 @@ constexpr TkvCharSet kPunctuation = MakePunctuation();
 
 bool IsLineEnd(char16_t c) { return c == kCarriageReturn || c == kLineFeed; }
 
-// Appends the decimal digits of a non-negative number.
-char16_t* PutDigits(char16_t* out, long long value) {
-  char16_t digits[24];
-  int n = 0;
-  do {
-    digits[n++] = char16_t(u'0' + value % 10);
-    value /= 10;
-  } while (value > 0);
-  while (n > 0) *out++ = digits[--n];
-  return out;
-}
-
-// "row:column" built in place: positions are asked for at every element of a parse. A column
-// may be 0 (a position on a line break) but neither is ever negative.
-UString RowColumnText(int row, int column) {
-  char16_t buffer[48];
-  char16_t* end = PutDigits(buffer, row);
-  *end++ = u':';
-  end = PutDigits(end, column);
-  return UString(buffer, std::size_t(end - buffer));
-}
-
 unsigned DigitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
@@ -86,17 +65,32 @@ unsigned DigitValue(char16_t c) {
 
 // --- TkvKeywordList -----------------------------------------------------------------------
 
+namespace {
+
+std::uint64_t LengthBit(std::size_t length) {
+  return std::uint64_t{1} << std::min<std::size_t>(length, 63);
+}
+
+}  // namespace
+
 void TkvKeywordList::Add(UStringView word) {
-  if (upperCased_.insert(UpperCase(word)).second) words_.emplace_back(word);
+  if (!upperCased_.insert(UpperCase(word)).second) return;
+  words_.emplace_back(word);
+  lengths_ |= LengthBit(word.size());
 }
 
 void TkvKeywordList::Clear() {
   words_.clear();
   upperCased_.clear();
+  lengths_ = 0;
 }
 
 bool TkvKeywordList::Contains(UStringView word) const {
-  return !upperCased_.empty() && upperCased_.count(UpperCase(word)) != 0;
+  if ((lengths_ & LengthBit(word.size())) == 0) return false;
+  char16_t buffer[32];
+  if (word.size() > std::size(buffer)) return upperCased_.count(UpperCase(word)) != 0;
+  for (std::size_t i = 0; i < word.size(); ++i) buffer[i] = UpCase(word[i]);
+  return upperCased_.find(UStringView(buffer, word.size())) != upperCased_.end();
 }
 
 // --- Settings -----------------------------------------------------------------------------
@@ -144,6 +138,13 @@ void TkvParser::SetSource(UStringView text) {
   position_ = tokenStart_ = 1;
   lineBreaks_.clear();
   lineBreaksValid_ = false;
+  lineAfter_ = 0;
+}
+
+void TkvParser::ReleaseSource() {
+  UString().swap(source_);
+  std::vector<int>().swap(lineBreaks_);
+  SetSource({});
 }
 
 void TkvParser::SetPosition(int position) noexcept {
@@ -245,6 +246,8 @@ UString TkvParser::ReadIdent() {
 }
 
 UString TkvParser::ReadKeyword() { return ReadWord(); }
+
+const TkvCharSet& TkvParser::SymbolChars() noexcept { return kPunctuation; }
 
 UString TkvParser::ReadSymbol() {
   char16_t c = At(position_);
@@ -452,10 +455,16 @@ const std::vector<int>& TkvParser::LineBreaks() const {
 // Row: one plus the line breaks up to and including the current character. Column: the
 // characters after the last of them, where the line feed of a carriage return-line feed
 // pair belongs to the break and counts for nothing.
-UString TkvParser::PositionText() const {
+SourcePlace TkvParser::Place() const {
   const std::vector<int>& breaks = LineBreaks();
   const int index = position_ - 1;
-  auto after = std::upper_bound(breaks.begin(), breaks.end(), index);
+  auto after = breaks.begin() + std::ptrdiff_t(lineAfter_);
+  const bool sameLine = (after == breaks.begin() || *(after - 1) <= index) &&
+                        (after == breaks.end() || *after > index);
+  if (!sameLine) {
+    after = std::upper_bound(breaks.begin(), breaks.end(), index);
+    lineAfter_ = std::size_t(after - breaks.begin());
+  }
   const int row = 1 + int(after - breaks.begin());
   int column = index + 1;
   if (after != breaks.begin()) {
@@ -465,7 +474,9 @@ UString TkvParser::PositionText() const {
         source_[std::size_t(lastBreak + 1)] == kLineFeed)
       --column;
   }
-  return RowColumnText(row, column);
+  return {row, column};
 }
+
+UString TkvParser::PositionText() const { return PlaceText(Place()); }
 
 }  // namespace kv

@@ -17,9 +17,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <unordered_set>
 #include <vector>
 
+#include "host/core/source_place.h"
 #include "host/core/ustring.h"
 
 namespace kv {
@@ -64,8 +66,16 @@ class TkvKeywordList {
   const std::vector<UString>& Items() const noexcept { return words_; }
 
  private:
-  std::vector<UString> words_;              // as added
-  std::unordered_set<UString> upperCased_;  // the lookup: every word in upper case
+  // Looked up for every identifier the parser tries, so the lookup allocates nothing.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(UStringView s) const noexcept { return std::hash<UStringView>{}(s); }
+  };
+  std::vector<UString> words_;                                     // as added
+  std::unordered_set<UString, Hash, std::equal_to<>> upperCased_;  // every word in upper case
+  // Bit n set: some word has n code units (the last bit stands for every longer length).
+  // Most identifiers are ruled out by their length alone.
+  std::uint64_t lengths_ = 0;
 };
 
 class TkvParser {
@@ -112,6 +122,8 @@ class TkvParser {
   // Starts a new source; Position and TokenStart go to 1. Raises kv::Exception for a text
   // too long for integer positions.
   void SetSource(UStringView text);
+  // Starts an empty source and gives back the memory the previous one took.
+  void ReleaseSource();
   // The source text with one terminating character 0 appended.
   const UString& Source() const noexcept { return source_; }
   // Length of the source text without the terminator.
@@ -139,6 +151,7 @@ class TkvParser {
   UString ReadKeyword();
   // One punctuation character (codes 33-47, 58-64, 91-96, 123-126); never skips blanks.
   UString ReadSymbol();
+  static const TkvCharSet& SymbolChars() noexcept;
   // After SkipBlanks: quoted pieces and "#" character codes written next to each other. The
   // value comes back between single quotes whatever the quote of the language, so
   // 'it''s'#33 gives 'it's!'. Raises EConvertError for a character code above $FFFF.
@@ -153,6 +166,8 @@ class TkvParser {
   // and a carriage return followed by a line feed each end a line; a position on a line
   // break reports the next row and column 0.
   UString PositionText() const;
+  // The same place as numbers.
+  SourcePlace Place() const;
 
  private:
   struct CommentPair {
@@ -200,6 +215,9 @@ class TkvParser {
   // after SetSource so that asking for positions costs a binary search, not a rescan.
   mutable std::vector<int> lineBreaks_;
   mutable bool lineBreaksValid_ = false;
+  // Index in lineBreaks_ of the first break after the place asked for last: the parser asks
+  // for places along the source, mostly on the same line as before.
+  mutable std::size_t lineAfter_ = 0;
 };
 
 }  // namespace kv

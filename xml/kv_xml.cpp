@@ -28,6 +28,45 @@ TkvXMLItem::TkvXMLItem(UString name, UString text) : TObject(LateHandle{}), name
 void TkvXMLItem::SetText(UString text) {
   CheckAttrText(text);
   text_ = std::move(text);
+  form_ = AttrForm::Raw;
+}
+
+const UString& TkvXMLItem::Text() const {
+  if (form_ == AttrForm::Raw) return text_;
+  UString text;
+  if (form_ == AttrForm::TextPos) {
+    const UString coded = EncodeAttrValue(text_);
+    text.reserve(coded.size() + 32);
+    text += u"text=\"";
+    text += coded;
+    text += u"\" ";
+  }
+  UString place;
+  AssignPlaceText(place, place_);
+  text += u"pos=\"";
+  text += place;
+  text += u'"';
+  text_ = std::move(text);
+  form_ = AttrForm::Raw;
+  return text_;
+}
+
+void TkvXMLItem::SetPosAttribute(SourcePlace place) {
+  text_.clear();
+  place_ = place;
+  form_ = AttrForm::Pos;
+}
+
+void TkvXMLItem::SetTextAndPosAttributes(UString value, SourcePlace place) {
+  text_ = std::move(value);
+  place_ = place;
+  form_ = AttrForm::TextPos;
+}
+
+void TkvXMLItem::CopyAttributes(const TkvXMLItem& source) {
+  text_ = source.text_;
+  place_ = source.place_;
+  form_ = source.form_;
 }
 
 TkvXMLItem::~TkvXMLItem() {
@@ -45,10 +84,15 @@ const TkvXMLItem* TkvXMLItem::Items(int index) const {
   return const_cast<TkvXMLItem*>(this)->Items(index);
 }
 
-TkvXMLItem* TkvXMLItem::Add() { return Add(UString(), UString()); }
+TkvXMLItem* TkvXMLItem::Add() {
+  auto item = std::make_unique<TkvXMLItem>(UString());
+  AppendNew(item.get());
+  return item.release();
+}
 
 TkvXMLItem* TkvXMLItem::Add(UString name, UString text) {
-  auto item = std::make_unique<TkvXMLItem>(std::move(name), std::move(text));
+  auto item = text.empty() ? std::make_unique<TkvXMLItem>(std::move(name))
+                           : std::make_unique<TkvXMLItem>(std::move(name), std::move(text));
   AppendNew(item.get());
   return item.release();
 }
@@ -146,6 +190,12 @@ TkvXMLItem* TkvXMLItem::FindItem(UStringView name) {
 
 namespace {
 
+// Attribute names are compared without regard to case; callers nearly always spell them as
+// the parser does.
+bool IsAttrName(UStringView asked, UStringView name) {
+  return asked == name || SameText(asked, name);
+}
+
 // Position of the first `name="` in `text`, the name compared after upper-casing both, or
 // npos. The compiler asks this for every element it reads, so nothing is allocated.
 size_t FindAttribute(UStringView text, UStringView name) {
@@ -164,6 +214,11 @@ size_t FindAttribute(UStringView text, UStringView name) {
 }  // namespace
 
 UString TkvXMLItem::Prop(UStringView name) const {
+  if (form_ != AttrForm::Raw) {
+    if (IsAttrName(name, u"pos")) return PlaceText(place_);
+    if (form_ == AttrForm::TextPos && IsAttrName(name, u"text")) return text_;
+    return {};
+  }
   const size_t at = FindAttribute(text_, name);
   // Only the first occurrence counts, and only when it stands alone (so `addtext="a"` does
   // not answer for `text`).
@@ -172,6 +227,18 @@ UString TkvXMLItem::Prop(UStringView name) const {
   const size_t valueEnd = text_.find(u'"', valueStart);
   if (valueEnd == UString::npos) return {};
   return DecodeAttrValue(UStringView(text_).substr(valueStart, valueEnd - valueStart));
+}
+
+void TkvXMLItem::AssignProp(UStringView name, UString& value) const {
+  if (form_ == AttrForm::Raw) {
+    value = Prop(name);
+  } else if (IsAttrName(name, u"pos")) {
+    AssignPlaceText(value, place_);
+  } else if (form_ == AttrForm::TextPos && IsAttrName(name, u"text")) {
+    value = text_;
+  } else {
+    value.clear();
+  }
 }
 
 const TObject* TkvXMLItem::Keeper() const { return document_; }
@@ -191,7 +258,9 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
   }
   // The copy is complete before the old children go, because the source may be among them
   // (or be this item).
-  TkvXMLItem copy(source->name_, source->text_);
+  TkvXMLItem copy;
+  copy.name_ = source->name_;
+  copy.CopyAttributes(*source);
   copy.data_ = source->data_;
   copy.SetContent(source->Content());
   std::vector<std::pair<const TkvXMLItem*, TkvXMLItem*>> pending{{source, &copy}};
@@ -200,7 +269,9 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
     pending.pop_back();
     to->children_.reserve(from->children_.size());
     for (const TkvXMLItem* child : from->children_) {
-      TkvXMLItem* twin = to->Add(child->name_, child->text_);
+      TkvXMLItem* twin = to->Add();
+      twin->name_ = child->name_;
+      twin->CopyAttributes(*child);
       twin->data_ = child->data_;
       twin->SetContent(child->Content());
       pending.emplace_back(child, twin);
@@ -209,6 +280,8 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
   Clear();
   name_ = std::move(copy.name_);
   text_ = std::move(copy.text_);
+  place_ = copy.place_;
+  form_ = copy.form_;
   content_ = std::move(copy.content_);
   data_ = copy.data_;
   children_.swap(copy.children_);

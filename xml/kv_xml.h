@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/core/object.h"
+#include "host/core/source_place.h"
 #include "host/core/ustring.h"
 
 namespace kv {
@@ -36,8 +37,9 @@ class TkvXMLItem : public TObject {
 
  public:
   TkvXMLItem() : TObject(LateHandle{}) {}
+  explicit TkvXMLItem(UString name) : TObject(LateHandle{}), name_(std::move(name)) {}
   // Raises for a text SetText refuses.
-  explicit TkvXMLItem(UString name, UString text = {});
+  TkvXMLItem(UString name, UString text);
   TkvXMLItem(const TkvXMLItem&) = delete;
   TkvXMLItem& operator=(const TkvXMLItem&) = delete;
   // Destroys all children, then takes this item out of its parent's list.
@@ -49,10 +51,15 @@ class TkvXMLItem : public TObject {
   const UString& Name() const { return name_; }
   void SetName(UString name) { name_ = std::move(name); }
   // The raw attribute text, values in coded form (EncodeAttrValue), e.g. `text="x" pos="1:6"`.
-  const UString& Text() const { return text_; }
+  const UString& Text() const;
   // Raises kv::Exception, saying why, for a text that is not a well-formed XML attribute
   // list (so that no file written from the tree is refused by XML readers).
   void SetText(UString text);
+  // The attributes the parser gives its elements, `pos="ROW:COLUMN"` alone or after
+  // `text="VALUE"` (`value` decoded). They are kept as they are, and the attribute text is
+  // only made when Text asks for it: most IL elements are compiled and dropped unseen.
+  void SetPosAttribute(SourcePlace place);
+  void SetTextAndPosAttributes(UString value, SourcePlace place);
   // The character data between the element's tags, decoded ("Bob & Alice" for
   // `<name>Bob &amp; Alice</name>`). An element saved with Content cannot have children.
   const UString& Content() const;
@@ -77,6 +84,8 @@ class TkvXMLItem : public TObject {
   // As AddItem, then moves the item to `index` (0..Count() after the insertion - 1). A bad
   // index raises EListError before anything changes.
   void InsertItem(int index, TkvXMLItem* item);
+  // Room for `count` children without reallocating the list.
+  void ReserveChildren(std::size_t count) { children_.reserve(count); }
   // Destroys all children; Name, Text, Content and Data stay.
   void Clear();
 
@@ -88,6 +97,8 @@ class TkvXMLItem : public TObject {
   // occurrence of `name="` in Text counts, and only where it starts Text or follows a blank.
   // Raises EConvertError for an invalid character code in the value.
   UString Prop(UStringView name) const;
+  // Prop into `value`, reusing its storage.
+  void AssignProp(UStringView name, UString& value) const;
   // The topmost ancestor; the item itself when it has no parent.
   TkvXMLItem* Root();
   const TkvXMLItem* Root() const;
@@ -110,13 +121,20 @@ class TkvXMLItem : public TObject {
   void CheckCanAdopt(const TkvXMLItem* item) const;
   // Takes `item` out of this item's list without destroying it.
   void Detach(TkvXMLItem* item);
+  void CopyAttributes(const TkvXMLItem& source);
+
+  // What text_ holds: the attribute text itself, nothing (the position alone is set), or
+  // the decoded value of `text` (with the position).
+  enum class AttrForm : uint8_t { Raw, Pos, TextPos };
 
   int32_t data_ = 0;
+  mutable AttrForm form_ = AttrForm::Raw;     // Text turns the other forms into Raw
   const TkvXMLDocument* document_ = nullptr;  // set on a document's root only
   TkvXMLItem* parent_ = nullptr;
   std::vector<TkvXMLItem*> children_;  // owned
   UString name_;
-  UString text_;
+  mutable UString text_;
+  SourcePlace place_;  // the `pos` attribute unless form_ is Raw
   // Few elements have character data: the others do without the string.
   std::unique_ptr<UString> content_;
 };

@@ -588,6 +588,29 @@ TEST_F(ILParserTest, AnyRegisteredGrammarDrivesTheParser) {
   EXPECT_EQ(other.LanguageName(), u"Calc");
 }
 
+// The parser passes over alternatives that cannot start with the next character; what it
+// answers must be what trying them would: an alternative that records an error is still
+// tried, a symbol read without skipping blanks still sees the blank, and a rule that matches
+// empty still makes its element.
+TEST_F(ILParserTest, AlternativesPassedOverGiveWhatTryingThemWould) {
+  RegisterLanguageGrammar(
+      u"Picky",
+      uR"(<?xml version="1.0"?><g><parser><errors><e1 text="Go expected"/></errors></parser>)"
+      uR"(<program><switch><sequence><char text="+"/><number add="n"/></sequence><mark/></switch>)"
+      uR"(<optional><char text="="/><char text="=" skip="0" add="eq"/></optional>)"
+      uR"(<switch><number add="n"/><keyword text="go" err="e1"/></switch></program>)"
+      uR"(<mark node="m"><optional><char text="!"/></optional></mark></g>)");
+  Parsed p = Parse("+1==2", "Picky");
+  EXPECT_EQ(p.body,
+            "<n text=\"1\" pos=\"1:3\"/>\n<eq text=\"=\" pos=\"1:5\"/>\n"
+            "<n text=\"2\" pos=\"1:6\"/>\n")
+      << p.error;
+  EXPECT_EQ(Parse("+1= =2", "Picky").error, "1:3 Go expected");
+  p = Parse("7", "Picky");
+  EXPECT_EQ(p.body, "<m pos=\"1:1\"/>\n<n text=\"7\" pos=\"1:2\"/>\n") << p.error;
+  EXPECT_EQ(Parse("  x", "Picky").error, "1:3 Go expected");
+}
+
 TEST_F(ILParserTest, BrokenGrammarsAreInvalidLanguageDefinitions) {
   const std::pair<const char16_t*, const char16_t*> grammars[] = {
       {u"Broken1", uR"(<?xml version="1.0"?><g><program><missing/></program></g>)"},
