@@ -42,7 +42,7 @@ TkvDesignatorItem* TkvDesignator::StepAt(int index) const {
 TkvDesignatorItem* TkvDesignator::AddStep(TkvCustomVariable* ref, UString sourcePos) {
   auto* step = new TkvDesignatorItem;
   step->Ref = ref;
-  step->SourcePos = std::move(sourcePos);
+  step->Place = ParsePlace(sourcePos);
   AddItem(step);
   return step;
 }

@@ -21,7 +21,7 @@ class TkvDesignatorItem : public TkvItemList {
   TkvCustomExpression* ArgAt(int index) const;
   uint8_t Marker = 0;                // used by the compiler while it builds the path
   TkvCustomVariable* Ref = nullptr;  // not owned
-  UString SourcePos;
+  SourcePlace Place;
 
   // The evaluation's note of what kind of item Ref is (designator, procedure, helper), so
   // that a call does not ask the type system again; valid while RoleOf == Ref.

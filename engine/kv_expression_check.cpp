@@ -64,7 +64,7 @@ bool TypeFault(const TypeRecord& l, const TypeRecord& r, TkvOperatorKind op) {
 
 void Record(Failure& failure, const TkvExpressionNode& node, const char16_t* message) {
   if (failure.Failed()) return;
-  failure.Position = node.SourcePos;
+  failure.Position = KnownPlaceText(node.Place);
   failure.Message = message;
 }
 

@@ -128,11 +128,11 @@ TkvExpression::~TkvExpression() { delete RootNode; }
 void TkvExpression::NoteBuildError(UStringView message) {
   if (!buildError_.empty()) return;  // the first fault is the one the user fixes first
   buildError_ = UString(message);
-  buildErrorPos_ = ReportedPosition(SourcePos);
+  buildErrorPos_ = ReportedPosition(KnownPlaceText(Place));
 }
 
 void TkvExpression::AddNode(TkvExpressionNode* node) {
-  node->SourcePos = SourcePos;
+  node->Place = Place;
   if (CurrentNode == nullptr || !WantsOperand(CurrentNode)) {
     NoteBuildError(msg::ExprMissingOperator);
     delete node;
@@ -157,7 +157,7 @@ void TkvExpression::AddOperator(UStringView text) {
     return;
   }
   TkvExpressionNode* node = info->make();
-  node->SourcePos = SourcePos;
+  node->Place = Place;
   // Classified by the node rather than the text, so that "NOT" opens like "not".
   const TkvOperatorKind kind = static_cast<TkvOperatorNode*>(node)->OperatorKind;
   if (IsOpening(kind)) {
@@ -245,7 +245,7 @@ UString TkvExpression::Finish() {
   }
   if (RootNode == nullptr) {
     FinishError = msg::ExprEmpty;
-    return ReportedPosition(SourcePos);
+    return ReportedPosition(KnownPlaceText(Place));
   }
   if (failure.Failed()) {
     FinishError = failure.Message;

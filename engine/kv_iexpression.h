@@ -18,7 +18,7 @@ class TkvExpression : public TkvCustomExpression {
   TkvExpression();
   ~TkvExpression() override;
 
-  // Building: set SourcePos before each add; every node created copies it.
+  // Building: set Place before each add; every node created copies it.
   void AddOperator(UStringView text);
   void AddConstant(const Variant& value);
   void AddDesignator(TkvDesignator* designator);  // takes ownership

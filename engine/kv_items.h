@@ -15,6 +15,7 @@
 #include "engine/kv_item_list.h"
 #include "engine/kv_itools.h"
 #include "host/core/object.h"
+#include "host/core/source_place.h"
 #include "host/core/ustring.h"
 #include "host/core/variant.h"
 
@@ -65,7 +66,7 @@ class TkvCustomVariable : public TkvItemList {
   TkvRegistrar Registrar = nullptr;
   UString Name;
   TkvCustomVariable* RefItem = nullptr;  // not owned
-  UString SourcePos;
+  SourcePlace Place;  // where the source names the item; no place for registered ones
   UString TypeName;
   Variant Value = Variant::Null();
 };

@@ -264,7 +264,7 @@ void TkvScript::Execute() {
 }
 
 // A handler set from C++ is called directly; one assigned as a published event gets the
-// event's arguments (Sender, UnitName, SourcePos).
+// event's arguments (Sender, UnitName, SourcePos: the "row:column" text).
 void TkvScript::CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos) {
   if (runLineHandler_ && OnRunLine.Data == this) {
     runLineHandler_(sender, unitName, sourcePos);

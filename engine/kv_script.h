@@ -11,6 +11,7 @@
 #include "engine/kv_items.h"
 #include "engine/kv_name_index.h"
 #include "host/core/component.h"
+#include "host/core/source_place.h"
 #include "host/core/strings.h"
 
 namespace kv {
@@ -60,7 +61,8 @@ class TkvScript : public TComponent {
   // Compile and run
   bool Compile();
   void Execute();
-  void ReportLine(const UString& unitName, const UString& sourcePos);
+  // The handler receives the place as "row:column" text.
+  void ReportLine(const UString& unitName, SourcePlace place);
   void NoteCodeLine(const UString& unitName, const UString& sourcePos);
 
   // Published properties
@@ -121,10 +123,10 @@ class TkvScript : public TComponent {
 // procedure's local script, its script, the global script) and inline, so a script that
 // nobody watches pays a few loads per statement; an OnRunLine assigned at any time, also
 // while the script runs, is seen at the next statement.
-inline void TkvScript::ReportLine(const UString& unitName, const UString& sourcePos) {
+inline void TkvScript::ReportLine(const UString& unitName, SourcePlace place) {
   for (TkvScript* scope = this; scope; scope = scope->Parent) {
     if (scope->OnRunLine.Assigned()) {
-      scope->CallRunLine(this, unitName, sourcePos);
+      scope->CallRunLine(this, unitName, KnownPlaceText(place));
       return;
     }
   }

@@ -22,7 +22,7 @@ namespace kv {
 // Blocks
 
 TkvStatement::TkvStatement(TkvScript* script, UString sourcePos, UString unitName)
-    : Script(script), SourcePos(std::move(sourcePos)), UnitName(std::move(unitName)) {}
+    : Script(script), Place(ParsePlace(sourcePos)), UnitName(std::move(unitName)) {}
 
 void TkvStatement::Execute() { ExecuteList(); }
 

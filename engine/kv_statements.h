@@ -22,7 +22,7 @@ class TkvStatement : public TkvItemList {
   void ReportLine();
 
   TkvScript* Script;  // not owned
-  UString SourcePos;
+  SourcePlace Place;
   UString UnitName;
 
  protected:
@@ -204,7 +204,7 @@ class TkvWithStmt : public TkvStatement {
   TkvCustomVariable* HiddenVariable = nullptr;  // an item of the script; not owned
 };
 
-inline void TkvStatement::ReportLine() { Script->ReportLine(UnitName, SourcePos); }
+inline void TkvStatement::ReportLine() { Script->ReportLine(UnitName, Place); }
 
 inline bool TkvStatement::Hook() {
   ReportLine();

@@ -445,7 +445,7 @@ void TkvILCompiler::CompileRoutine(TkvXMLItem& routine, TkvScript& scope) {
 
   auto owned = std::make_unique<TkvProcVariable>(name, typeName, kind, returnsValue, &scope);
   TkvProcVariable& proc = *owned;
-  proc.SourcePos = routine.Prop(u"pos");
+  proc.Place = ParsePlace(routine.Prop(u"pos"));
   scope.AddItem(owned.release());
 
   for (int i = 0; i < routine.Count(); ++i) {

@@ -212,7 +212,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, c
   auto* method = dynamic_cast<TkvMethodHelper*>(&before);
   if (method != nullptr && method->IsIndexedProperty && previous.Marker == 0) {
     previous.Marker = 1;
-    p_.currentPosition_ = previous.SourcePos;
+    p_.currentPosition_ = KnownPlaceText(previous.Place);
     if (!index) Raise(ilmsg::IndexRequired);
     return StepResult::Continue;
   }
@@ -322,20 +322,20 @@ void TkvILCompiler::CheckArguments(TkvDesignator& dsgn) {
     TkvDesignatorItem& step = *dsgn.StepAt(i);
     TkvCustomVariable* callee = step.Ref;
     if (callee == nullptr || callee->HasRole(irDesignator)) continue;
-    p_.currentPosition_ = step.SourcePos;
+    p_.currentPosition_ = KnownPlaceText(step.Place);
     const int params = callee->ItemCount();
     if (step.ItemCount() < callee->RequiredParamCount()) Raise(ilmsg::NotEnoughParameters);
     if (step.ItemCount() > params) Raise(ilmsg::TooManyParameters);
     for (int j = step.ItemCount(); j < params; ++j) {
       auto fill = std::make_unique<TkvExpression>();
-      fill->SourcePos = step.SourcePos;
+      fill->Place = step.Place;
       fill->AddConstant(callee->ParamAt(j)->DefaultValue);
       fill->Finish();
       step.AddItem(fill.release());
     }
     for (int j = 0; j < params; ++j) {
       TkvCustomExpression& argument = *step.ArgAt(j);
-      p_.currentPosition_ = argument.SourcePos;
+      p_.currentPosition_ = KnownPlaceText(argument.Place);
       CheckAssignable(*callee->ParamAt(j), argument);
     }
   }

@@ -138,7 +138,7 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
   for (size_t k = 0; k < items.size(); ++k) {
     TkvXMLItem* item = items[k];
     SetPosition(*item);
-    expr->SourcePos = p_.currentPosition_;
+    expr->Place = ParsePlace(p_.currentPosition_);
     UString buffer;
     const UStringView name = ElementName(*item, buffer);
     if (name == u"expr") continue;  // its items follow

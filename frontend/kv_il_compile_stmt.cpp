@@ -22,7 +22,7 @@ void TkvILCompiler::NoteLine(const UString& sourcePos) {
 }
 
 void TkvILCompiler::Append(std::unique_ptr<TkvStatement> stmt, TkvStatement& list) {
-  const UString pos = stmt->SourcePos;
+  const UString pos = KnownPlaceText(stmt->Place);
   list.AddItem(stmt.release());
   NoteLine(pos);
 }

@@ -26,6 +26,34 @@ void AssignPlaceText(UString& out, SourcePlace place) {
   out.assign(buffer, std::size_t(end - buffer));
 }
 
+UString KnownPlaceText(SourcePlace place) { return HasPlace(place) ? PlaceText(place) : UString(); }
+
+namespace {
+
+// A decimal number of at most nine digits, so that it fits an int32_t.
+bool ReadNumber(UStringView text, int32_t& out) {
+  if (text.empty() || text.size() > 9) return false;
+  int32_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return false;
+    value = value * 10 + (c - u'0');
+  }
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+SourcePlace ParsePlace(UStringView text) {
+  const size_t colon = text.find(u':');
+  SourcePlace place;
+  if (colon == UStringView::npos || !ReadNumber(text.substr(0, colon), place.row) ||
+      !ReadNumber(text.substr(colon + 1), place.column)) {
+    return SourcePlace{};
+  }
+  return place;
+}
+
 UString PlaceText(SourcePlace place) {
   UString text;
   AssignPlaceText(text, place);

@@ -18,4 +18,10 @@ struct SourcePlace {
 void AssignPlaceText(UString& out, SourcePlace place);
 UString PlaceText(SourcePlace place);
 
+// Items of a compiled program keep their place as numbers: {0, 0} is no place, written "".
+inline bool HasPlace(SourcePlace place) { return place.row != 0 || place.column != 0; }
+UString KnownPlaceText(SourcePlace place);
+// The place a "row:column" text names; no place for any other text, the empty one included.
+SourcePlace ParsePlace(UStringView text);
+
 }  // namespace kv

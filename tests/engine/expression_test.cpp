@@ -287,9 +287,9 @@ TEST_F(ExpressionTest, MalformedExpressionsAreRejected) {
 
 TEST_F(ExpressionTest, UnknownOperatorTextIsRejected) {
   TkvExpression e;
-  e.SourcePos = u"3:7";
+  e.Place = {3, 7};
   e.AddConstant(Variant(1));
-  e.SourcePos = u"3:9";
+  e.Place = {3, 9};
   e.AddOperator(u"**");
   e.AddConstant(Variant(2));
   EXPECT_EQ(e.Finish(), u"3:9");

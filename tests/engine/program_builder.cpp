@@ -124,7 +124,7 @@ class Builder {
           (t.text == "," || t.text == "]" || t.text == ".." || (t.text == ")" && depth == 0))) {
         break;
       }
-      e->SourcePos = Position(t);
+      e->Place = ParsePlace(Position(t));
       switch (t.kind) {
         case Token::Ident: {
           const std::string lower = Lower(t.text);

@@ -306,10 +306,10 @@ TEST_F(ScriptTest, OnlyTheInnermostHookRunsWithTheStatementsOwnScriptAsSender) {
   global_->SetOnRunLine([&](TkvScript*, const UString&, const UString&) { globalCalled = true; });
   TkvProcVariable* proc = AddProc(script_, u"P", {}, [&](TkvProcVariable& self) {
     EXPECT_EQ(script_.ActiveLocalScript, self.LocalScript);
-    self.LocalScript->ReportLine(u"", u"7:3");
+    self.LocalScript->ReportLine(u"", SourcePlace{7, 3});
   });
   proc->GetValue();
-  script_.ReportLine(u"U", u"1:1");
+  script_.ReportLine(u"U", SourcePlace{1, 1});
   global_->SetOnRunLine(nullptr);
   EXPECT_FALSE(globalCalled);
   EXPECT_EQ(seen, (std::vector<UString>{u"@7:3", u"U@1:1"}));
@@ -320,7 +320,7 @@ TEST_F(ScriptTest, OnlyTheInnermostHookRunsWithTheStatementsOwnScriptAsSender) {
   TEventArgs received;
   script_.SetOnRunLine(nullptr);
   script_.OnRunLine = TMethod{[&](TEventArgs& args) { received = args; }, &received};
-  script_.ReportLine(u"U", u"2:4");
+  script_.ReportLine(u"U", SourcePlace{2, 4});
   ASSERT_EQ(received.size(), 3u);
   EXPECT_EQ(received[0].VInt, script_.Handle());
   EXPECT_EQ(received[2].VString, u"2:4");

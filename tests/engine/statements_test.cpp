@@ -306,9 +306,9 @@ TEST_F(StatementTest, HookRunsBeforeEveryHookedStatement) {
   p.Run();
   // The for statement reports once; the break reports nothing.
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], Utf8(static_cast<TkvStatement*>(loop)->SourcePos));
-  EXPECT_EQ(lines[1], Utf8(loop->StatementAt(0)->SourcePos));
-  EXPECT_EQ(lines[2], Utf8(assign->SourcePos));
+  EXPECT_EQ(lines[0], Utf8(KnownPlaceText(static_cast<TkvStatement*>(loop)->Place)));
+  EXPECT_EQ(lines[1], Utf8(KnownPlaceText(loop->StatementAt(0)->Place)));
+  EXPECT_EQ(lines[2], Utf8(KnownPlaceText(assign->Place)));
 }
 
 // A loop whose body runs no statement still reports each pass, so a host can stop it.
