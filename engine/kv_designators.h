@@ -19,13 +19,18 @@ class TkvExpression;
 class TkvDesignatorItem : public TkvItemList {
  public:
   TkvCustomExpression* ArgAt(int index) const;
-  uint8_t Marker = 0;                // used by the compiler while it builds the path
-  TkvCustomVariable* Ref = nullptr;  // not owned
-  SourcePlace Place;
-
+  // The one-byte fields stand together, as in TkvCustomVariable: paths have steps by the
+  // ten thousand.
+  uint8_t Marker = 0;  // used by the compiler while it builds the path
   // The evaluation's note of what kind of item Ref is (designator, procedure, helper), so
   // that a call does not ask the type system again; valid while RoleOf == Ref.
   uint8_t RefRole = 0;
+  // Of the plan below: every argument reads a plain operand that is no parameter of Ref,
+  // so storing each value at once cannot change a later argument.
+  bool BindsDirectly = false;
+  bool HasVarParams = false;         // some argument is passed to a var parameter of Ref
+  TkvCustomVariable* Ref = nullptr;  // not owned
+  SourcePlace Place;
   const TkvCustomVariable* RoleOf = nullptr;
 
   // How a call of a script procedure passes each argument, worked out at the step's first
@@ -37,10 +42,6 @@ class TkvDesignatorItem : public TkvItemList {
     TkvCustomVariable* write = nullptr;     // keeps its value in place; written unless ReadOnly
   };
   std::vector<ArgumentPlan> Plan;
-  // Every argument reads a plain operand that is no parameter of Ref, so storing each value
-  // at once cannot change a later argument.
-  bool BindsDirectly = false;
-  bool HasVarParams = false;  // some argument is passed to a var parameter of Ref
   const TkvCustomVariable* PlannedFor = nullptr;
 };
 

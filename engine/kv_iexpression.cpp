@@ -125,10 +125,21 @@ TkvExpression::TkvExpression() : TkvCustomExpression(UString(), UString(), vkInt
 
 TkvExpression::~TkvExpression() { delete RootNode; }
 
+TkvExpression::Faults& TkvExpression::NoteFaults() {
+  if (faults_ == nullptr) faults_ = std::make_unique<Faults>();
+  return *faults_;
+}
+
+const UString& TkvExpression::FinishError() const {
+  static const UString kNone;
+  return faults_ != nullptr ? faults_->finishError : kNone;
+}
+
 void TkvExpression::NoteBuildError(UStringView message) {
-  if (!buildError_.empty()) return;  // the first fault is the one the user fixes first
-  buildError_ = UString(message);
-  buildErrorPos_ = ReportedPosition(KnownPlaceText(Place));
+  Faults& faults = NoteFaults();
+  if (!faults.buildError.empty()) return;  // the first fault is the one the user fixes first
+  faults.buildError = UString(message);
+  faults.buildErrorPos = ReportedPosition(KnownPlaceText(Place));
 }
 
 void TkvExpression::AddNode(TkvExpressionNode* node) {
@@ -239,19 +250,19 @@ UString TkvExpression::Finish() {
   const auto* single = dynamic_cast<TkvDesignatorNode*>(RootNode);
   ReadOnly = single == nullptr || single->Designator->ReadOnly;
 
-  if (!buildError_.empty()) {
-    FinishError = buildError_;
-    return buildErrorPos_;
+  if (faults_ != nullptr && !faults_->buildError.empty()) {
+    faults_->finishError = faults_->buildError;
+    return faults_->buildErrorPos;
   }
   if (RootNode == nullptr) {
-    FinishError = msg::ExprEmpty;
+    NoteFaults().finishError = msg::ExprEmpty;
     return ReportedPosition(KnownPlaceText(Place));
   }
   if (failure.Failed()) {
-    FinishError = failure.Message;
+    NoteFaults().finishError = failure.Message;
     return ReportedPosition(failure.Position);
   }
-  FinishError.clear();
+  if (faults_ != nullptr) faults_->finishError.clear();
   return UString();
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "engine/kv_designators.h"
 #include "engine/kv_operators.h"
@@ -40,7 +41,7 @@ class TkvExpression : public TkvCustomExpression {
   TkvExpressionNode* CurrentNode = nullptr;
   TkvExpressionNode* RootNode = nullptr;  // owned
   // After Finish: empty, or what is wrong ("Incompatible types", "Missing operand", ...).
-  UString FinishError;
+  const UString& FinishError() const;
 
  private:
   void AddNode(TkvExpressionNode* node);
@@ -48,8 +49,15 @@ class TkvExpression : public TkvCustomExpression {
   void CloseBracket(TkvExpressionNode* closing);
   // The first malformed item seen while building; Finish reports it before any type error.
   void NoteBuildError(UStringView message);
-  UString buildErrorPos_;
-  UString buildError_;
+  // A compile makes expressions by the ten thousand and nearly all are sound: the texts of
+  // a fault live apart, made at the first one.
+  struct Faults {
+    UString finishError;
+    UString buildErrorPos;
+    UString buildError;
+  };
+  Faults& NoteFaults();
+  std::unique_ptr<Faults> faults_;
 };
 
 // ---------------------------------------------------------------------------------------

@@ -163,7 +163,8 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
   const UString errorPos = expr->Finish();
   if (!errorPos.empty()) {
     p_.currentPosition_ = errorPos;
-    Raise(expr->FinishError.empty() ? UString(ilmsg::IncompatibleTypesPlain) : expr->FinishError);
+    Raise(expr->FinishError().empty() ? UString(ilmsg::IncompatibleTypesPlain)
+                                      : expr->FinishError());
   }
   return expr;
 }

@@ -26,7 +26,7 @@ class ExpressionTest : public ::testing::Test {
   std::string ShapeOf(const std::string& text) {
     std::unique_ptr<TkvExpression> e;
     const UString error = p.Check(text, &e);
-    EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError);
+    EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError());
     return Shape(e->RootNode);
   }
 
@@ -222,7 +222,7 @@ TEST_F(ExpressionTest, TypeErrorsReportTheFirstOffendingOperator) {
     std::unique_ptr<TkvExpression> e;
     EXPECT_EQ(Utf8(p.Check(c.text, &e)), c.position) << c.text;
     if (*c.position != '\0') {
-      EXPECT_EQ(e->FinishError, msg::IncompatibleTypes) << c.text;
+      EXPECT_EQ(e->FinishError(), msg::IncompatibleTypes) << c.text;
     }
   }
 }
@@ -277,7 +277,7 @@ TEST_F(ExpressionTest, MalformedExpressionsAreRejected) {
   for (const auto& c : cases) {
     std::unique_ptr<TkvExpression> e;
     EXPECT_EQ(Utf8(p.Check(c.text, &e)), c.position) << c.text;
-    EXPECT_EQ(e->FinishError, c.error) << c.text;
+    EXPECT_EQ(e->FinishError(), c.error) << c.text;
     try {
       e->GetValue();
     } catch (const std::exception&) {
@@ -293,7 +293,7 @@ TEST_F(ExpressionTest, UnknownOperatorTextIsRejected) {
   e.AddOperator(u"**");
   e.AddConstant(Variant(2));
   EXPECT_EQ(e.Finish(), u"3:9");
-  EXPECT_EQ(e.FinishError, FormatMessage(msg::ExprUnknownOperator, u"**"));
+  EXPECT_EQ(e.FinishError(), FormatMessage(msg::ExprUnknownOperator, u"**"));
 }
 
 TEST_F(ExpressionTest, SingleOperandNamesWhatTheStatementCanReadDirectly) {

@@ -479,7 +479,7 @@ UString ProgramBuilder::Check(const std::string& text, std::unique_ptr<TkvExpres
 Variant ProgramBuilder::Eval(const std::string& text) {
   auto e = Expr(text);
   const UString error = e->Finish();
-  EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError) << " at " << Utf8(error);
+  EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError()) << " at " << Utf8(error);
   return e->GetValue();
 }
 
@@ -494,7 +494,7 @@ namespace {
 
 TkvCustomExpression* FinishedExpression(std::unique_ptr<TkvExpression> e, const std::string& text) {
   const UString error = e->Finish();
-  EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError) << " at " << Utf8(error);
+  EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError()) << " at " << Utf8(error);
   return e.release();
 }
 
