@@ -22,6 +22,7 @@
 #include <string>
 
 #include "cli/kv_gui_session.h"
+#include "cli/kv_heap_pages.h"
 #include "cli/kv_il_dump.h"
 #include "cli/kv_standard_streams.h"
 #include "cli/kv_startup.h"
@@ -127,6 +128,7 @@ int RunFile(Mode mode, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kv::RequestLargeHeapPages();
   Mode mode = Mode::Run;
   const char* file = nullptr;
   for (int i = 1; i < argc; ++i) {
