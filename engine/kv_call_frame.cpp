@@ -39,7 +39,7 @@ inline void TkvCallFrame::Put(TkvCustomVariable& item, Variant&& value) {
     item.SetValue(value);
 }
 
-size_t TkvCallFrame::Save() {
+size_t TkvCallFrame::SaveSlow() {
   const size_t mark = top_;
   const size_t count = slots_.size();
   if (saved_.size() < mark + count) saved_.resize(std::max(2 * saved_.size(), mark + count));
@@ -62,14 +62,7 @@ size_t TkvCallFrame::Save() {
 
 // The slots may have been laid out again during the call (a path compiled at its first use
 // can add items); items are appended, so the saved values still belong to the first slots.
-void TkvCallFrame::Restore(size_t mark) {
-  if (!inPlace_.empty() && top_ - mark == inPlace_.size()) {
-    Variant* in = saved_.data() + mark;
-    Variant* const* values = inPlace_.data();
-    for (size_t i = 0; i < inPlace_.size(); ++i) *values[i] = std::move(in[i]);
-    top_ = mark;
-    return;
-  }
+void TkvCallFrame::RestoreSlow(size_t mark) {
   size_t next = mark;
   for (TkvCustomVariable* item : slots_) {
     if (next >= top_) break;

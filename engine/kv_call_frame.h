@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "host/core/variant.h"
@@ -28,10 +29,25 @@ class TkvCallFrame {
   }
   int SlotCount() const { return static_cast<int>(slots_.size()); }
 
-  // Saves the running activation's values and returns the mark that restores them.
-  size_t Save();
+  // Saves the running activation's values and returns the mark that restores them. Inline
+  // for a frame of in-place slots with room on the save stack: every recursive call saves.
+  size_t Save() {
+    const size_t count = inPlace_.size();
+    if (count == 0 || saved_.size() < top_ + count) return SaveSlow();
+    const size_t mark = top_;
+    Variant* out = saved_.data() + mark;
+    for (size_t i = 0; i < count; ++i) out[i] = *inPlace_[i];
+    top_ = mark + count;
+    return mark;
+  }
   // Moves the values saved at `mark` back into the slots and drops every later save.
-  void Restore(size_t mark);
+  void Restore(size_t mark) {
+    const size_t count = inPlace_.size();
+    if (count == 0 || top_ - mark != count) return RestoreSlow(mark);
+    Variant* in = saved_.data() + mark;
+    for (size_t i = 0; i < count; ++i) *inPlace_[i] = std::move(in[i]);
+    top_ = mark;
+  }
 
   // The running activation's values, in slot order, and their assignment back.
   void CopyValues(std::vector<Variant>& out) const;
@@ -39,6 +55,8 @@ class TkvCallFrame {
 
  private:
   static uint64_t ItemsVersionOf(const TkvScript& local);
+  size_t SaveSlow();
+  void RestoreSlow(size_t mark);
   void Rebuild(const TkvScript& local);
   static Variant ValueOf(TkvCustomVariable& item);
   static void Put(TkvCustomVariable& item, Variant&& value);
