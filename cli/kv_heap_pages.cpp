@@ -13,7 +13,7 @@ namespace kv {
 
 namespace {
 
-constexpr std::size_t kStep = std::size_t{64} << 20;  // the heap grows by this much at once
+constexpr std::size_t kStep = std::size_t{256} << 20;  // the heap grows by this much at once
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 
 // Whether the kernel gives huge pages to regions that ask ("madvise" or "always" mode).
