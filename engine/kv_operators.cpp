@@ -47,19 +47,39 @@ constexpr std::array<TkvOperatorInfo, 25> kOperators = {{
 
 }  // namespace
 
+// Expressions are built operator by operator while compiling: the look-up compares in place,
+// without an upper-cased copy of the text.
 const TkvOperatorInfo* FindOperator(UStringView text) {
-  const UString upper = UpperAscii(text);
   for (const TkvOperatorInfo& entry : kOperators) {
-    if (upper == entry.text) return &entry;
+    const UStringView name = entry.text;
+    if (name.size() != text.size()) continue;
+    size_t i = 0;
+    while (i < name.size() && UpCase(text[i]) == name[i]) ++i;
+    if (i == name.size()) return &entry;
   }
   return nullptr;
 }
 
-const TkvOperatorInfo& OperatorInfo(TkvOperatorKind kind) {
-  for (const TkvOperatorInfo& entry : kOperators) {
-    if (entry.kind == kind) return entry;
+namespace {
+
+// For each kind, the index of its first entry.
+constexpr std::array<uint8_t, okIs + 1> kFirstOfKind = [] {
+  std::array<uint8_t, okIs + 1> first{};
+  for (size_t k = 0; k < first.size(); ++k) {
+    for (size_t i = 0; i < kOperators.size(); ++i) {
+      if (kOperators[i].kind == k) {
+        first[k] = static_cast<uint8_t>(i);
+        break;
+      }
+    }
   }
-  return kOperators[0];
+  return first;
+}();
+
+}  // namespace
+
+const TkvOperatorInfo& OperatorInfo(TkvOperatorKind kind) {
+  return kind < kFirstOfKind.size() ? kOperators[kFirstOfKind[kind]] : kOperators[0];
 }
 
 }  // namespace kv
