@@ -218,6 +218,21 @@ inline void StoreArgument(TkvParamItem& param, Variant&& value) {
   }
 }
 
+// Evaluates the `count` values first, then stores each into its parameter.
+template <class ValueOf>
+void StoreAfterEvaluatingAll(TkvCustomVariable& callee, int count, ValueOf valueOf) {
+  constexpr int kInline = 8;  // calls with more arguments are rare; they take the heap
+  Variant inlineValues[kInline];
+  std::vector<Variant> spilled;
+  Variant* values = inlineValues;
+  if (count > kInline) {
+    spilled.resize(static_cast<size_t>(count));
+    values = spilled.data();
+  }
+  for (int i = 0; i < count; ++i) values[i] = valueOf(i);
+  for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), std::move(values[i]));
+}
+
 // Every argument is evaluated before any is bound. An argument may call the same item
 // again (Max(a, Max(b, c)), F(2, F(1, 1)), M[2, M[1, 1]]), and that inner call binds the
 // same parameter items: binding each value at once would let it overwrite the outer
@@ -230,16 +245,7 @@ void BindArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
     StoreArgument(BoundParam(callee, 0), step.ArgAt(0)->GetValue());
     return;
   }
-  constexpr int kInline = 8;  // calls with more arguments are rare; they take the heap
-  Variant inlineValues[kInline];
-  std::vector<Variant> spilled;
-  Variant* values = inlineValues;
-  if (count > kInline) {
-    spilled.resize(static_cast<size_t>(count));
-    values = spilled.data();
-  }
-  for (int i = 0; i < count; ++i) values[i] = step.ArgAt(i)->GetValue();
-  for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), std::move(values[i]));
+  StoreAfterEvaluatingAll(callee, count, [&step](int i) { return step.ArgAt(i)->GetValue(); });
 }
 
 void WriteBackVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
@@ -350,16 +356,7 @@ void BindPlannedArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
     for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), ArgumentValue(step, i));
     return;
   }
-  constexpr int kInline = 8;
-  Variant inlineValues[kInline];
-  std::vector<Variant> spilled;
-  Variant* values = inlineValues;
-  if (count > kInline) {
-    spilled.resize(static_cast<size_t>(count));
-    values = spilled.data();
-  }
-  for (int i = 0; i < count; ++i) values[i] = ArgumentValue(step, i);
-  for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), std::move(values[i]));
+  StoreAfterEvaluatingAll(callee, count, [&step](int i) { return ArgumentValue(step, i); });
 }
 
 void WriteBackPlannedVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
