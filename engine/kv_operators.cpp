@@ -54,7 +54,7 @@ const TkvOperatorInfo* FindOperator(UStringView text) {
     const UStringView name = entry.text;
     if (name.size() != text.size()) continue;
     size_t i = 0;
-    while (i < name.size() && UpCase(text[i]) == name[i]) ++i;
+    while (i < name.size() && text[i] < 0x80 && UpCase(text[i]) == name[i]) ++i;  // ASCII
     if (i == name.size()) return &entry;
   }
   return nullptr;
