@@ -7,8 +7,6 @@
 
 namespace kv {
 
-uint64_t TkvCallFrame::ItemsVersionOf(const TkvScript& local) { return local.ItemsVersion(); }
-
 void TkvCallFrame::Rebuild(const TkvScript& local) {
   slots_.clear();
   inPlace_.clear();
@@ -22,8 +20,10 @@ void TkvCallFrame::Rebuild(const TkvScript& local) {
     inPlace_.push_back(&item->Value);
   }
   if (!allInPlace) inPlace_.clear();
+  inPlaceCount_ = inPlace_.size();
   laidOut_ = &local;
   version_ = local.ItemsVersion();
+  liveVersion_ = &local.ItemsVersion();
 }
 
 // A string variable keeps its value in its own storage; every other slot in Value.
@@ -43,6 +43,7 @@ size_t TkvCallFrame::SaveSlow() {
   const size_t mark = top_;
   const size_t count = slots_.size();
   if (saved_.size() < mark + count) saved_.resize(std::max(2 * saved_.size(), mark + count));
+  savedSize_ = saved_.size();
   Variant* out = saved_.data() + mark;
   if (!inPlace_.empty()) {
     Variant* const* values = inPlace_.data();

@@ -25,27 +25,29 @@ class TkvCallFrame {
  public:
   // Lays the slots out again when the items of `local` changed since the last layout.
   void Layout(const TkvScript& local) {
-    if (laidOut_ != &local || version_ != ItemsVersionOf(local)) Rebuild(local);
+    if (laidOut_ != &local || version_ != *liveVersion_) Rebuild(local);
   }
   int SlotCount() const { return static_cast<int>(slots_.size()); }
 
   // Saves the running activation's values and returns the mark that restores them. Inline
   // for a frame of in-place slots with room on the save stack: every recursive call saves.
   size_t Save() {
-    const size_t count = inPlace_.size();
-    if (count == 0 || saved_.size() < top_ + count) return SaveSlow();
+    const size_t count = inPlaceCount_;
     const size_t mark = top_;
+    if (count == 0 || savedSize_ - mark < count) return SaveSlow();
     Variant* out = saved_.data() + mark;
-    for (size_t i = 0; i < count; ++i) out[i] = *inPlace_[i];
+    Variant* const* values = inPlace_.data();
+    for (size_t i = 0; i < count; ++i) out[i] = *values[i];
     top_ = mark + count;
     return mark;
   }
   // Moves the values saved at `mark` back into the slots and drops every later save.
   void Restore(size_t mark) {
-    const size_t count = inPlace_.size();
+    const size_t count = inPlaceCount_;
     if (count == 0 || top_ - mark != count) return RestoreSlow(mark);
     Variant* in = saved_.data() + mark;
-    for (size_t i = 0; i < count; ++i) *inPlace_[i] = std::move(in[i]);
+    Variant* const* values = inPlace_.data();
+    for (size_t i = 0; i < count; ++i) *values[i] = std::move(in[i]);
     top_ = mark;
   }
 
@@ -54,7 +56,6 @@ class TkvCallFrame {
   void AssignValues(const std::vector<Variant>& values);
 
  private:
-  static uint64_t ItemsVersionOf(const TkvScript& local);
   size_t SaveSlow();
   void RestoreSlow(size_t mark);
   void Rebuild(const TkvScript& local);
@@ -65,12 +66,15 @@ class TkvCallFrame {
   // When every slot keeps its value in place (the usual case), the stored values themselves,
   // in slot order, so that saving and restoring is a plain copy and move per slot.
   std::vector<Variant*> inPlace_;
+  size_t inPlaceCount_ = 0;  // inPlace_.size(), read by every save and restore
   // Saved values live below top_; the entries above it are Empty and are reused, so that
   // saving and restoring neither constructs nor destroys a Variant.
   std::vector<Variant> saved_;
+  size_t savedSize_ = 0;  // saved_.size()
   size_t top_ = 0;
   const TkvScript* laidOut_ = nullptr;
-  uint64_t version_ = 0;
+  uint64_t version_ = 0;                   // the items version the slots were laid out for
+  const uint64_t* liveVersion_ = nullptr;  // laidOut_'s items version, as it changes
 };
 
 }  // namespace kv

@@ -334,7 +334,9 @@ void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
       plan.evaluate = EvaluatedPart(step.ArgAt(i));
       direct = false;
     }
-    if (BoundParam(callee, i).IsVar) {
+    TkvParamItem& param = BoundParam(callee, i);
+    if (param.HasRole(irValueInPlace) && !param.ReadOnly) plan.store = &param.Value;
+    if (param.IsVar) {
       plan.write = PlainWriteTarget(step.ArgAt(i));
       hasVar = true;
     }
@@ -344,19 +346,29 @@ void PlanArguments(TkvDesignatorItem& step, const TkvCustomVariable& callee) {
   step.PlannedFor = &callee;
 }
 
-inline Variant ArgumentValue(TkvDesignatorItem& step, int index) {
-  const TkvDesignatorItem::ArgumentPlan& plan = step.Plan[static_cast<size_t>(index)];
+inline Variant ArgumentValue(const TkvDesignatorItem::ArgumentPlan& plan) {
   return plan.read != nullptr ? *plan.read : plan.evaluate->GetValue();
 }
 
-// As BindArguments, reading plain operands in place.
+inline void StorePlanned(const TkvDesignatorItem::ArgumentPlan& plan, TkvParamItem& param,
+                         Variant&& value) {
+  if (plan.store != nullptr) {
+    *plan.store = std::move(value);
+  } else {
+    param.SetValue(value);
+  }
+}
+
+// As BindArguments, reading plain operands in place and storing straight into parameters.
 void BindPlannedArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
+  const TkvDesignatorItem::ArgumentPlan* plans = step.Plan.data();
   const int count = static_cast<int>(step.Plan.size());
   if (step.BindsDirectly || count == 1) {
-    for (int i = 0; i < count; ++i) StoreArgument(BoundParam(callee, i), ArgumentValue(step, i));
+    for (int i = 0; i < count; ++i)
+      StorePlanned(plans[i], BoundParam(callee, i), ArgumentValue(plans[i]));
     return;
   }
-  StoreAfterEvaluatingAll(callee, count, [&step](int i) { return ArgumentValue(step, i); });
+  StoreAfterEvaluatingAll(callee, count, [plans](int i) { return ArgumentValue(plans[i]); });
 }
 
 void WriteBackPlannedVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
@@ -376,11 +388,11 @@ void WriteBackPlannedVarArguments(TkvDesignatorItem& step, TkvCustomVariable& ca
 // A call of a script procedure: a recursive or re-entrant one saves the caller's frame
 // around it.
 Variant CallProcedure(TkvDesignatorItem& step, TkvProcVariable& proc, bool needResult) {
-  const bool recursive = proc.Executing;
-  LocalsGuard locals(recursive ? &proc : nullptr);
   if (step.PlannedFor != &proc ||
       step.Plan.size() != static_cast<size_t>(BoundArgCount(step, proc)))
     PlanArguments(step, proc);
+  const bool recursive = proc.Executing;
+  LocalsGuard locals(recursive ? &proc : nullptr);
   BindPlannedArguments(step, proc);
   proc.NeedResult = needResult;
   Variant result = proc.Call();

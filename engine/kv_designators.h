@@ -40,6 +40,9 @@ class TkvDesignatorItem : public TkvItemList {
     const Variant* read = nullptr;
     TkvCustomVariable* evaluate = nullptr;  // otherwise: the argument, or its expression's root
     TkvCustomVariable* write = nullptr;     // keeps its value in place; written unless ReadOnly
+    // Where the value goes: the parameter's stored value when it keeps one and may be
+    // written, otherwise nullptr (the parameter's SetValue takes it).
+    Variant* store = nullptr;
   };
   std::vector<ArgumentPlan> Plan;
   const TkvCustomVariable* PlannedFor = nullptr;

@@ -132,7 +132,10 @@ class TkvProcVariable : public TkvCustomVariable {
   void SaveLocals(std::vector<Variant>& out);
   void RestoreLocals(const std::vector<Variant>& saved);
   // The call frame, laid out again whenever the local script's items changed.
-  TkvCallFrame& Frame();
+  TkvCallFrame& Frame() {
+    frame_.Layout(*LocalScript);
+    return frame_;
+  }
 
   bool Executing = false;
   bool IsFunction = false;

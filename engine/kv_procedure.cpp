@@ -14,6 +14,7 @@ namespace {
 class ActiveLocalScriptScope {
  public:
   explicit ActiveLocalScriptScope(TkvScript* local) {
+    if (!TkvRunLineEvent::AnyAssigned()) return;
     for (TkvScript* s = local; s; s = s->Parent) {
       if (s->OnRunLine.Assigned()) {
         hookOwner_ = s;
@@ -100,11 +101,6 @@ Variant TkvProcVariable::Call() {
     return RefItem->HasRole(irValueInPlace) ? RefItem->Value : RefItem->GetValue();
   }
   return Variant::Null();
-}
-
-TkvCallFrame& TkvProcVariable::Frame() {
-  frame_.Layout(*LocalScript);
-  return frame_;
 }
 
 void TkvProcVariable::SaveLocals(std::vector<Variant>& out) { Frame().CopyValues(out); }

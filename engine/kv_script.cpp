@@ -13,7 +13,10 @@ KV_DEFINE_CLASS(TkvScript, TComponent) {
   c.Constructor();
   c.Property("Lines", &TkvScript::Lines, &TkvScript::SetLines);
   c.Property("SyntaxType", &TkvScript::SyntaxType, &TkvScript::SetSyntaxType);
-  c.Event("OnRunLine", "TkvRunLineEvent", &TkvScript::OnRunLine);
+  c.Event(
+      "OnRunLine", "TkvRunLineEvent",
+      [](const TkvScript& s) -> TMethod { return s.OnRunLine.Method(); },
+      [](TkvScript& s, const TMethod& method) { s.OnRunLine = method; });
 }
 
 namespace {
@@ -266,13 +269,14 @@ void TkvScript::Execute() {
 // A handler set from C++ is called directly; one assigned as a published event gets the
 // event's arguments (Sender, UnitName, SourcePos: the "row:column" text).
 void TkvScript::CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos) {
-  if (runLineHandler_ && OnRunLine.Data == this) {
+  const TMethod& event = OnRunLine.Method();
+  if (runLineHandler_ && event.Data == this) {
     runLineHandler_(sender, unitName, sourcePos);
     return;
   }
   TEventArgs args{TVarRec::Object(sender->Handle()), TVarRec::String(unitName),
                   TVarRec::String(sourcePos)};
-  OnRunLine.Code(args);
+  event.Code(args);
 }
 
 void TkvScript::SetOnRunLine(TkvRunLineHandler handler) {
@@ -281,12 +285,13 @@ void TkvScript::SetOnRunLine(TkvRunLineHandler handler) {
     OnRunLine = TMethod{};
     return;
   }
-  OnRunLine.Data = this;
-  OnRunLine.Code = [this](TEventArgs& args) {
-    if (args.size() < 3) return;
-    auto* sender = dynamic_cast<TkvScript*>(handles::Find(static_cast<int32_t>(args[0].VInt)));
-    runLineHandler_(sender, args[1].VString, args[2].VString);
-  };
+  OnRunLine = TMethod{
+      [this](TEventArgs& args) {
+        if (args.size() < 3) return;
+        auto* sender = dynamic_cast<TkvScript*>(handles::Find(static_cast<int32_t>(args[0].VInt)));
+        runLineHandler_(sender, args[1].VString, args[2].VString);
+      },
+      this};
 }
 
 // CodeLines holds "unit=3,5,9," per unit: each line that holds a statement, once.

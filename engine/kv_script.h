@@ -4,6 +4,7 @@
 // Ownership: a script owns its items and its main statement list.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <unordered_set>
 #include <vector>
@@ -23,6 +24,26 @@ class TkvEventList;
 using TkvRunLineHandler =
     std::function<void(TkvScript* sender, const UString& unitName, const UString& sourcePos)>;
 
+// The OnRunLine event of a script. Assigning a handler to any script also notes that hooks
+// exist in the process: until the first one is assigned, a statement's hook costs one load
+// instead of a walk up the scopes.
+class TkvRunLineEvent {
+ public:
+  TkvRunLineEvent& operator=(TMethod method) {
+    method_ = std::move(method);
+    if (method_.Assigned()) anyAssigned_.store(true, std::memory_order_relaxed);
+    return *this;
+  }
+  const TMethod& Method() const { return method_; }
+  bool Assigned() const { return method_.Assigned(); }
+  // Once true, true for the rest of the process.
+  static bool AnyAssigned() { return anyAssigned_.load(std::memory_order_relaxed); }
+
+ private:
+  TMethod method_;
+  static inline std::atomic<bool> anyAssigned_{false};
+};
+
 class TkvScript : public TComponent {
   KV_CLASS(TkvScript, TComponent)
 
@@ -41,7 +62,8 @@ class TkvScript : public TComponent {
   void RemoveItem(TkvCustomVariable* item);  // not freed
   void Clear();
   // Changes whenever items enter or leave the scope (call frames lay their slots out anew).
-  uint64_t ItemsVersion() const { return itemsVersion_; }
+  // A reference, so that a frame can watch the counter without knowing the script's class.
+  const uint64_t& ItemsVersion() const { return itemsVersion_; }
   void RemoveOwnedBy(TkvRegistrar registrar);
   // The first item of the name in this scope (letter case ignored), found by hash. An
   // item's Name must not change while it belongs to a script.
@@ -70,7 +92,7 @@ class TkvScript : public TComponent {
   void SetLines(TStrings* lines);  // copies
   const UString& SyntaxType() const { return syntaxType_; }
   void SetSyntaxType(UString name) { syntaxType_ = std::move(name); }
-  TMethod OnRunLine;
+  TkvRunLineEvent OnRunLine;
   void SetOnRunLine(TkvRunLineHandler handler);  // convenience for C++ hosts
 
   TkvStatement* MainStatements() const { return main_; }
@@ -120,10 +142,11 @@ class TkvScript : public TComponent {
 };
 
 // The hook runs before every hooked statement. The walk up the Parent chain is short (a
-// procedure's local script, its script, the global script) and inline, so a script that
-// nobody watches pays a few loads per statement; an OnRunLine assigned at any time, also
+// procedure's local script, its script, the global script) and inline, and is left out
+// while no script of the process has had a handler; an OnRunLine assigned at any time, also
 // while the script runs, is seen at the next statement.
 inline void TkvScript::ReportLine(const UString& unitName, SourcePlace place) {
+  if (!TkvRunLineEvent::AnyAssigned()) return;
   for (TkvScript* scope = this; scope; scope = scope->Parent) {
     if (scope->OnRunLine.Assigned()) {
       scope->CallRunLine(this, unitName, KnownPlaceText(place));

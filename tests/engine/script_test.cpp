@@ -324,6 +324,15 @@ TEST_F(ScriptTest, OnlyTheInnermostHookRunsWithTheStatementsOwnScriptAsSender) {
   ASSERT_EQ(received.size(), 3u);
   EXPECT_EQ(received[0].VInt, script_.Handle());
   EXPECT_EQ(received[2].VString, u"2:4");
+
+  // And through the published property, as a script or a form reader assigns it.
+  const TPropInfo* event = TkvScript::StaticClass()->FindProperty(u"OnRunLine");
+  event->SetMethod(&script_, TMethod{});
+  EXPECT_FALSE(script_.OnRunLine.Assigned());
+  event->SetMethod(&script_, TMethod{[&](TEventArgs& args) { received = args; }, &seen});
+  EXPECT_EQ(event->GetMethod(&script_).Data, &seen);
+  script_.ReportLine(u"U", SourcePlace{3, 5});
+  EXPECT_EQ(received[2].VString, u"3:5");
 }
 
 // --- procedures ----------------------------------------------------------------------------
