@@ -388,9 +388,7 @@ void WriteBackPlannedVarArguments(TkvDesignatorItem& step, TkvCustomVariable& ca
 // A call of a script procedure: a recursive or re-entrant one saves the caller's frame
 // around it.
 Variant CallProcedure(TkvDesignatorItem& step, TkvProcVariable& proc, bool needResult) {
-  if (step.PlannedFor != &proc ||
-      step.Plan.size() != static_cast<size_t>(BoundArgCount(step, proc)))
-    PlanArguments(step, proc);
+  if (step.PlannedFor != &proc) PlanArguments(step, proc);
   const bool recursive = proc.Executing;
   LocalsGuard locals(recursive ? &proc : nullptr);
   BindPlannedArguments(step, proc);

@@ -36,6 +36,7 @@ class TkvDesignatorItem : public TkvItemList {
   // How a call of a script procedure passes each argument, worked out at the step's first
   // call (valid while PlannedFor == Ref): the stored value an argument that is a plain
   // operand reads, and the item a var argument that is a plain variable writes back to.
+  // A procedure's parameters and a step's arguments are complete before either runs.
   struct ArgumentPlan {
     const Variant* read = nullptr;
     TkvCustomVariable* evaluate = nullptr;  // otherwise: the argument, or its expression's root

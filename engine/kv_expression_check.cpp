@@ -77,6 +77,8 @@ TypeRecord Check(TkvExpressionNode* node, Failure& failure) {
   const TypeRecord r = Check(op->Right, failure);
   op->BothInteger = l.Kind == vkInteger && r.Kind == vkInteger;
   op->BothBoolean = l.Kind == vkBoolean && r.Kind == vkBoolean;
+  op->BothDirect = op->Left != nullptr && op->Right != nullptr && op->Left->Direct != nullptr &&
+                   op->Right->Direct != nullptr;
 
   TypeRecord result = l;
   if (const char16_t* fault = ShapeFault(*op)) {

@@ -47,16 +47,9 @@ inline Variant ValueOf(TkvExpressionNode* node) {
   return operand.Direct != nullptr ? *operand.Direct : operand.GetValue();
 }
 
-// Both operands stored in place: nothing to evaluate, so they are compared or combined
-// without copies. Any other pair is evaluated left first, as usual.
-inline bool BothDirect(const TkvOperatorNode& node) {
-  return node.Left != nullptr && node.Right != nullptr && node.Left->Direct != nullptr &&
-         node.Right->Direct != nullptr;
-}
-
 template <class Test>
 bool Compare(TkvOperatorNode& node, Test test) {
-  if (BothDirect(node)) {
+  if (node.BothDirect) {
     const Variant& left = *node.Left->Direct;
     const Variant& right = *node.Right->Direct;
     if (left.Type() == varInteger && right.Type() == varInteger) {  // VarCompare's first case
@@ -83,7 +76,7 @@ Variant Binary(TkvOperatorNode& node, VarOp op) {
 
 template <int32_t (*IntOp)(int32_t, int32_t)>
 Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
-  if (node.BothInteger && BothDirect(node) && HoldsInteger(*node.Left->Direct) &&
+  if (node.BothInteger && node.BothDirect && HoldsInteger(*node.Left->Direct) &&
       HoldsInteger(*node.Right->Direct)) {
     return Variant(IntOp(AsInt32(*node.Left->Direct), AsInt32(*node.Right->Direct)));
   }

@@ -113,6 +113,9 @@ class TkvOperatorNode : public TkvExpressionNode {
   TkvOperatorKind OperatorKind;
   bool BothInteger = false;
   bool BothBoolean = false;
+  // Both operands are there and stored in place (Direct): nothing to evaluate, so they are
+  // compared or combined without copies. Set when the expression is checked.
+  bool BothDirect = false;
 };
 
 #define KV_OPERATOR_NODE(Name, OpKind)  \

@@ -95,7 +95,7 @@ Variant TkvProcVariable::Call() {
   {
     ExitScope exit(*LocalScript);
     FlagScope running(LocalScript->Running, true);
-    LocalScript->MainStatements()->Execute();
+    TkvStatement::RunList(*LocalScript->MainStatements());
   }
   if (IsFunction && RefItem) {
     return RefItem->HasRole(irValueInPlace) ? RefItem->Value : RefItem->GetValue();

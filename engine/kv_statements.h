@@ -20,6 +20,9 @@ class TkvStatement : public TkvItemList {
   virtual void Execute();  // a plain block runs its children as a statement list
   TkvStatement* StatementAt(int index) const;
   void ReportLine();
+  // Runs the children of a plain block (a body, a branch) as Execute does, without the
+  // virtual dispatch.
+  static void RunList(TkvStatement& list) { list.ExecuteList(); }
 
   TkvScript* Script;  // not owned
   SourcePlace Place;
@@ -28,7 +31,6 @@ class TkvStatement : public TkvItemList {
  protected:
   // Runs the children; stops early on any control flag of the script.
   void ExecuteList();
-  static void RunList(TkvStatement& list) { list.ExecuteList(); }
   // The hook of hooked statements: ReportLine, then whether to go on.
   bool Hook();
 };
