@@ -570,7 +570,7 @@ TkvArrayHelper& PrepareArrayHelper(TkvCustomVariable* helperItem, TkvCustomVaria
 
 // The element of a one-dimensional array at an Integer index inside its bounds, read in
 // place; nullptr for every other case, which the helper then serves or reports.
-const Variant* ElementInPlace(const Variant& array, const Variant& index) {
+inline const Variant* ElementInPlace(const Variant& array, const Variant& index) {
   const VarArrayData* data = array.ArrayData();
   if (data == nullptr || data->bounds.size() != 1 || index.Type() != varInteger) return nullptr;
   const ArrayBound& bound = data->bounds[0];
@@ -589,42 +589,52 @@ TkvCustomVariable& TkvArrayDesignator::HelperWithIndex(const Variant& index) {
   return helper;
 }
 
-// A plain operand (a variable, a constant) is read in place; anything else is evaluated.
-const Variant& TkvArrayDesignator::IndexValue(Variant& computed) const {
+// The index when it is a plain operand (a variable, a constant), read in place; else nullptr.
+inline const Variant* TkvArrayDesignator::DirectIndex() const {
+  if (IndexExpression == nullptr || IndexExpression->RootNode == nullptr) return nullptr;
+  return IndexExpression->RootNode->Direct;
+}
+
+Variant TkvArrayDesignator::ComputedIndex() const {
   if (IndexExpression != nullptr && IndexExpression->RootNode != nullptr) {
-    TkvExpressionNode* root = IndexExpression->RootNode;
-    if (root->Direct != nullptr) return *root->Direct;
-    computed = root->GetValue();  // the expression only forwards to its root
-    return computed;
+    return IndexExpression->RootNode->GetValue();  // the expression only forwards to its root
   }
-  computed = IndexStep->ArgAt(0)->GetValue();
-  return computed;
+  return IndexStep->ArgAt(0)->GetValue();
+}
+
+inline Variant TkvArrayDesignator::ElementAt(const Variant& index) {
+  if (const Variant* element = ElementInPlace(RefItem->Value, index)) return *element;
+  return HelperWithIndex(index).GetValue();
 }
 
 Variant TkvArrayDesignator::GetValue() {
   if (FastPathKind != fpArrayElement) return TkvDesignator::GetValue();
   if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).GetValue();
-  Variant computed;
-  const Variant& index = IndexValue(computed);
-  if (const Variant* element = ElementInPlace(RefItem->Value, index)) return *element;
-  return HelperWithIndex(index).GetValue();
+  if (const Variant* index = DirectIndex()) return ElementAt(*index);
+  return ElementAt(ComputedIndex());
 }
 
 // The element is stored as the array's element type, into a body unshared first, as the
 // helper stores it.
-void TkvArrayDesignator::SetValue(const Variant& value) {
-  if (FastPathKind != fpArrayElement) return TkvDesignator::SetValue(value);
-  if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
-  Variant computed;
-  const Variant& index = IndexValue(computed);
+inline void TkvArrayDesignator::StoreElement(const Variant& index, const Variant& value) {
   Variant& array = RefItem->Value;
   const Variant* element = RefItem->ReadOnly ? nullptr : ElementInPlace(array, index);
   if (element == nullptr) return HelperWithIndex(index).SetValue(value);
   const size_t offset = static_cast<size_t>(element - array.ArrayData()->elems.data());
   const uint16_t elemType = array.ArrayData()->elemType;
-  Variant stored =
-      value.Type() == elemType || elemType == varVariant ? value : VarAsType(value, elemType);
-  array.MutableArrayData()->elems[offset] = std::move(stored);
+  if (value.Type() == elemType || elemType == varVariant) {
+    array.MutableArrayData()->elems[offset] = value;
+  } else {
+    Variant stored = VarAsType(value, elemType);
+    array.MutableArrayData()->elems[offset] = std::move(stored);
+  }
+}
+
+void TkvArrayDesignator::SetValue(const Variant& value) {
+  if (FastPathKind != fpArrayElement) return TkvDesignator::SetValue(value);
+  if (!SingleIndex) return PrepareArrayHelper(Index, RefItem, *IndexStep).SetValue(value);
+  if (const Variant* index = DirectIndex()) return StoreElement(*index, value);
+  StoreElement(ComputedIndex(), value);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -123,7 +123,10 @@ class TkvArrayDesignator : public TkvDesignator {
 
  private:
   TkvCustomVariable& HelperWithIndex(const Variant& index);
-  const Variant& IndexValue(Variant& computed) const;
+  const Variant* DirectIndex() const;
+  Variant ComputedIndex() const;
+  Variant ElementAt(const Variant& index);
+  void StoreElement(const Variant& index, const Variant& value);
 };
 
 // A set constructor: expressions in source order; a nullptr child between two expressions

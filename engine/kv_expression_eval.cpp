@@ -76,9 +76,13 @@ Variant Binary(TkvOperatorNode& node, VarOp op) {
 
 template <int32_t (*IntOp)(int32_t, int32_t)>
 Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
-  if (node.BothInteger && node.BothDirect && HoldsInteger(*node.Left->Direct) &&
-      HoldsInteger(*node.Right->Direct)) {
-    return Variant(IntOp(AsInt32(*node.Left->Direct), AsInt32(*node.Right->Direct)));
+  if (node.BothInteger && node.BothDirect) {
+    const Variant& a = *node.Left->Direct;
+    const Variant& b = *node.Right->Direct;
+    if (a.Type() == varInteger && b.Type() == varInteger) {  // the usual pair, tested first
+      return Variant(IntOp(a.RawInt(), b.RawInt()));
+    }
+    if (HoldsInteger(a) && HoldsInteger(b)) return Variant(IntOp(AsInt32(a), AsInt32(b)));
   }
   Variant left = ValueOf(node.Left);
   const Variant right = ValueOf(node.Right);

@@ -128,17 +128,17 @@ Operands OperandsOf(const TkvAssignmentStmt& stmt) {
 
 // a := a op b by the integer rule, for operands of static kind Integer; false leaves other
 // values and division to the Variant operation.
-bool WrapInPlace(VarOp op, Variant& a, const Variant& b) {
+inline bool WrapInPlace(VarOp op, Variant& a, const Variant& b) {
   if (!HoldsInteger(a) || !HoldsInteger(b)) return false;
   switch (op) {
     case VarOp::Add:
-      a = Variant(WrapAdd(AsInt32(a), AsInt32(b)));
+      a.SetInteger(WrapAdd(AsInt32(a), AsInt32(b)));
       return true;
     case VarOp::Subtract:
-      a = Variant(WrapSub(AsInt32(a), AsInt32(b)));
+      a.SetInteger(WrapSub(AsInt32(a), AsInt32(b)));
       return true;
     case VarOp::Multiply:
-      a = Variant(WrapMul(AsInt32(a), AsInt32(b)));
+      a.SetInteger(WrapMul(AsInt32(a), AsInt32(b)));
       return true;
     default:
       return false;
@@ -147,7 +147,7 @@ bool WrapInPlace(VarOp op, Variant& a, const Variant& b) {
 
 // a := a op b for two Integers whose result fits 32 bits, as the Variant operation gives it;
 // false leaves the rest (overflow into a double, other tags, division) to that operation.
-bool IntegerInPlace(VarOp op, Variant& a, const Variant& b) {
+inline bool IntegerInPlace(VarOp op, Variant& a, const Variant& b) {
   if (a.Type() != varInteger || b.Type() != varInteger) return false;
   int32_t result;
   bool overflow;
@@ -165,7 +165,7 @@ bool IntegerInPlace(VarOp op, Variant& a, const Variant& b) {
       return false;
   }
   if (overflow) return false;
-  a = Variant(result);
+  a.SetInteger(result);
   return true;
 }
 
@@ -242,20 +242,16 @@ void AppendInPlace(TkvAssignmentStmt& stmt) {
 
 // The integer rule where the kinds call for it; else, as a fast path, the Variant
 // operation's own result for Integers that do not overflow.
-bool IntegerRuleInPlace(const TkvAssignmentStmt& stmt, VarOp op, Variant& a, const Variant& b) {
+inline bool IntegerRuleInPlace(const TkvAssignmentStmt& stmt, VarOp op, Variant& a,
+                               const Variant& b) {
   if (stmt.IntegerKinds) return WrapInPlace(op, a, b);
   return FastPathsEnabled() && IntegerInPlace(op, a, b);
 }
 
-void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
+void CompoundAssignByValue(TkvAssignmentStmt& stmt, VarOp op) {
   const auto [target, source] = OperandsOf(stmt);
   TkvCustomVariable* plainTarget = stmt.PlainTarget;
   TkvCustomVariable* plainSource = stmt.PlainSource;
-  // Two plain Integers (a counter, a sum) change the stored value without a copy.
-  if (plainTarget && plainSource && !plainTarget->ReadOnly &&
-      IntegerRuleInPlace(stmt, op, plainTarget->Value, plainSource->Value)) {
-    return;
-  }
   Variant a = plainTarget ? plainTarget->Value : target->GetValue();
   const Variant b = plainSource ? plainSource->Value : source->GetValue();
   if (!IntegerRuleInPlace(stmt, op, a, b)) UpdateInPlace(stmt, target, a, b, op);
@@ -264,6 +260,19 @@ void CompoundAssign(TkvAssignmentStmt& stmt, VarOp op) {
   } else {
     target->SetValue(a);
   }
+}
+
+// The operator is a template argument so that the usual case, two plain Integers (a
+// counter, a sum) changed where they are stored, compiles to a few instructions.
+template <VarOp op>
+void CompoundAssign(TkvAssignmentStmt& stmt) {
+  TkvCustomVariable* plainTarget = stmt.PlainTarget;
+  TkvCustomVariable* plainSource = stmt.PlainSource;
+  if (plainTarget && plainSource && !plainTarget->ReadOnly &&
+      IntegerRuleInPlace(stmt, op, plainTarget->Value, plainSource->Value)) {
+    return;
+  }
+  CompoundAssignByValue(stmt, op);
 }
 
 }  // namespace
@@ -283,19 +292,19 @@ void TkvAssignmentStmt::Execute() {
 }
 
 void TkvAssignPlusStmt::Execute() {
-  if (Hook()) CompoundAssign(*this, VarOp::Add);
+  if (Hook()) CompoundAssign<VarOp::Add>(*this);
 }
 
 void TkvAssignMinusStmt::Execute() {
-  if (Hook()) CompoundAssign(*this, VarOp::Subtract);
+  if (Hook()) CompoundAssign<VarOp::Subtract>(*this);
 }
 
 void TkvAssignMulStmt::Execute() {
-  if (Hook()) CompoundAssign(*this, VarOp::Multiply);
+  if (Hook()) CompoundAssign<VarOp::Multiply>(*this);
 }
 
 void TkvAssignDivStmt::Execute() {
-  if (Hook()) CompoundAssign(*this, VarOp::Divide);
+  if (Hook()) CompoundAssign<VarOp::Divide>(*this);
 }
 
 // ---------------------------------------------------------------------------------------

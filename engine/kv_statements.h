@@ -214,13 +214,16 @@ inline bool TkvStatement::Hook() {
 }
 
 // Inline, so that each loop runs its body without a further call per pass.
+// A list entered while an exit is under way runs nothing; later statements need no such
+// test, since the one before them stopped the list on every flag.
 inline void TkvStatement::ExecuteList() {
   TkvScript& script = *Script;
+  if (script.ExitRequested) return;
   const int count = ItemCount();
   for (int i = 0; i < count; ++i) {
-    if (script.ExitRequested) return;
     static_cast<TkvStatement*>(ItemAt(i))->Execute();
-    if (script.BreakRequested || script.ContinueRequested || script.ExitRequested) return;
+    // One test of the three flags together: statements run this after every statement.
+    if (script.BreakRequested | script.ContinueRequested | script.ExitRequested) return;
   }
 }
 

@@ -97,7 +97,7 @@ void TkvForStmt::Execute() {
   const bool bodyReports = !RunsNoHookedStatement(*this);
   for (int64_t pass = 0; pass < passes; ++pass, value += step) {
     if (pass > 0 && !EmptyPassMayRun(*this, bodyReports)) break;
-    LoopVariable->Value = Variant(static_cast<int32_t>(value));
+    LoopVariable->Value.SetInteger(static_cast<int32_t>(value));
     ExecuteList();
     if (PassEnds(script)) break;
   }

@@ -108,6 +108,12 @@ class Variant {
     u_ = p;
     return *this;
   }
+  // The same as assigning Variant(v), without the temporary: integer loops store this way.
+  void SetInteger(int32_t v) noexcept {
+    if (IsCounted()) ReleaseBody();
+    type_ = varInteger;
+    u_.i64 = static_cast<int64_t>(static_cast<uint32_t>(v));
+  }
   Variant& operator=(Variant&& o) noexcept {
     if (this != &o) {
       const uint16_t t = o.type_;
