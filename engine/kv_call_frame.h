@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,8 @@ class TkvCallFrame {
     if (count == 0 || savedSize_ - mark < count) return SaveSlow();
     Variant* out = saved_.data() + mark;
     Variant* const* values = inPlace_.data();
-    for (size_t i = 0; i < count; ++i) out[i] = *values[i];
+    // The entries above top_ are Empty: a copy constructed over one has nothing to release.
+    for (size_t i = 0; i < count; ++i) new (out + i) Variant(*values[i]);
     top_ = mark + count;
     return mark;
   }
@@ -47,7 +49,11 @@ class TkvCallFrame {
     if (count == 0 || top_ - mark != count) return RestoreSlow(mark);
     Variant* in = saved_.data() + mark;
     Variant* const* values = inPlace_.data();
-    for (size_t i = 0; i < count; ++i) *values[i] = std::move(in[i]);
+    // A slot and its saved value are never the same Variant: no self-move to guard against.
+    for (size_t i = 0; i < count; ++i) {
+      values[i]->~Variant();
+      new (values[i]) Variant(std::move(in[i]));  // leaves the saved entry Empty
+    }
     top_ = mark;
   }
 

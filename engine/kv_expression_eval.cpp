@@ -47,17 +47,11 @@ inline Variant ValueOf(TkvExpressionNode* node) {
   return operand.Direct != nullptr ? *operand.Direct : operand.GetValue();
 }
 
+// The general halves of Compare and Arithmetic are out of line, so that the usual case, two
+// Integers stored in place, runs without saving registers for the rest.
 template <class Test>
-bool Compare(TkvOperatorNode& node, Test test) {
-  if (node.BothDirect) {
-    const Variant& left = *node.Left->Direct;
-    const Variant& right = *node.Right->Direct;
-    if (left.Type() == varInteger && right.Type() == varInteger) {  // VarCompare's first case
-      const int32_t a = left.RawInt(), b = right.RawInt();
-      return test(a < b ? -1 : (b < a ? 1 : 0));
-    }
-    return test(VarCompare(left, right));
-  }
+[[gnu::noinline]] bool CompareValues(TkvOperatorNode& node, Test test) {
+  if (node.BothDirect) return test(VarCompare(*node.Left->Direct, *node.Right->Direct));
   const Variant left = ValueOf(node.Left);
   const Variant right = ValueOf(node.Right);
   if (left.Type() == varInteger && right.Type() == varInteger) {
@@ -65,6 +59,19 @@ bool Compare(TkvOperatorNode& node, Test test) {
     return test(a < b ? -1 : (b < a ? 1 : 0));
   }
   return test(VarCompare(left, right));
+}
+
+template <class Test>
+inline bool Compare(TkvOperatorNode& node, Test test) {
+  if (node.BothDirect) {
+    const Variant& left = *node.Left->Direct;
+    const Variant& right = *node.Right->Direct;
+    if (left.Type() == varInteger && right.Type() == varInteger) {  // VarCompare's first case
+      const int32_t a = left.RawInt(), b = right.RawInt();
+      return test(a < b ? -1 : (b < a ? 1 : 0));
+    }
+  }
+  return CompareValues(node, test);
 }
 
 Variant Binary(TkvOperatorNode& node, VarOp op) {
@@ -75,13 +82,10 @@ Variant Binary(TkvOperatorNode& node, VarOp op) {
 }
 
 template <int32_t (*IntOp)(int32_t, int32_t)>
-Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
+[[gnu::noinline]] Variant ArithmeticOnValues(TkvOperatorNode& node, VarOp op) {
   if (node.BothInteger && node.BothDirect) {
     const Variant& a = *node.Left->Direct;
     const Variant& b = *node.Right->Direct;
-    if (a.Type() == varInteger && b.Type() == varInteger) {  // the usual pair, tested first
-      return Variant(IntOp(a.RawInt(), b.RawInt()));
-    }
     if (HoldsInteger(a) && HoldsInteger(b)) return Variant(IntOp(AsInt32(a), AsInt32(b)));
   }
   Variant left = ValueOf(node.Left);
@@ -91,6 +95,18 @@ Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
   }
   VarBinaryOpInPlace(op, left, right);
   return left;
+}
+
+template <int32_t (*IntOp)(int32_t, int32_t)>
+inline Variant Arithmetic(TkvOperatorNode& node, VarOp op) {
+  if (node.BothInteger && node.BothDirect) {
+    const Variant& a = *node.Left->Direct;
+    const Variant& b = *node.Right->Direct;
+    if (a.Type() == varInteger && b.Type() == varInteger) {  // the usual pair
+      return Variant(IntOp(a.RawInt(), b.RawInt()));
+    }
+  }
+  return ArithmeticOnValues<IntOp>(node, op);
 }
 
 }  // namespace

@@ -279,14 +279,17 @@ void CompoundAssign(TkvAssignmentStmt& stmt) {
 
 void TkvAssignmentStmt::Execute() {
   if (!Hook()) return;
-  if (!AppendOperands.empty()) return AppendInPlace(*this);
-  const auto [target, source] = OperandsOf(*this);
-  if (PlainTarget == nullptr) {
+  // Appending assignments have a string variable as their target, never a plain one.
+  if (PlainTarget == nullptr || !AppendOperands.empty()) {
+    if (!AppendOperands.empty()) return AppendInPlace(*this);
+    const auto [target, source] = OperandsOf(*this);
     target->SetValue(PlainSource ? PlainSource->Value : source->GetValue());
-  } else if (PlainSource) {
+    return;
+  }
+  if (PlainSource) {
     if (!PlainTarget->ReadOnly) PlainTarget->Value = PlainSource->Value;
   } else {
-    Variant value = source->GetValue();  // evaluated also for a read-only target, as before
+    Variant value = OperandsOf(*this).source->GetValue();  // also for a read-only target
     if (!PlainTarget->ReadOnly) PlainTarget->Value = std::move(value);
   }
 }
