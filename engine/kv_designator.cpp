@@ -364,8 +364,14 @@ void BindPlannedArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
   const TkvDesignatorItem::ArgumentPlan* plans = step.Plan.data();
   const int count = static_cast<int>(step.Plan.size());
   if (step.BindsDirectly || count == 1) {
-    for (int i = 0; i < count; ++i)
-      StorePlanned(plans[i], BoundParam(callee, i), ArgumentValue(plans[i]));
+    for (int i = 0; i < count; ++i) {
+      const TkvDesignatorItem::ArgumentPlan& plan = plans[i];
+      if (plan.store != nullptr && plan.read != nullptr) {
+        *plan.store = *plan.read;  // no temporary in between
+      } else {
+        StorePlanned(plan, BoundParam(callee, i), ArgumentValue(plan));
+      }
+    }
     return;
   }
   StoreAfterEvaluatingAll(callee, count, [plans](int i) { return ArgumentValue(plans[i]); });
@@ -602,7 +608,7 @@ Variant TkvArrayDesignator::ComputedIndex() const {
   return IndexStep->ArgAt(0)->GetValue();
 }
 
-inline Variant TkvArrayDesignator::ElementAt(const Variant& index) {
+[[gnu::always_inline]] inline Variant TkvArrayDesignator::ElementAt(const Variant& index) {
   if (const Variant* element = ElementInPlace(RefItem->Value, index)) return *element;
   return HelperWithIndex(index).GetValue();
 }
