@@ -208,7 +208,10 @@ class TkvWithStmt : public TkvStatement {
 
 inline void TkvStatement::ReportLine() { Script->ReportLine(UnitName, Place); }
 
+// Without any hook in the process nothing can have asked for an exit since the statement
+// list this statement belongs to tested the flag, so there is nothing to test.
 inline bool TkvStatement::Hook() {
+  if (!TkvRunLineEvent::AnyAssigned()) return true;
   ReportLine();
   return !Script->ExitRequested;
 }
