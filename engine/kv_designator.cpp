@@ -491,13 +491,15 @@ Variant TkvDesignator::CallHost(TkvDesignatorItem& step, TkvCustomVariable* pare
 }
 
 Variant TkvDesignator::GetValue() {
+  // A script procedure's call, the most frequent, is tested first: its path has one step,
+  // so it is never late-bound (a late-bound path starts with a Variant).
+  if (FastPathKind == fpProcedureCall) {
+    TkvDesignatorItem& step = *StepAt(0);
+    return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
+  }
   // Direct calls are never deferred; a late-bound path (LateCode) is checked for the shape of
   // its value first, on the general road.
   switch (LateCode == nullptr ? FastPathKind : fpGeneral) {
-    case fpProcedureCall: {
-      TkvDesignatorItem& step = *StepAt(0);
-      return CallProcedure(step, *static_cast<TkvProcVariable*>(step.Ref), NeedResult);
-    }
     case fpHostCall:
       return CallHost(*StepAt(0), nullptr, Variant::Null());
     case fpMethodCall:
