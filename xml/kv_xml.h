@@ -60,6 +60,13 @@ class TkvXMLItem : public TObject {
   // only made when Text asks for it: most IL elements are compiled and dropped unseen.
   void SetPosAttribute(SourcePlace place);
   void SetTextAndPosAttributes(UString value, SourcePlace place);
+  // The `pos` attribute while it is kept as numbers (set by the two above, and Text not
+  // asked for since); false otherwise, when Prop reads it from the text.
+  bool HeldPlace(SourcePlace& place) const {
+    if (form_ == AttrForm::Raw) return false;
+    place = place_;
+    return true;
+  }
   // The character data between the element's tags, decoded ("Bob & Alice" for
   // `<name>Bob &amp; Alice</name>`). An element saved with Content cannot have children.
   const UString& Content() const;
