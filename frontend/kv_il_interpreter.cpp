@@ -97,8 +97,8 @@ char16_t TkvGrammarInterpreter::NextChar() {
     tok_.SkipBlanks();
     nextChar_ = tok_.Source()[std::size_t(tok_.Position() - 1)];
     nextCharPosition_ = position;
+    tok_.SetPosition(position);  // as an element that failed would leave it
   }
-  tok_.SetPosition(position);  // as an element that failed would leave it
   return nextChar_;
 }
 
