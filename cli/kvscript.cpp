@@ -143,6 +143,7 @@ int RunFile(Mode mode, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  kv::MergeFreedHeapBlocks();
   kv::RequestLargeHeapPages();
   Mode mode = Mode::Run;
   const char* file = nullptr;
