@@ -29,6 +29,8 @@ bool HugePagesOnRequest() {
 
 }  // namespace
 
+void MergeFreedHeapBlocks() { mallopt(M_MXFAST, 0); }
+
 void RequestLargeHeapPages() {
   if (!HugePagesOnRequest()) return;
   // The heap grows in steps of kStep and never gives its top back, so the region asked for

@@ -70,7 +70,7 @@ void Record(Failure& failure, const TkvExpressionNode& node, const char16_t* mes
 
 TypeRecord Check(TkvExpressionNode* node, Failure& failure) {
   if (node == nullptr) return TypeRecord{};
-  auto* op = dynamic_cast<TkvOperatorNode*>(node);
+  TkvOperatorNode* op = AsOperator(node);
   if (op == nullptr) return TypeRecord{node->Kind, Significant(node->TypeName)};
 
   const TypeRecord l = Check(op->Left, failure);

@@ -5,6 +5,7 @@
 #include "engine/kv_iexpression.h"
 
 #include <array>
+#include <type_traits>
 
 #include "engine/kv_expression_check.h"
 #include "engine/kv_fast_paths.h"
@@ -18,6 +19,16 @@ namespace {
 // as success.
 UString ReportedPosition(const UString& pos) { return pos.empty() ? UString(u"0:0") : pos; }
 
+// dynamic_cast to a node class, asked first of the kind of node (operator or operand) that
+// can be one, which is much cheaper: the compiler asks this of every expression it makes.
+template <class Node>
+Node* As(TkvExpressionNode* node) {
+  if (node == nullptr) return nullptr;
+  constexpr bool operatorClass = std::is_base_of_v<TkvOperatorNode, Node>;
+  if ((AsOperator(node) != nullptr) != operatorClass) return nullptr;
+  return dynamic_cast<Node*>(node);
+}
+
 bool IsOpening(TkvOperatorKind kind) {
   return OperatorInfo(kind).place == TkvOperatorPlace::Opening;
 }
@@ -25,7 +36,7 @@ bool IsOpening(TkvOperatorKind kind) {
 // Whether the next operand may attach to this node: an open placeholder, bracket or unary
 // operator without its operand, or a binary operator still missing its right operand.
 bool WantsOperand(const TkvExpressionNode* node) {
-  const auto* op = dynamic_cast<const TkvOperatorNode*>(node);
+  const TkvOperatorNode* op = AsOperator(node);
   if (op == nullptr) return false;  // operands take no children
   switch (op->OperatorKind) {
     case okNone:
@@ -234,7 +245,10 @@ void TkvExpression::CloseBracket(TkvExpressionNode* closing) {
 }
 
 UString TkvExpression::Finish() {
-  if (auto* placeholder = dynamic_cast<TNoneNode*>(RootNode)) {
+  TkvOperatorNode* rootOperator = AsOperator(RootNode);
+  if (auto* placeholder = rootOperator != nullptr && rootOperator->OperatorKind == okNone
+                              ? dynamic_cast<TNoneNode*>(rootOperator)
+                              : nullptr) {
     TkvExpressionNode* t = placeholder->Left;
     placeholder->Detach(t);
     delete placeholder;
@@ -247,7 +261,7 @@ UString TkvExpression::Finish() {
   const expr_check::TypeRecord type = expr_check::CheckTree(RootNode, failure);
   Kind = type.Kind;
   TypeName = type.TypeName;
-  const auto* single = dynamic_cast<TkvDesignatorNode*>(RootNode);
+  const auto* single = As<TkvDesignatorNode>(RootNode);
   ReadOnly = single == nullptr || single->Designator->ReadOnly;
 
   if (faults_ != nullptr && !faults_->buildError.empty()) {
@@ -293,7 +307,7 @@ TkvOperatorKind TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
       target->RefItem == nullptr) {
     return nothing;
   }
-  auto* root = dynamic_cast<TkvOperatorNode*>(RootNode);
+  TkvOperatorNode* root = AsOperator(RootNode);
   if (root == nullptr) return nothing;
   const TkvOperatorKind kind = root->OperatorKind;
   if (kind != okPlus && kind != okMinus && kind != okMul && kind != okDivFloat) return nothing;
@@ -322,11 +336,10 @@ TkvOperatorKind TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
 }
 
 TkvCustomVariable* TkvExpression::SingleOperand() const {
-  if (auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(RootNode)) {
+  if (auto* designatorNode = As<TkvDesignatorNode>(RootNode)) {
     return designatorNode->ReadTarget;
   }
-  if (dynamic_cast<TkvOperandNode*>(RootNode) != nullptr) return RootNode;
-  return nullptr;
+  return RootNode != nullptr && AsOperator(RootNode) == nullptr ? RootNode : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -118,6 +118,16 @@ class TkvOperatorNode : public TkvExpressionNode {
   bool BothDirect = false;
 };
 
+// The node as an operator; nullptr for an operand or none. Only operands have priority 0:
+// the compiler asks this of every node it places and checks, where a dynamic_cast would
+// cost as much as the rest of that work.
+inline TkvOperatorNode* AsOperator(TkvExpressionNode* node) {
+  return node != nullptr && node->Priority() != 0 ? static_cast<TkvOperatorNode*>(node) : nullptr;
+}
+inline const TkvOperatorNode* AsOperator(const TkvExpressionNode* node) {
+  return AsOperator(const_cast<TkvExpressionNode*>(node));
+}
+
 #define KV_OPERATOR_NODE(Name, OpKind)  \
   class Name : public TkvOperatorNode { \
    public:                              \

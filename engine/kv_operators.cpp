@@ -45,17 +45,52 @@ constexpr std::array<TkvOperatorInfo, 25> kOperators = {{
     {u"IS", okIs, P::Binary, 4, &Make<TIsNode>},
 }};
 
+constexpr size_t kLongestName = 7;
+static_assert([] {
+  for (const TkvOperatorInfo& entry : kOperators) {
+    size_t length = 0;
+    while (entry.text[length] != 0) ++length;
+    if (length > kLongestName) return false;
+  }
+  return true;
+}());
+
+// The entries whose name begins with each ASCII character, in table order (kNoEntry ends a
+// list): a look-up compares with these alone.
+constexpr uint8_t kNoEntry = 0xFF;
+constexpr size_t kMaxSameFirst = 4;
+constexpr auto kByFirstChar = [] {
+  std::array<std::array<uint8_t, kMaxSameFirst>, 128> lists{};
+  for (auto& list : lists) list.fill(kNoEntry);
+  for (size_t i = 0; i < kOperators.size(); ++i) {
+    auto& list = lists[static_cast<size_t>(kOperators[i].text[0])];
+    size_t k = 0;
+    while (list[k] != kNoEntry) ++k;  // a fifth entry of one first character fails to compile
+    list[k] = static_cast<uint8_t>(i);
+  }
+  return lists;
+}();
+
 }  // namespace
 
-// Expressions are built operator by operator while compiling: the look-up compares in place,
-// without an upper-cased copy of the text.
+// Expressions are built operator by operator while compiling, so the look-up allocates
+// nothing: operator names are short ASCII words, the text is upper-cased once into a buffer
+// on the stack, then compared with the entries of its first character.
 const TkvOperatorInfo* FindOperator(UStringView text) {
-  for (const TkvOperatorInfo& entry : kOperators) {
-    const UStringView name = entry.text;
-    if (name.size() != text.size()) continue;
+  if (text.empty() || text.size() > kLongestName) return nullptr;
+  char16_t upper[kLongestName];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0x80) return nullptr;
+    upper[i] = c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+  }
+  for (const uint8_t index : kByFirstChar[upper[0]]) {
+    if (index == kNoEntry) break;
+    const TkvOperatorInfo& entry = kOperators[index];
+    const char16_t* name = entry.text;
     size_t i = 0;
-    while (i < name.size() && text[i] < 0x80 && UpCase(text[i]) == name[i]) ++i;  // ASCII
-    if (i == name.size()) return &entry;
+    while (i < text.size() && name[i] == upper[i]) ++i;
+    if (i == text.size() && name[i] == 0) return &entry;
   }
   return nullptr;
 }

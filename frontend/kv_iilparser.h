@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "frontend/kv_file_identity.h"
+#include "frontend/kv_il_position.h"
 #include "host/core/ustring.h"
 #include "tokenizer/kv_iparser.h"
 #include "xml/kv_xml.h"
@@ -114,7 +115,7 @@ class TkvILParser {
   // The item a first name stands for: found in the scope or its parents, else declared as a
   // Variant when the grammar lets identifiers go undeclared.
   TkvCustomVariable* ResolveIdentifier(UStringView name, TkvScript& scope);
-  const UString& CurrentPosition() const { return currentPosition_; }
+  const UString& CurrentPosition() const { return currentPosition_.Text(); }
 
  private:
   friend class TkvILUnitIncluder;
@@ -164,8 +165,8 @@ class TkvILParser {
   // Members and helpers of the IL compiler go here. The compiler's working code is the
   // class TkvILCompiler (kv_il_compiler.h), which keeps its state in these fields.
   friend class TkvILCompiler;
-  UString currentPosition_;       // `pos` of the IL element being compiled
-  bool releaseCompiled_ = false;  // CompileAndReleaseIL: empty each top element once compiled
+  TkvILPosition currentPosition_;  // `pos` of the IL element being compiled
+  bool releaseCompiled_ = false;   // CompileAndReleaseIL: empty each top element once compiled
   // The type aliases of the program or routine element being compiled; nullptr when it has
   // none (a routine never has).
   const TkvXMLItem* currentTypes_ = nullptr;

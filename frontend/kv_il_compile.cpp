@@ -61,9 +61,9 @@ void TkvILCompiler::CompileIL() {
     script->ErrorPosition.clear();
     p_.errorPosition_.clear();
   } catch (const Exception& e) {
-    p_.StoreError(e.Message(), p_.currentPosition_, p_.unitName_);
+    p_.StoreError(e.Message(), p_.currentPosition_.Text(), p_.unitName_);
   } catch (const std::exception& e) {
-    p_.StoreError(ExceptionMessage(e), p_.currentPosition_, p_.unitName_);
+    p_.StoreError(ExceptionMessage(e), p_.currentPosition_.Text(), p_.unitName_);
   }
 }
 
@@ -98,16 +98,12 @@ TkvILCompiler::Nesting::Nesting(TkvILCompiler& compiler, const TkvXMLItem& at, i
   compiler_.depth_ += units_;
 }
 
-// Reuses the storage of the current position: this runs for nearly every element.
-void TkvILCompiler::SetPosition(const TkvXMLItem& element) {
-  element.AssignProp(u"pos", p_.currentPosition_);
-}
+void TkvILCompiler::SetPosition(const TkvXMLItem& element) { p_.currentPosition_.Assign(element); }
 
 void TkvILCompiler::Raise(const UString& message) { throw Exception(message); }
 
 void TkvILCompiler::Fail(const TkvXMLItem& element, const UString& message) {
-  UString pos = element.Prop(u"pos");
-  if (!pos.empty()) p_.currentPosition_ = std::move(pos);
+  p_.currentPosition_.AssignIfPresent(element);
   Raise(message);
 }
 

@@ -57,6 +57,13 @@ UString ClassNameOf(const Variant& value) {
   return handles::ToObject(handle)->ClassName();
 }
 
+// The compiler keeps places as numbers: the step is made without a place text to read.
+TkvDesignatorItem* AddStepAt(TkvDesignator& dsgn, TkvCustomVariable* ref, SourcePlace place) {
+  TkvDesignatorItem* step = dsgn.AddStep(ref, UString());
+  step->Place = place;
+  return step;
+}
+
 TkvDesignatorItem& LastStep(const TkvDesignator& dsgn) {
   return *dsgn.StepAt(dsgn.StepCount() - 1);
 }
@@ -127,13 +134,13 @@ TkvILCompiler::StepResult TkvILCompiler::CompileFirstStep(TkvXMLItem& element, c
   if (ResolveInWithScopes(element, name, dsgn, scope, resolved) == StepResult::Finished) {
     return StepResult::Finished;
   }
-  if (!resolved) dsgn.AddStep(ResolveIdentifier(name, scope), p_.currentPosition_);
+  if (!resolved) AddStepAt(dsgn, ResolveIdentifier(name, scope), p_.currentPosition_.Place());
   if (mode == TkvILParser::dmConstructor) {
     auto* cls = dynamic_cast<TkvClassVariable*>(LastStep(dsgn).Ref);
     if (cls == nullptr) Raise(ilmsg::ClassTypeRequired);
     TkvCustomVariable* create = cls->FindMember(u"Create");
     if (create == nullptr) Raise(ilmsg::UndeclaredIdentifier(u"Create"));
-    dsgn.AddStep(create, p_.currentPosition_);
+    AddStepAt(dsgn, create, p_.currentPosition_.Place());
   }
   return StepResult::Continue;
 }
@@ -151,15 +158,15 @@ TkvILCompiler::StepResult TkvILCompiler::ResolveInWithScopes(TkvXMLItem& element
     if (scope.FindLocalItem(hidden) != object) continue;  // opened in another scope
     if (object->Kind == vkVariant) {
       if (scope.FindItem(name) != nullptr) return StepResult::Continue;
-      dsgn.AddStep(object, p_.currentPosition_);
+      AddStepAt(dsgn, object, p_.currentPosition_.Place());
       dsgn.Classify();
       Defer(dsgn, element, &hidden);
       return StepResult::Finished;
     }
     TkvCustomVariable* member = RequireGlobalClass(object->TypeName).FindMember(name);
     if (member == nullptr) continue;
-    dsgn.AddStep(object, p_.currentPosition_);
-    dsgn.AddStep(member, p_.currentPosition_);
+    AddStepAt(dsgn, object, p_.currentPosition_.Place());
+    AddStepAt(dsgn, member, p_.currentPosition_.Place());
     resolved = true;
     return StepResult::Continue;
   }
@@ -171,7 +178,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, c
                                                           bool late) {
   TkvDesignatorItem& previous = LastStep(dsgn);
   TkvCustomVariable& before = *previous.Ref;
-  const UString pos = p_.currentPosition_;
+  const SourcePlace pos = p_.currentPosition_.Place();
   const bool index = name == u"[";
   TkvValueKind kind = before.Kind;
   UString typeName = before.TypeName;
@@ -199,7 +206,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, c
       Raise(ilmsg::OleNotSupported);
     } else if (value.IsArray()) {
       if (!index) Raise(ilmsg::IndexRequired);
-      dsgn.AddStep(ResolveIdentifier(u"__ArrayHelper", scope), pos);
+      AddStepAt(dsgn, ResolveIdentifier(u"__ArrayHelper", scope), pos);
       return StepResult::Continue;
     } else {
       typeName = ClassNameOf(value);
@@ -212,7 +219,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, c
   auto* method = dynamic_cast<TkvMethodHelper*>(&before);
   if (method != nullptr && method->IsIndexedProperty && previous.Marker == 0) {
     previous.Marker = 1;
-    p_.currentPosition_ = KnownPlaceText(previous.Place);
+    p_.currentPosition_.Assign(previous.Place);
     if (!index) Raise(ilmsg::IndexRequired);
     return StepResult::Continue;
   }
@@ -220,19 +227,19 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, c
   switch (kind) {
     case vkString:
       if (!index) Raise(ilmsg::StringsHaveNoMembers);
-      dsgn.AddStep(ResolveIdentifier(u"__StringHelper", scope), pos);
+      AddStepAt(dsgn, ResolveIdentifier(u"__StringHelper", scope), pos);
       break;
     case vkClass: {
       TkvClassVariable& cls = RequireGlobalClass(typeName);
       if (!index) {
         TkvCustomVariable* member = cls.FindMember(name);
         if (member == nullptr) Raise(ilmsg::UndeclaredIdentifier(name));
-        dsgn.AddStep(member, pos);
+        AddStepAt(dsgn, member, pos);
       } else {
         if (cls.DefaultProperty == nullptr) {
           Raise(FormatMessage(ilmsg::NoDefaultProperty, typeName));
         }
-        dsgn.AddStep(cls.DefaultProperty, pos)->Marker = 1;
+        AddStepAt(dsgn, cls.DefaultProperty, pos)->Marker = 1;
       }
       break;
     }
@@ -248,7 +255,7 @@ TkvILCompiler::StepResult TkvILCompiler::CompileLaterStep(TkvXMLItem& element, c
         if (!HoldsValue(before)) Raise(ilmsg::ComputedArrayIndex);
         helper = ResolveIdentifier(u"__ArrayHelper", scope);
       }
-      dsgn.AddStep(helper, pos);
+      AddStepAt(dsgn, helper, pos);
       break;
     }
     default:
@@ -269,7 +276,7 @@ void TkvILCompiler::CompileAddress(TkvXMLItem& element, TkvDesignator& dsgn, Tkv
   text->SetValue(Variant(node.Prop(u"text")));
   TkvCustomVariable* item = text.get();
   scope.AddItem(text.release());
-  dsgn.AddStep(item, p_.currentPosition_);
+  AddStepAt(dsgn, item, p_.currentPosition_.Place());
 }
 
 void TkvILCompiler::AppendFree(TkvDesignator& dsgn) {
@@ -279,7 +286,7 @@ void TkvILCompiler::AppendFree(TkvDesignator& dsgn) {
   }
   TkvCustomVariable* free = RequireGlobalClass(u"TObject").FindMember(u"Free");
   if (free == nullptr) Raise(ilmsg::UndeclaredIdentifier(u"Free"));
-  dsgn.AddStep(free, p_.currentPosition_);
+  AddStepAt(dsgn, free, p_.currentPosition_.Place());
 }
 
 void TkvILCompiler::Defer(TkvDesignator& dsgn, const TkvXMLItem& element,
@@ -288,7 +295,7 @@ void TkvILCompiler::Defer(TkvDesignator& dsgn, const TkvXMLItem& element,
   copy->AssignTree(&element);
   if (firstName != nullptr) {
     UString text = u"text=\"" + EncodeAttrValue(*firstName) + u"\" pos=\"" +
-                   EncodeAttrValue(p_.currentPosition_) + u"\"";
+                   EncodeAttrValue(p_.currentPosition_.Text()) + u"\"";
     copy->InsertItem(0, new TkvXMLItem(u"node", std::move(text)));
   }
   dsgn.Deferred = std::make_unique<TkvILDeferredCode>(std::move(copy));
@@ -322,7 +329,7 @@ void TkvILCompiler::CheckArguments(TkvDesignator& dsgn) {
     TkvDesignatorItem& step = *dsgn.StepAt(i);
     TkvCustomVariable* callee = step.Ref;
     if (callee == nullptr || callee->HasRole(irDesignator)) continue;
-    p_.currentPosition_ = KnownPlaceText(step.Place);
+    p_.currentPosition_.Assign(step.Place);
     const int params = callee->ItemCount();
     if (step.ItemCount() < callee->RequiredParamCount()) Raise(ilmsg::NotEnoughParameters);
     if (step.ItemCount() > params) Raise(ilmsg::TooManyParameters);
@@ -335,7 +342,7 @@ void TkvILCompiler::CheckArguments(TkvDesignator& dsgn) {
     }
     for (int j = 0; j < params; ++j) {
       TkvCustomExpression& argument = *step.ArgAt(j);
-      p_.currentPosition_ = KnownPlaceText(argument.Place);
+      p_.currentPosition_.Assign(argument.Place);
       CheckAssignable(*callee->ParamAt(j), argument);
     }
   }

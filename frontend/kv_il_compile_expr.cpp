@@ -138,7 +138,7 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
   for (size_t k = 0; k < items.size(); ++k) {
     TkvXMLItem* item = items[k];
     SetPosition(*item);
-    expr->Place = ParsePlace(p_.currentPosition_);
+    expr->Place = p_.currentPosition_.Place();
     UString buffer;
     const UStringView name = ElementName(*item, buffer);
     if (name == u"expr") continue;  // its items follow
@@ -162,7 +162,7 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileExpression(TkvXMLItem& elem
 
   const UString errorPos = expr->Finish();
   if (!errorPos.empty()) {
-    p_.currentPosition_ = errorPos;
+    p_.currentPosition_.Assign(errorPos);
     Raise(expr->FinishError().empty() ? UString(ilmsg::IncompatibleTypesPlain)
                                       : expr->FinishError());
   }

@@ -128,6 +128,8 @@ void TkvGrammar::ReadAttributes(const TkvXMLItem& item, TkvGrammarElement& eleme
   element.AddText = item.Prop(u"addtext");
   if (!element.Node.empty() && !IsWritableElementName(element.Node)) InvalidLanguage();
   if (!element.Add.empty() && !IsWritableElementName(element.Add)) InvalidLanguage();
+  element.NodeName = SharedString(element.Node);
+  element.AddName = SharedString(element.Add);
   const UString code = item.Prop(u"err");
   if (!code.empty()) {
     const int index = errors_->Find(code);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/core/shared_string.h"
 #include "host/core/ustring.h"
 #include "tokenizer/kv_iparser.h"
 #include "xml/kv_xml.h"
@@ -44,10 +45,13 @@ struct TkvGrammarElement {
   // Terminals: the required token (empty: any). Loops: the separator (empty: none).
   // Decoded and lower-cased.
   UString Text;
-  UString Node;               // lower-cased; empty: no wrapping element
-  bool UsesNode = false;      // Node is "uses": the listed units are included
-  UString Add;                // element name as written; empty: nothing emitted
-  UString AddText;            // decoded; empty: the token is emitted
+  UString Node;           // lower-cased; empty: no wrapping element
+  bool UsesNode = false;  // Node is "uses": the listed units are included
+  UString Add;            // element name as written; empty: nothing emitted
+  UString AddText;        // decoded; empty: the token is emitted
+  // Node and Add as the names of the elements made: every element shares its name's text.
+  SharedString NodeName;
+  SharedString AddName;
   UString Error;              // the message of `err`; empty: a failure records nothing
   bool Term = false;          // term="1"
   bool SkipBlanks = true;     // char: false for skip="0"

@@ -42,13 +42,13 @@ bool TokenMatches(const TkvGrammarElement& e, const UString& token) {
 
 // Leaves are made for every token the grammar emits: the value stays as read and the place
 // as numbers (the attribute text is made only if the document is shown as text).
-std::unique_ptr<TkvXMLItem> NewLeaf(const UString& name, UString value, SourcePlace place) {
+std::unique_ptr<TkvXMLItem> NewLeaf(const SharedString& name, UString value, SourcePlace place) {
   auto leaf = std::make_unique<TkvXMLItem>(name);
   leaf->SetTextAndPosAttributes(std::move(value), place);
   return leaf;
 }
 
-std::unique_ptr<TkvXMLItem> NewNode(const UString& name, SourcePlace place) {
+std::unique_ptr<TkvXMLItem> NewNode(const SharedString& name, SourcePlace place) {
   auto node = std::make_unique<TkvXMLItem>(name);
   node->SetPosAttribute(place);
   return node;
@@ -97,8 +97,8 @@ char16_t TkvGrammarInterpreter::NextChar() {
     tok_.SkipBlanks();
     nextChar_ = tok_.Source()[std::size_t(tok_.Position() - 1)];
     nextCharPosition_ = position;
+    tok_.SetPosition(position);  // as an element that failed would leave it
   }
-  tok_.SetPosition(position);  // as an element that failed would leave it
   return nextChar_;
 }
 
@@ -294,7 +294,7 @@ void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry, std
   const SourcePlace place = PlaceAfterBlanks(entry);
   tok_.SetPosition(current);
 
-  std::unique_ptr<TkvXMLItem> wrapper = NewNode(e.Node, place);
+  std::unique_ptr<TkvXMLItem> wrapper = NewNode(e.NodeName, place);
   AdoptSubtrees(*wrapper, output_, firstItem);
   output_.push_back(std::move(wrapper));
 }
@@ -302,17 +302,17 @@ void TkvGrammarInterpreter::CloseNode(const TkvGrammarElement& e, int entry, std
 // `add` marks the position just after the token.
 void TkvGrammarInterpreter::EmitAdd(const TkvGrammarElement& e, const UString& token) {
   const UString& value = e.AddText.empty() ? token : e.AddText;
-  output_.push_back(NewLeaf(e.Add, value, tok_.Place()));
+  output_.push_back(NewLeaf(e.AddName, value, tok_.Place()));
 }
 
 // The bracketed field text becomes a call of the function Get with the text as its string
 // argument; the tokenizer stands on the closing ">".
 void TkvGrammarInterpreter::EmitFieldCall(const UString& field) {
   const SourcePlace place = tok_.Place();
-  std::unique_ptr<TkvXMLItem> call = NewNode(u"dsgn", place);
-  call->AddItem(NewLeaf(u"node", u"Get", place));
-  std::unique_ptr<TkvXMLItem> argument = NewNode(u"expr", place);
-  argument->AddItem(NewLeaf(u"string", u"'" + field + u"'", place));
+  std::unique_ptr<TkvXMLItem> call = NewNode(SharedString(u"dsgn"), place);
+  call->AddItem(NewLeaf(SharedString(u"node"), u"Get", place));
+  std::unique_ptr<TkvXMLItem> argument = NewNode(SharedString(u"expr"), place);
+  argument->AddItem(NewLeaf(SharedString(u"string"), u"'" + field + u"'", place));
   call->AddItem(std::move(argument));
   output_.push_back(std::move(call));
 }

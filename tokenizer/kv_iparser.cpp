@@ -147,10 +147,6 @@ void TkvParser::ReleaseSource() {
   SetSource({});
 }
 
-void TkvParser::SetPosition(int position) noexcept {
-  position_ = tokenStart_ = std::clamp(position, 1, size_ + 1);
-}
-
 bool TkvParser::TextAt(int position, UStringView text) const noexcept {
   std::size_t index = std::size_t(position - 1);
   return !text.empty() && index + text.size() <= std::size_t(size_) &&

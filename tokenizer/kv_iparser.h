@@ -134,7 +134,10 @@ class TkvParser {
   int TokenStart() const noexcept { return tokenStart_; }
   // Sets Position and TokenStart (the parser's way of backtracking). A position outside
   // 1 .. Size + 1 is moved to the nearer end.
-  void SetPosition(int position) noexcept;
+  // Inline: the parser moves back and forth a million times in a large source.
+  void SetPosition(int position) noexcept {
+    position_ = tokenStart_ = position < 1 ? 1 : position > size_ + 1 ? size_ + 1 : position;
+  }
 
   // --- Readers --------------------------------------------------------------------------
 

@@ -25,6 +25,22 @@ TkvXMLItem::TkvXMLItem(UString name, UString text) : TObject(LateHandle{}), name
   SetText(std::move(text));
 }
 
+TkvXMLItem::Extras& TkvXMLItem::EnsureExtras() {
+  if (!extras_) extras_ = std::make_unique<Extras>();
+  return *extras_;
+}
+
+void TkvXMLItem::CopyExtras(const TkvXMLItem& source) {
+  if (source.extras_)
+    extras_ = std::make_unique<Extras>(*source.extras_);
+  else
+    extras_.reset();
+}
+
+void TkvXMLItem::SetData(int32_t data) {
+  if (data != 0 || extras_) EnsureExtras().data = data;
+}
+
 void TkvXMLItem::SetText(UString text) {
   CheckAttrText(text);
   text_ = std::move(text);
@@ -165,21 +181,16 @@ void TkvXMLItem::Clear() {
 
 const UString& TkvXMLItem::Content() const {
   static const UString kNone;
-  return content_ ? *content_ : kNone;
+  return extras_ ? extras_->content : kNone;
 }
 
 void TkvXMLItem::SetContent(UString content) {
-  if (content.empty())
-    content_.reset();
-  else if (content_)
-    *content_ = std::move(content);
-  else
-    content_ = std::make_unique<UString>(std::move(content));
+  if (!content.empty() || extras_) EnsureExtras().content = std::move(content);
 }
 
 int TkvXMLItem::Find(UStringView name) const {
   for (size_t i = 0; i < children_.size(); ++i)
-    if (SameText(children_[i]->name_, name)) return static_cast<int>(i);
+    if (SameText(children_[i]->Name(), name)) return static_cast<int>(i);
   return -1;
 }
 
@@ -241,7 +252,7 @@ void TkvXMLItem::AssignProp(UStringView name, UString& value) const {
   }
 }
 
-const TObject* TkvXMLItem::Keeper() const { return document_; }
+const TObject* TkvXMLItem::Keeper() const { return nullptr; }
 
 TkvXMLItem* TkvXMLItem::Root() {
   TkvXMLItem* item = this;
@@ -261,8 +272,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
   TkvXMLItem copy;
   copy.name_ = source->name_;
   copy.CopyAttributes(*source);
-  copy.data_ = source->data_;
-  copy.SetContent(source->Content());
+  copy.CopyExtras(*source);
   std::vector<std::pair<const TkvXMLItem*, TkvXMLItem*>> pending{{source, &copy}};
   while (!pending.empty()) {
     auto [from, to] = pending.back();
@@ -272,8 +282,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
       TkvXMLItem* twin = to->Add();
       twin->name_ = child->name_;
       twin->CopyAttributes(*child);
-      twin->data_ = child->data_;
-      twin->SetContent(child->Content());
+      twin->CopyExtras(*child);
       pending.emplace_back(child, twin);
     }
   }
@@ -282,8 +291,7 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
   text_ = std::move(copy.text_);
   place_ = copy.place_;
   form_ = copy.form_;
-  content_ = std::move(copy.content_);
-  data_ = copy.data_;
+  extras_ = std::move(copy.extras_);
   children_.swap(copy.children_);
   for (TkvXMLItem* child : children_) child->parent_ = this;
 }
@@ -292,9 +300,22 @@ void TkvXMLItem::AssignTree(const TkvXMLItem* source) {
 
 KV_DEFINE_CLASS(TkvXMLDocument, TObject) { c.Constructor(); }
 
-TkvXMLDocument::TkvXMLDocument() : root_(std::make_unique<TkvXMLItem>()) {
-  root_->document_ = this;
-}
+namespace {
+
+// The root knows its document, which keeps it for its whole life.
+class TkvXMLRootItem final : public TkvXMLItem {
+ public:
+  explicit TkvXMLRootItem(const TkvXMLDocument& document)
+      : TkvXMLItem(DocumentRoot{}), document_(document) {}
+  const TObject* Keeper() const override { return &document_; }
+
+ private:
+  const TkvXMLDocument& document_;
+};
+
+}  // namespace
+
+TkvXMLDocument::TkvXMLDocument() : root_(std::make_unique<TkvXMLRootItem>(*this)) {}
 
 TkvXMLDocument::~TkvXMLDocument() = default;
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/core/object.h"
+#include "host/core/shared_string.h"
 #include "host/core/source_place.h"
 #include "host/core/ustring.h"
 
@@ -38,6 +39,8 @@ class TkvXMLItem : public TObject {
  public:
   TkvXMLItem() : TObject(LateHandle{}) {}
   explicit TkvXMLItem(UString name) : TObject(LateHandle{}), name_(std::move(name)) {}
+  // Items made in numbers under one name (the parser's) share its text.
+  explicit TkvXMLItem(const SharedString& name) : TObject(LateHandle{}), name_(name) {}
   // Raises for a text SetText refuses.
   TkvXMLItem(UString name, UString text);
   TkvXMLItem(const TkvXMLItem&) = delete;
@@ -46,10 +49,10 @@ class TkvXMLItem : public TObject {
   ~TkvXMLItem() override;
 
   // A free slot for the user of the tree (scripts); the engine does not use it.
-  int32_t Data() const { return data_; }
-  void SetData(int32_t data) { data_ = data; }
-  const UString& Name() const { return name_; }
-  void SetName(UString name) { name_ = std::move(name); }
+  int32_t Data() const { return extras_ ? extras_->data : 0; }
+  void SetData(int32_t data);
+  const UString& Name() const { return name_.Str(); }
+  void SetName(UString name) { name_ = SharedString(std::move(name)); }
   // The raw attribute text, values in coded form (EncodeAttrValue), e.g. `text="x" pos="1:6"`.
   const UString& Text() const;
   // Raises kv::Exception, saying why, for a text that is not a well-formed XML attribute
@@ -60,6 +63,13 @@ class TkvXMLItem : public TObject {
   // only made when Text asks for it: most IL elements are compiled and dropped unseen.
   void SetPosAttribute(SourcePlace place);
   void SetTextAndPosAttributes(UString value, SourcePlace place);
+  // The `pos` attribute while it is kept as numbers (set by the two above, and Text not
+  // asked for since); false otherwise, when Prop reads it from the text.
+  bool HeldPlace(SourcePlace& place) const {
+    if (form_ == AttrForm::Raw) return false;
+    place = place_;
+    return true;
+  }
   // The character data between the element's tags, decoded ("Bob & Alice" for
   // `<name>Bob &amp; Alice</name>`). An element saved with Content cannot have children.
   const UString& Content() const;
@@ -108,10 +118,15 @@ class TkvXMLItem : public TObject {
   void AssignTree(const TkvXMLItem* source);
 
   // True for the root of a TkvXMLDocument, which the document owns for its whole life.
-  bool IsDocumentRoot() const { return document_ != nullptr; }
+  bool IsDocumentRoot() const { return isRoot_; }
   // A document's root belongs to the document, which does not expect to lose it; any other
   // item leaves its parent cleanly when freed.
   const TObject* Keeper() const override;
+
+ protected:
+  // For the document's root, which says so.
+  struct DocumentRoot {};
+  explicit TkvXMLItem(DocumentRoot) : TObject(LateHandle{}), isRoot_(true) {}
 
  private:
   friend class TkvXMLDocument;
@@ -127,16 +142,23 @@ class TkvXMLItem : public TObject {
   // the decoded value of `text` (with the position).
   enum class AttrForm : uint8_t { Raw, Pos, TextPos };
 
-  int32_t data_ = 0;
-  mutable AttrForm form_ = AttrForm::Raw;     // Text turns the other forms into Raw
-  const TkvXMLDocument* document_ = nullptr;  // set on a document's root only
+  // What few items have: the others do without (an IL document holds millions of items).
+  struct Extras {
+    UString content;
+    int32_t data = 0;
+  };
+  Extras& EnsureExtras();
+  void CopyExtras(const TkvXMLItem& source);
+
+  // The fields are ordered so that the two flags and the place fill the base's tail.
+  mutable AttrForm form_ = AttrForm::Raw;  // Text turns the other forms into Raw
+  bool isRoot_ = false;
+  SourcePlace place_;  // the `pos` attribute unless form_ is Raw
   TkvXMLItem* parent_ = nullptr;
   std::vector<TkvXMLItem*> children_;  // owned
-  UString name_;
+  SharedString name_;
   mutable UString text_;
-  SourcePlace place_;  // the `pos` attribute unless form_ is Raw
-  // Few elements have character data: the others do without the string.
-  std::unique_ptr<UString> content_;
+  std::unique_ptr<Extras> extras_;
 };
 
 class TkvXMLDocument : public TObject {

@@ -61,15 +61,31 @@ locale_t CaseLocale() {
 
 }  // namespace
 
+// Whole source files go through here: the text is written in place, and ASCII bytes are
+// copied without decoding.
 UString FromUtf8(std::string_view utf8) {
-  UString out;
-  out.reserve(utf8.size());
+  // No sequence gives more UTF-16 units than it has bytes (a malformed byte gives one).
+  UString out(utf8.size(), u'\0');
+  char16_t* to = out.data();
   size_t i = 0;
   while (i < utf8.size()) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x80) {
+      *to++ = byte;
+      ++i;
+      continue;
+    }
     long cp = DecodeUtf8At(utf8, i);
     if (cp < 0) cp = 0xFFFD;
-    AppendCodePoint(out, static_cast<char32_t>(cp));
+    if (cp <= 0xFFFF) {
+      *to++ = static_cast<char16_t>(cp);
+    } else {
+      cp -= 0x10000;
+      *to++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *to++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
   }
+  out.resize(static_cast<size_t>(to - out.data()));
   return out;
 }
 
