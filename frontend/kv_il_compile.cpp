@@ -84,6 +84,7 @@ UStringView ElementName(const TkvXMLItem& element, UString& buffer) {
 bool IsElement(const TkvXMLItem& element, UStringView lowerName) {
   const UString& name = element.Name();
   if (name.size() != lowerName.size()) return false;
+  if (name == lowerName) return true;  // the usual spelling
   for (std::size_t i = 0; i < name.size(); ++i)
     if (LoCase(name[i]) != lowerName[i]) return false;
   return true;

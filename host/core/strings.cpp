@@ -334,6 +334,19 @@ UString TStringList::Get(int index) const {
   return lines_[static_cast<size_t>(index)].text;
 }
 
+UString TStringList::Text() const {
+  std::size_t length = 0;
+  for (const Line& line : lines_) length += line.text.size() + 1;
+  CheckStringLength(static_cast<int64_t>(length));  // a string holds no more
+  UString text;
+  text.reserve(length);
+  for (const Line& line : lines_) {
+    text += line.text;
+    text += u'\n';
+  }
+  return text;
+}
+
 int32_t TStringList::GetObject(int index) const {
   CheckIndex(index, Count());
   return lines_[static_cast<size_t>(index)].object;

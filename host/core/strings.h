@@ -76,7 +76,7 @@ class TStrings : public TPersistent {
 
   // Every line followed by a line break ("\n"). Setting it splits the text at CR LF, LF or
   // CR; a break at the very end does not start another line.
-  UString Text() const;
+  virtual UString Text() const;
   virtual void SetText(UStringView text);
 
   // The lines joined by Delimiter. A line is put in QuoteChar quotes (its quote characters
@@ -158,6 +158,8 @@ class TStringList : public TStrings {
 
   int Count() const override { return static_cast<int>(lines_.size()); }
   UString Get(int index) const override;
+  // The lines are joined in place, in one buffer (a script's source is joined so).
+  UString Text() const override;
   int32_t GetObject(int index) const override;
   void Put(int index, const UString& s) override;
   void PutObject(int index, int32_t object) override;
