@@ -74,7 +74,7 @@ class TkvCallFrame {
   std::vector<Variant*> inPlace_;
   size_t inPlaceCount_ = 0;  // inPlace_.size(), read by every save and restore
   // Saved values live below top_; the entries above it are Empty and are reused, so that
-  // saving and restoring neither constructs nor destroys a Variant.
+  // saving and restoring allocate nothing, and a save has no old value to release.
   std::vector<Variant> saved_;
   size_t savedSize_ = 0;  // saved_.size()
   size_t top_ = 0;
