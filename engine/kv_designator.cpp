@@ -12,6 +12,7 @@
 #include "engine/kv_iconst.h"
 #include "engine/kv_iexpression.h"
 #include "engine/kv_member_helpers.h"
+#include "engine/kv_procedure_call.h"
 #include "engine/kv_script.h"
 #include "host/core/exceptions.h"
 #include "host/core/variant_ops.h"

@@ -126,7 +126,7 @@ class TkvProcVariable : public TkvCustomVariable {
                   TkvScript* declaringScript);
   ~TkvProcVariable() override;
   Variant GetValue() override;  // the call; arguments were bound by the designator
-  Variant Call();               // the same without the virtual dispatch
+  inline Variant Call();        // the same without the virtual dispatch (kv_procedure_call.h)
 
   // Recursion support: the values of every slot of the call frame, in item order.
   void SaveLocals(std::vector<Variant>& out);
