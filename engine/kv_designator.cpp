@@ -128,7 +128,7 @@ void TkvDesignator::Classify() {
 }
 
 void TkvDesignator::TakeOver(TkvDesignator& other) {
-  std::swap(items_, other.items_);
+  SwapItems(other);
   FastPathKind = other.FastPathKind;
   Index = other.Index;
   IndexStep = other.IndexStep;
@@ -650,7 +650,7 @@ void TkvArrayDesignator::SetValue(const Variant& value) {
 // Set constructors
 
 void TkvSetExpression::AddElement(TkvCustomExpression* expr) {
-  items_.push_back(expr);  // nullptr is the range mark; freeing it is a no-op
+  AddItem(expr);  // nullptr is the range mark
 }
 
 // Items are evaluated only as the scan reaches them, and the scan stops at the first match.

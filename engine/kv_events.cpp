@@ -67,10 +67,22 @@ void TkvCustomEvent::WriteBack(TEventArgs& args) {
 
 // Invariant: adapters are ordered by serial, so look-up by serial is a binary search.
 void TkvEventList::AddAdapter(TkvCustomEvent* adapter) {
-  auto at = std::upper_bound(
-      items_.begin(), items_.end(), adapter->Serial,
-      [](uint64_t serial, const TkvItemList* item) { return serial < SerialOf(item); });
-  items_.insert(at, adapter);
+  InsertItem(FirstIndexAbove(adapter->Serial), adapter);
+}
+
+// The index of the first adapter whose serial is above `serial` (ItemCount() if none).
+int TkvEventList::FirstIndexAbove(uint64_t serial) const {
+  int low = 0;
+  int high = ItemCount();
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (SerialOf(ItemAt(middle)) <= serial) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
 }
 
 TkvCustomEvent* TkvEventList::AdapterAt(int index) const {
@@ -78,11 +90,9 @@ TkvCustomEvent* TkvEventList::AdapterAt(int index) const {
 }
 
 TkvCustomEvent* TkvEventList::FindBySerial(uint64_t serial) const {
-  auto at =
-      std::lower_bound(items_.begin(), items_.end(), serial,
-                       [](const TkvItemList* item, uint64_t s) { return SerialOf(item) < s; });
-  if (at == items_.end() || SerialOf(*at) != serial) return nullptr;
-  return static_cast<TkvCustomEvent*>(*at);
+  const int after = FirstIndexAbove(serial);  // serials are unique: the match stands before
+  if (after == 0 || SerialOf(ItemAt(after - 1)) != serial) return nullptr;
+  return AdapterAt(after - 1);
 }
 
 TkvCustomEvent* TkvEventList::FindAdapterOfEvent(const TObject* instance,

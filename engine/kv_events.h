@@ -52,6 +52,9 @@ class TkvEventList : public TkvItemList {
   // The adapter serving one event of one object, or nullptr.
   TkvCustomEvent* FindAdapterOfEvent(const TObject* instance, UStringView eventName) const;
   TkvCustomEvent* AdapterAt(int index) const;
+
+ private:
+  int FirstIndexAbove(uint64_t serial) const;
 };
 
 }  // namespace kv

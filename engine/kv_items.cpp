@@ -14,19 +14,27 @@ TkvItemList::~TkvItemList() { TkvItemList::Clear(); }
 // Children leave the list before any of them is freed, so a destructor that looks at this
 // list (or frees more items) sees a consistent one.
 void TkvItemList::Clear() {
-  std::vector<TkvItemList*> children;
+  std::vector<std::unique_ptr<TkvItemList>> children;
   children.swap(items_);
-  for (TkvItemList* child : children) delete child;
+  for (std::unique_ptr<TkvItemList>& child : children) child.reset();
 }
 
 int TkvItemList::AddItem(TkvItemList* item) {
-  items_.push_back(item);
+  items_.emplace_back(item);
   return static_cast<int>(items_.size()) - 1;
 }
 
+void TkvItemList::InsertItem(int index, TkvItemList* item) {
+  items_.emplace(items_.begin() + index, item);
+}
+
 void TkvItemList::RemoveItem(TkvItemList* item) {
-  auto it = std::find(items_.begin(), items_.end(), item);
-  if (it != items_.end()) items_.erase(it);
+  auto it = std::find_if(
+      items_.begin(), items_.end(),
+      [item](const std::unique_ptr<TkvItemList>& child) { return child.get() == item; });
+  if (it == items_.end()) return;
+  it->release();  // the caller owns it again
+  items_.erase(it);
 }
 
 // --- TkvCustomVariable ---------------------------------------------------------------------
@@ -43,13 +51,13 @@ Variant TkvCustomVariable::GetValue() { return Value; }
 // Children of a callable item are its parameters, in order.
 TkvParamItem* TkvCustomVariable::ParamAt(int index) const {
   if (index < 0 || index >= ItemCount()) return nullptr;
-  return static_cast<TkvParamItem*>(items_[static_cast<size_t>(index)]);
+  return static_cast<TkvParamItem*>(ItemAt(index));
 }
 
 int TkvCustomVariable::RequiredParamCount() const {
   int count = 0;
-  for (TkvItemList* child : items_) {
-    auto* param = dynamic_cast<TkvParamItem*>(child);
+  for (int i = 0; i < ItemCount(); ++i) {
+    auto* param = dynamic_cast<TkvParamItem*>(ItemAt(i));
     if (param && !param->Optional) ++count;
   }
   return count;

@@ -25,7 +25,8 @@ TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind ki
 // so that each is freed once, with the children.
 TkvProcVariable::~TkvProcVariable() {
   if (TkvEventList* events = ExistingEventList()) events->RemoveAdaptersWithHandler(this);
-  for (TkvItemList* param : items_) LocalScript->RemoveItem(static_cast<TkvCustomVariable*>(param));
+  for (int i = 0; i < ItemCount(); ++i)
+    LocalScript->RemoveItem(static_cast<TkvCustomVariable*>(ItemAt(i)));
   delete LocalScript;
   RefItem = nullptr;
 }
