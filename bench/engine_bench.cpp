@@ -43,8 +43,8 @@ TkvExpression* Constant(const Variant& value) {
 
 TkvAssignmentStmt* Assignment(TkvScript& script, TkvCustomVariable* target, TkvExpression* expr) {
   auto* s = new TkvAssignmentStmt(&script, u"2:1", u"");
-  s->Designator = PathTo(script, target);
-  s->Expression = expr;
+  s->Designator.reset(PathTo(script, target));
+  s->Expression.reset(expr);
   s->Prepare();
   return s;
 }
@@ -70,8 +70,8 @@ void BM_ForLoopAddition(benchmark::State& state) {
   TkvVariable* i = IntVariable(script, u"i");
   auto* loop = new TkvForStmt(&script, u"1:1", u"");
   loop->LoopVariable = i;
-  loop->BeginValue = Constant(Variant(1));
-  loop->EndValue = Constant(Variant(passes));
+  loop->BeginValue.reset(Constant(Variant(1)));
+  loop->EndValue.reset(Constant(Variant(passes)));
   loop->AddItem(Assignment(script, x, Binary(script, x, u"+", i)));
   script.MainStatements()->AddItem(loop);
   for (auto _ : state) {
@@ -127,7 +127,7 @@ void BM_RecursiveFib(benchmark::State& state) {
   condition->AddDesignator(PathTo(local, n));
   condition->AddOperator(u"<");
   condition->AddConstant(Variant(2));
-  test->Condition = Finished(condition);
+  test->Condition.reset(Finished(condition));
   auto* small = new TkvExpression;
   small->AddDesignator(PathTo(local, n));
   test->AddItem(Assignment(local, result, Finished(small)));

@@ -50,11 +50,6 @@ std::unique_ptr<TkvAssignmentStmt> NewAssignment(TkvOperatorKind folded, TkvScri
   }
 }
 
-TkvAssignmentStmt::~TkvAssignmentStmt() {
-  delete Designator;
-  delete Expression;
-}
-
 namespace {
 
 bool ReadsStringVariable(const TkvExpressionNode* node, const TkvstringVariable* variable) {
@@ -69,7 +64,7 @@ bool ReadsStringVariable(const TkvExpressionNode* node, const TkvstringVariable*
 // being extended while they are read.
 void CollectAppendOperands(TkvAssignmentStmt& stmt) {
   stmt.AppendOperands.clear();
-  auto* expression = dynamic_cast<TkvExpression*>(stmt.Expression);
+  auto* expression = dynamic_cast<TkvExpression*>(stmt.Expression.get());
   if (stmt.StringTarget == nullptr || expression == nullptr) return;
   std::vector<TkvExpressionNode*> operands;
   TkvExpressionNode* node = expression->RootNode;
@@ -92,16 +87,16 @@ void CollectAppendOperands(TkvAssignmentStmt& stmt) {
 // without entering its tree. Items that keep a plain value are then read and written
 // directly, and the target's kind is looked at here once instead of at every execution.
 void TkvAssignmentStmt::Prepare() {
-  auto* expression = dynamic_cast<TkvExpression*>(Expression);
+  auto* expression = dynamic_cast<TkvExpression*>(Expression.get());
   IntegerKinds = Designator != nullptr && Designator->Kind == vkInteger && expression != nullptr &&
                  expression->RootNode != nullptr && expression->RootNode->Kind == vkInteger;
   if (!FastPathsEnabled()) return;
-  Target = Designator;
-  if (dynamic_cast<TkvVariableDesignator*>(Designator) != nullptr &&
+  Target = Designator.get();
+  if (dynamic_cast<TkvVariableDesignator*>(Designator.get()) != nullptr &&
       Designator->FastPathKind == fpVariable && Designator->RefItem != nullptr) {
     Target = Designator->RefItem;
   }
-  Source = Expression;
+  Source = Expression.get();
   if (expression != nullptr) {
     // The tree's root yields the expression's value; reading it spares a call per execution.
     if (expression->RootNode != nullptr) Source = expression->RootNode;
@@ -122,8 +117,8 @@ struct Operands {
 };
 
 Operands OperandsOf(const TkvAssignmentStmt& stmt) {
-  return {stmt.Target != nullptr ? stmt.Target : stmt.Designator,
-          stmt.Source != nullptr ? stmt.Source : stmt.Expression};
+  return {stmt.Target != nullptr ? stmt.Target : stmt.Designator.get(),
+          stmt.Source != nullptr ? stmt.Source : stmt.Expression.get()};
 }
 
 // a := a op b by the integer rule, for operands of static kind Integer; false leaves other
@@ -313,8 +308,6 @@ void TkvAssignDivStmt::Execute() {
 // ---------------------------------------------------------------------------------------
 // Calls
 
-TkvCallStmt::~TkvCallStmt() { delete Designator; }
-
 // "+" and "-" are the increment and decrement calls of some grammars; any other modifier
 // does nothing.
 void TkvCallStmt::Execute() {
@@ -345,12 +338,7 @@ void TkvCallStmt::Execute() {
 
 TkvIfStmt::TkvIfStmt(TkvScript* script, UString sourcePos, UString unitName)
     : TkvStatement(script, sourcePos, unitName),
-      ElseStatements(new TkvStatement(script, sourcePos, unitName)) {}
-
-TkvIfStmt::~TkvIfStmt() {
-  delete Condition;
-  delete ElseStatements;
-}
+      ElseStatements(std::make_unique<TkvStatement>(script, sourcePos, unitName)) {}
 
 void TkvIfStmt::Execute() {
   if (!Hook()) return;
@@ -362,18 +350,12 @@ void TkvIfStmt::Execute() {
 }
 
 TkvCaseSelector::TkvCaseSelector(TkvScript* script, UString sourcePos, UString unitName)
-    : TkvStatement(script, std::move(sourcePos), std::move(unitName)), Set(new TkvSetExpression) {}
-
-TkvCaseSelector::~TkvCaseSelector() { delete Set; }
+    : TkvStatement(script, std::move(sourcePos), std::move(unitName)),
+      Set(std::make_unique<TkvSetExpression>()) {}
 
 TkvCaseStmt::TkvCaseStmt(TkvScript* script, UString sourcePos, UString unitName)
     : TkvStatement(script, sourcePos, unitName),
-      ElseStatements(new TkvStatement(script, sourcePos, unitName)) {}
-
-TkvCaseStmt::~TkvCaseStmt() {
-  delete Selector;
-  delete ElseStatements;
-}
+      ElseStatements(std::make_unique<TkvStatement>(script, sourcePos, unitName)) {}
 
 // The selector value is taken before the hook reports the line.
 void TkvCaseStmt::Execute() {
@@ -395,9 +377,7 @@ void TkvCaseStmt::Execute() {
 
 TkvTryStmt::TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName)
     : TkvStatement(script, sourcePos, unitName),
-      HandlerStatements(new TkvStatement(script, sourcePos, unitName)) {}
-
-TkvTryStmt::~TkvTryStmt() { delete HandlerStatements; }
+      HandlerStatements(std::make_unique<TkvStatement>(script, sourcePos, unitName)) {}
 
 namespace {
 
@@ -465,8 +445,6 @@ void TkvBreakStmt::Execute() { Script->BreakRequested = true; }
 void TkvContinueStmt::Execute() { Script->ContinueRequested = true; }
 
 void TkvExitStmt::Execute() { Script->ExitRequested = true; }
-
-TkvWithStmt::~TkvWithStmt() { delete Designator; }
 
 // The object is evaluated once, here; the statements after it reach its members through the
 // hidden variable, so reassigning the original variable inside does not change the target.

@@ -38,15 +38,14 @@ class TkvStatement : public TkvItemList {
 class TkvAssignmentStmt : public TkvStatement {
  public:
   using TkvStatement::TkvStatement;
-  ~TkvAssignmentStmt() override;
   void Execute() override;
   // After Designator and Expression are set: note the operands' kinds and choose the
   // shortest read and write paths.
   void Prepare();
-  TkvDesignator* Designator = nullptr;        // owned
-  TkvCustomExpression* Expression = nullptr;  // owned
-  TkvCustomVariable* Target = nullptr;        // not owned
-  TkvCustomVariable* Source = nullptr;        // not owned
+  std::unique_ptr<TkvDesignator> Designator;
+  std::unique_ptr<TkvCustomExpression> Expression;
+  TkvCustomVariable* Target = nullptr;  // not owned
+  TkvCustomVariable* Source = nullptr;  // not owned
   // Chosen by Prepare (nullptr without it): the items whose stored values Target and Source
   // come down to (PlainValueItem), and Target as a string variable, whose storage a
   // compound assignment unshares.
@@ -92,93 +91,83 @@ std::unique_ptr<TkvAssignmentStmt> NewAssignment(TkvOperatorKind folded, TkvScri
 class TkvCallStmt : public TkvStatement {
  public:
   using TkvStatement::TkvStatement;
-  ~TkvCallStmt() override;
   void Execute() override;
-  TkvDesignator* Designator = nullptr;  // owned
-  UString Modifier;                     // empty, "+" or "-"
+  std::unique_ptr<TkvDesignator> Designator;
+  UString Modifier;  // empty, "+" or "-"
 };
 
 class TkvIfStmt : public TkvStatement {
  public:
   TkvIfStmt(TkvScript* script, UString sourcePos, UString unitName);
-  ~TkvIfStmt() override;
   void Execute() override;
-  TkvCustomExpression* Condition = nullptr;  // owned
-  TkvStatement* ElseStatements;              // owned
+  std::unique_ptr<TkvCustomExpression> Condition;
+  std::unique_ptr<TkvStatement> ElseStatements;
 };
 
 class TkvCaseSelector : public TkvStatement {
  public:
   TkvCaseSelector(TkvScript* script, UString sourcePos, UString unitName);
-  ~TkvCaseSelector() override;
-  TkvSetExpression* Set;  // owned
+  std::unique_ptr<TkvSetExpression> Set;
 };
 
 class TkvCaseStmt : public TkvStatement {
  public:
   TkvCaseStmt(TkvScript* script, UString sourcePos, UString unitName);
-  ~TkvCaseStmt() override;
   void Execute() override;
-  TkvCustomExpression* Selector = nullptr;  // owned
-  TkvStatement* ElseStatements;             // owned
+  std::unique_ptr<TkvCustomExpression> Selector;
+  std::unique_ptr<TkvStatement> ElseStatements;
 };
 
 class TkvRepeatStmt : public TkvStatement {
  public:
   using TkvStatement::TkvStatement;
-  ~TkvRepeatStmt() override;
   void Execute() override;
-  TkvCustomExpression* Condition = nullptr;  // owned
-  bool Inverse = false;                      // do-while: loop while the condition holds
+  std::unique_ptr<TkvCustomExpression> Condition;
+  bool Inverse = false;  // do-while: loop while the condition holds
 };
 
 class TkvWhileStmt : public TkvStatement {
  public:
   using TkvStatement::TkvStatement;
-  ~TkvWhileStmt() override;
   void Execute() override;
-  TkvCustomExpression* Condition = nullptr;  // owned
+  std::unique_ptr<TkvCustomExpression> Condition;
 };
 
 class TkvForStmt : public TkvStatement {
  public:
   using TkvStatement::TkvStatement;
-  ~TkvForStmt() override;
   void Execute() override;
-  TkvCustomExpression* BeginValue = nullptr;  // owned
+  std::unique_ptr<TkvCustomExpression> BeginValue;
   bool Down = false;
-  TkvCustomExpression* EndValue = nullptr;    // owned
+  std::unique_ptr<TkvCustomExpression> EndValue;
   TkvCustomVariable* LoopVariable = nullptr;  // not owned
 };
 
 class TkvVbForStmt : public TkvStatement {
  public:
   using TkvStatement::TkvStatement;
-  ~TkvVbForStmt() override;
   void Execute() override;
-  TkvCustomExpression* BeginValue = nullptr;  // owned
-  TkvCustomExpression* EndValue = nullptr;    // owned
-  TkvCustomExpression* Step = nullptr;        // owned; may stay nullptr (step 1)
+  std::unique_ptr<TkvCustomExpression> BeginValue;
+  std::unique_ptr<TkvCustomExpression> EndValue;
+  std::unique_ptr<TkvCustomExpression> Step;  // may stay empty (step 1)
   TkvCustomVariable* LoopVariable = nullptr;  // not owned
 };
 
 class TkvCppForStmt : public TkvStatement {
  public:
   TkvCppForStmt(TkvScript* script, UString sourcePos, UString unitName);
-  ~TkvCppForStmt() override;
   void Execute() override;
-  TkvStatement* FirstStatements;             // owned
-  TkvCustomExpression* Condition = nullptr;  // owned
-  TkvStatement* SecondStatements;            // owned
+  std::unique_ptr<TkvStatement> FirstStatements;
+  std::unique_ptr<TkvCustomExpression> Condition;
+  std::unique_ptr<TkvStatement> SecondStatements;
 };
 
 class TkvTryStmt : public TkvStatement {
  public:
   TkvTryStmt(TkvScript* script, UString sourcePos, UString unitName);
-  ~TkvTryStmt() override;
   void Execute() override;
-  bool IsExcept = true;             // try..except; false for try..finally
-  TkvStatement* HandlerStatements;  // owned
+  bool IsExcept = true;  // try..except; false for try..finally
+  std::unique_ptr<TkvStatement> HandlerStatements;
 };
 
 class TkvBreakStmt : public TkvStatement {
@@ -200,9 +189,8 @@ class TkvExitStmt : public TkvStatement {
 class TkvWithStmt : public TkvStatement {
  public:
   using TkvStatement::TkvStatement;
-  ~TkvWithStmt() override;
   void Execute() override;
-  TkvDesignator* Designator = nullptr;          // owned
+  std::unique_ptr<TkvDesignator> Designator;
   TkvCustomVariable* HiddenVariable = nullptr;  // an item of the script; not owned
 };
 

@@ -44,8 +44,6 @@ bool EmptyPassMayRun(TkvStatement& loop, bool bodyReports) {
 // ---------------------------------------------------------------------------------------
 // repeat and while
 
-TkvRepeatStmt::~TkvRepeatStmt() { delete Condition; }
-
 // A plain repeat stops when the condition holds; the inverse form (do..while) when it fails.
 // A continue still tests the condition.
 void TkvRepeatStmt::Execute() {
@@ -61,8 +59,6 @@ void TkvRepeatStmt::Execute() {
   script.BreakRequested = false;
 }
 
-TkvWhileStmt::~TkvWhileStmt() { delete Condition; }
-
 void TkvWhileStmt::Execute() {
   if (!Hook()) return;
   TkvScript& script = *Script;
@@ -77,11 +73,6 @@ void TkvWhileStmt::Execute() {
 
 // ---------------------------------------------------------------------------------------
 // for
-
-TkvForStmt::~TkvForStmt() {
-  delete BeginValue;
-  delete EndValue;
-}
 
 // The number of passes is fixed before the first one, and the loop variable's stored value
 // is written directly: changing the variable or the bound inside the body changes neither
@@ -102,12 +93,6 @@ void TkvForStmt::Execute() {
     if (PassEnds(script)) break;
   }
   script.BreakRequested = false;
-}
-
-TkvVbForStmt::~TkvVbForStmt() {
-  delete BeginValue;
-  delete EndValue;
-  delete Step;
 }
 
 // Bounds and step are Variants and the counter advances by Variant addition; a step of 0
@@ -134,14 +119,8 @@ void TkvVbForStmt::Execute() {
 
 TkvCppForStmt::TkvCppForStmt(TkvScript* script, UString sourcePos, UString unitName)
     : TkvStatement(script, sourcePos, unitName),
-      FirstStatements(new TkvStatement(script, sourcePos, unitName)),
-      SecondStatements(new TkvStatement(script, sourcePos, unitName)) {}
-
-TkvCppForStmt::~TkvCppForStmt() {
-  delete FirstStatements;
-  delete Condition;
-  delete SecondStatements;
-}
+      FirstStatements(std::make_unique<TkvStatement>(script, sourcePos, unitName)),
+      SecondStatements(std::make_unique<TkvStatement>(script, sourcePos, unitName)) {}
 
 // A missing condition loops until break or exit, as in the languages that have this form.
 void TkvCppForStmt::Execute() {

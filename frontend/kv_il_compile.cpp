@@ -353,8 +353,8 @@ std::unique_ptr<TkvStatement> TkvILCompiler::CompileInitialisation(TkvXMLItem& g
   target->Classify();
   CheckAssignable(variable, *expr);
   auto stmt = std::make_unique<TkvAssignmentStmt>(&scope, pos, p_.unitName_);
-  stmt->Designator = target.release();
-  stmt->Expression = expr.release();
+  stmt->Designator = std::move(target);
+  stmt->Expression = std::move(expr);
   stmt->Prepare();
   return stmt;
 }

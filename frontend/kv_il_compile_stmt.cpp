@@ -90,15 +90,15 @@ void TkvILCompiler::CompileAssignment(TkvXMLItem& stmt, TkvScript& scope, TkvSta
 
   std::unique_ptr<TkvAssignmentStmt> assignment =
       NewAssignment(folded, &scope, stmt.Prop(u"pos"), p_.unitName_);
-  assignment->Designator = target.release();
-  assignment->Expression = value.release();
+  assignment->Designator = std::move(target);
+  assignment->Expression = std::move(value);
   assignment->Prepare();
   Append(std::move(assignment), list);
 }
 
 void TkvILCompiler::CompileCall(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto call = NewStatement<TkvCallStmt>(stmt, scope);
-  call->Designator = CompileDesignator(Child(stmt, 0), scope, TkvILParser::dmPlain).release();
+  call->Designator = CompileDesignator(Child(stmt, 0), scope, TkvILParser::dmPlain);
   if (stmt.Count() > 1) {
     call->Modifier = stmt.Items(1)->Prop(u"text");
     if (call->Designator->ReadOnly) Raise(ilmsg::LeftSideNotAssignable);
@@ -108,7 +108,7 @@ void TkvILCompiler::CompileCall(TkvXMLItem& stmt, TkvScript& scope, TkvStatement
 
 void TkvILCompiler::CompileIf(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto branch = NewStatement<TkvIfStmt>(stmt, scope);
-  branch->Condition = CompileExpression(Child(stmt, 0), scope).release();
+  branch->Condition = CompileExpression(Child(stmt, 0), scope);
   CompileChildren(NamedChild(stmt, 1, u"thenstmt"), scope, *branch);
   if (stmt.Count() > 2) {
     CompileChildren(NamedChild(stmt, 2, u"elsestmt"), scope, *branch->ElseStatements);
@@ -120,15 +120,14 @@ void TkvILCompiler::CompileIf(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& 
 // Selectors are not noted: the statement of a branch notes its own line.
 void TkvILCompiler::CompileCase(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto choice = NewStatement<TkvCaseStmt>(stmt, scope);
-  choice->Selector = CompileExpression(Child(stmt, 0), scope).release();
+  choice->Selector = CompileExpression(Child(stmt, 0), scope);
   const int count = stmt.Count();
   for (int i = 1; i < count; ++i) {
     TkvXMLItem& child = *stmt.Items(i);
     if (IsElement(child, u"caseselector")) {
       auto selector = NewStatement<TkvCaseSelector>(child, scope);
       std::unique_ptr<TkvSetExpression> labels = CompileSetConstructor(Child(child, 0), scope);
-      delete selector->Set;
-      selector->Set = labels.release();
+      selector->Set = std::move(labels);
       if (child.Count() > 1) CompileNode(*child.Items(1), scope, *selector);
       if (child.Count() > 2)
         Fail(*child.Items(2), ilmsg::UnexpectedElement(child.Items(2)->Name()));
@@ -167,13 +166,13 @@ std::unique_ptr<TkvExpression> TkvILCompiler::CompileBound(TkvXMLItem& element,
 void TkvILCompiler::CompileFor(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto loop = NewStatement<TkvForStmt>(stmt, scope);
   loop->LoopVariable = CompileLoopVariable(Child(stmt, 0), scope);
-  loop->BeginValue = CompileBound(Child(stmt, 1), *loop->LoopVariable, scope).release();
+  loop->BeginValue = CompileBound(Child(stmt, 1), *loop->LoopVariable, scope);
   int next = 2;
   if (IsElement(Child(stmt, next), u"downto")) {
     loop->Down = true;
     ++next;
   }
-  loop->EndValue = CompileBound(Child(stmt, next), *loop->LoopVariable, scope).release();
+  loop->EndValue = CompileBound(Child(stmt, next), *loop->LoopVariable, scope);
   ++next;
   if (next < stmt.Count()) CompileLoopBody(*stmt.Items(next), scope, *loop);
   if (next + 1 < stmt.Count()) {
@@ -185,11 +184,11 @@ void TkvILCompiler::CompileFor(TkvXMLItem& stmt, TkvScript& scope, TkvStatement&
 void TkvILCompiler::CompileVbFor(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto loop = NewStatement<TkvVbForStmt>(stmt, scope);
   loop->LoopVariable = CompileLoopVariable(Child(stmt, 0), scope);
-  loop->BeginValue = CompileBound(Child(stmt, 1), *loop->LoopVariable, scope).release();
-  loop->EndValue = CompileBound(Child(stmt, 2), *loop->LoopVariable, scope).release();
+  loop->BeginValue = CompileBound(Child(stmt, 1), *loop->LoopVariable, scope);
+  loop->EndValue = CompileBound(Child(stmt, 2), *loop->LoopVariable, scope);
   int next = 3;
   if (next < stmt.Count() && IsElement(*stmt.Items(next), u"expr")) {
-    loop->Step = CompileBound(*stmt.Items(next), *loop->LoopVariable, scope).release();
+    loop->Step = CompileBound(*stmt.Items(next), *loop->LoopVariable, scope);
     ++next;
   }
   if (next < stmt.Count()) CompileLoopBody(*stmt.Items(next), scope, *loop);
@@ -203,7 +202,7 @@ void TkvILCompiler::CompileCppFor(TkvXMLItem& stmt, TkvScript& scope, TkvStateme
   if (stmt.Count() != 4) Fail(stmt, ilmsg::IncompleteElement(stmt.Name()));
   auto loop = NewStatement<TkvCppForStmt>(stmt, scope);
   CompileNode(*stmt.Items(0), scope, *loop->FirstStatements);
-  loop->Condition = CompileExpression(*stmt.Items(1), scope).release();
+  loop->Condition = CompileExpression(*stmt.Items(1), scope);
   CompileNode(*stmt.Items(2), scope, *loop->SecondStatements);
   CompileLoopBody(*stmt.Items(3), scope, *loop);
   Append(std::move(loop), list);
@@ -211,7 +210,7 @@ void TkvILCompiler::CompileCppFor(TkvXMLItem& stmt, TkvScript& scope, TkvStateme
 
 void TkvILCompiler::CompileWhile(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto loop = NewStatement<TkvWhileStmt>(stmt, scope);
-  loop->Condition = CompileExpression(Child(stmt, 0), scope).release();
+  loop->Condition = CompileExpression(Child(stmt, 0), scope);
   if (stmt.Count() > 1) CompileLoopBody(*stmt.Items(1), scope, *loop);
   if (stmt.Count() > 2) Fail(*stmt.Items(2), ilmsg::UnexpectedElement(stmt.Items(2)->Name()));
   Append(std::move(loop), list);
@@ -227,7 +226,7 @@ void TkvILCompiler::CompileRepeat(TkvXMLItem& stmt, TkvScript& scope, TkvStateme
   }
   if (condition < 0) Fail(stmt, ilmsg::IncompleteElement(stmt.Name()));
   for (int i = 0; i < condition; ++i) CompileLoopBody(*stmt.Items(i), scope, *loop);
-  loop->Condition = CompileExpression(*stmt.Items(condition), scope).release();
+  loop->Condition = CompileExpression(*stmt.Items(condition), scope);
   Append(std::move(loop), list);
 }
 
@@ -265,7 +264,7 @@ void TkvILCompiler::CompileReturn(TkvXMLItem& stmt, TkvScript& scope, TkvStateme
 
 void TkvILCompiler::CompileDelete(TkvXMLItem& stmt, TkvScript& scope, TkvStatement& list) {
   auto call = NewStatement<TkvCallStmt>(stmt, scope);
-  call->Designator = CompileDesignator(Child(stmt, 0), scope, TkvILParser::dmFree).release();
+  call->Designator = CompileDesignator(Child(stmt, 0), scope, TkvILParser::dmFree);
   Append(std::move(call), list);
 }
 
@@ -301,7 +300,7 @@ void TkvILCompiler::CompileWith(TkvXMLItem& stmt, TkvScript& scope, TkvStatement
     TkvVariable* variableItem = variable.get();
     scope.AddItem(variable.release());
     auto withStmt = NewStatement<TkvWithStmt>(stmt, scope);
-    withStmt->Designator = object.release();
+    withStmt->Designator = std::move(object);
     withStmt->HiddenVariable = variableItem;
     TkvWithStmt* withItem = withStmt.get();
     list.AddItem(withStmt.release());

@@ -504,8 +504,8 @@ TkvCustomExpression* FinishedExpression(std::unique_ptr<TkvExpression> e, const 
 
 TkvStatement* ProgramBuilder::Assign(const std::string& target, const std::string& expr) {
   auto* s = new TkvAssignmentStmt(Scope(), KV_POS, UString());
-  s->Designator = Designator(target).release();
-  s->Expression = FinishedExpression(Expr(expr), expr);
+  s->Designator = Designator(target);
+  s->Expression.reset(FinishedExpression(Expr(expr), expr));
   s->Prepare();
   return s;
 }
@@ -519,8 +519,8 @@ TkvStatement* ProgramBuilder::AssignFolded(const std::string& target, const std:
   const TkvOperatorKind op = e->FoldSelfAssignment(designator.get());
   if (fold != nullptr) *fold = op;
   TkvAssignmentStmt* s = NewAssignment(op, Scope(), KV_POS, UString()).release();
-  s->Designator = designator.release();
-  s->Expression = e.release();
+  s->Designator = std::move(designator);
+  s->Expression = std::move(e);
   s->Prepare();
   return s;
 }
@@ -542,15 +542,15 @@ TkvStatement* ProgramBuilder::Compound(char op, const std::string& target,
       s = new TkvAssignDivStmt(Scope(), KV_POS, UString());
       break;
   }
-  s->Designator = Designator(target).release();
-  s->Expression = FinishedExpression(Expr(expr), expr);
+  s->Designator = Designator(target);
+  s->Expression.reset(FinishedExpression(Expr(expr), expr));
   s->Prepare();
   return s;
 }
 
 TkvStatement* ProgramBuilder::Call(const std::string& designator, const std::string& modifier) {
   auto* s = new TkvCallStmt(Scope(), KV_POS, UString());
-  s->Designator = Designator(designator).release();
+  s->Designator = Designator(designator);
   s->Modifier = U(modifier);
   return s;
 }
@@ -561,16 +561,16 @@ void ProgramBuilder::Fill(TkvStatement* list, Stmts body) {
 
 TkvStatement* ProgramBuilder::If(const std::string& cond, Stmts then, Stmts otherwise) {
   auto* s = new TkvIfStmt(Scope(), KV_POS, UString());
-  s->Condition = FinishedExpression(Expr(cond), cond);
+  s->Condition.reset(FinishedExpression(Expr(cond), cond));
   Fill(s, std::move(then));
-  Fill(s->ElseStatements, std::move(otherwise));
+  Fill(s->ElseStatements.get(), std::move(otherwise));
   return s;
 }
 
 TkvStatement* ProgramBuilder::Case(const std::string& selector, std::vector<CaseBranch> branches,
                                    Stmts otherwise) {
   auto* s = new TkvCaseStmt(Scope(), KV_POS, UString());
-  s->Selector = FinishedExpression(Expr(selector), selector);
+  s->Selector.reset(FinishedExpression(Expr(selector), selector));
   for (CaseBranch& branch : branches) {
     auto* sel = new TkvCaseSelector(Scope(), KV_POS, UString());
     for (const std::string& label : branch.labels) {
@@ -588,13 +588,13 @@ TkvStatement* ProgramBuilder::Case(const std::string& selector, std::vector<Case
     Fill(sel, std::move(branch.body));
     s->AddItem(sel);
   }
-  Fill(s->ElseStatements, std::move(otherwise));
+  Fill(s->ElseStatements.get(), std::move(otherwise));
   return s;
 }
 
 TkvStatement* ProgramBuilder::While(const std::string& cond, Stmts body) {
   auto* s = new TkvWhileStmt(Scope(), KV_POS, UString());
-  s->Condition = FinishedExpression(Expr(cond), cond);
+  s->Condition.reset(FinishedExpression(Expr(cond), cond));
   Fill(s, std::move(body));
   return s;
 }
@@ -602,7 +602,7 @@ TkvStatement* ProgramBuilder::While(const std::string& cond, Stmts body) {
 TkvStatement* ProgramBuilder::Repeat(Stmts body, const std::string& until, bool inverse) {
   auto* s = new TkvRepeatStmt(Scope(), KV_POS, UString());
   Fill(s, std::move(body));
-  s->Condition = FinishedExpression(Expr(until), until);
+  s->Condition.reset(FinishedExpression(Expr(until), until));
   s->Inverse = inverse;
   return s;
 }
@@ -611,8 +611,8 @@ TkvStatement* ProgramBuilder::For(const std::string& var, const std::string& fro
                                   const std::string& to, Stmts body, bool down) {
   auto* s = new TkvForStmt(Scope(), KV_POS, UString());
   s->LoopVariable = Scope()->FindItem(U(var));
-  s->BeginValue = FinishedExpression(Expr(from), from);
-  s->EndValue = FinishedExpression(Expr(to), to);
+  s->BeginValue.reset(FinishedExpression(Expr(from), from));
+  s->EndValue.reset(FinishedExpression(Expr(to), to));
   s->Down = down;
   Fill(s, std::move(body));
   return s;
@@ -622,9 +622,9 @@ TkvStatement* ProgramBuilder::VbFor(const std::string& var, const std::string& f
                                     const std::string& to, const std::string& step, Stmts body) {
   auto* s = new TkvVbForStmt(Scope(), KV_POS, UString());
   s->LoopVariable = Scope()->FindItem(U(var));
-  s->BeginValue = FinishedExpression(Expr(from), from);
-  s->EndValue = FinishedExpression(Expr(to), to);
-  if (!step.empty()) s->Step = FinishedExpression(Expr(step), step);
+  s->BeginValue.reset(FinishedExpression(Expr(from), from));
+  s->EndValue.reset(FinishedExpression(Expr(to), to));
+  if (!step.empty()) s->Step.reset(FinishedExpression(Expr(step), step));
   Fill(s, std::move(body));
   return s;
 }
@@ -632,9 +632,9 @@ TkvStatement* ProgramBuilder::VbFor(const std::string& var, const std::string& f
 TkvStatement* ProgramBuilder::CppFor(Stmts first, const std::string& cond, Stmts second,
                                      Stmts body) {
   auto* s = new TkvCppForStmt(Scope(), KV_POS, UString());
-  Fill(s->FirstStatements, std::move(first));
-  if (!cond.empty()) s->Condition = FinishedExpression(Expr(cond), cond);
-  Fill(s->SecondStatements, std::move(second));
+  Fill(s->FirstStatements.get(), std::move(first));
+  if (!cond.empty()) s->Condition.reset(FinishedExpression(Expr(cond), cond));
+  Fill(s->SecondStatements.get(), std::move(second));
   Fill(s, std::move(body));
   return s;
 }
@@ -643,7 +643,7 @@ TkvStatement* ProgramBuilder::TryExcept(Stmts body, Stmts handler) {
   auto* s = new TkvTryStmt(Scope(), KV_POS, UString());
   s->IsExcept = true;
   Fill(s, std::move(body));
-  Fill(s->HandlerStatements, std::move(handler));
+  Fill(s->HandlerStatements.get(), std::move(handler));
   return s;
 }
 
@@ -651,7 +651,7 @@ TkvStatement* ProgramBuilder::TryFinally(Stmts body, Stmts handler) {
   auto* s = new TkvTryStmt(Scope(), KV_POS, UString());
   s->IsExcept = false;
   Fill(s, std::move(body));
-  Fill(s->HandlerStatements, std::move(handler));
+  Fill(s->HandlerStatements.get(), std::move(handler));
   return s;
 }
 
@@ -663,7 +663,7 @@ TkvStatement* ProgramBuilder::Exit() { return new TkvExitStmt(Scope(), KV_POS, U
 
 TkvStatement* ProgramBuilder::With(const std::string& designator, TkvVariable** hidden) {
   auto* s = new TkvWithStmt(Scope(), KV_POS, UString());
-  s->Designator = Designator(designator).release();
+  s->Designator = Designator(designator);
   auto* h = new TkvVariable(U("__with" + std::to_string(line_)), s->Designator->TypeName,
                             s->Designator->Kind);
   Scope()->AddItem(h);

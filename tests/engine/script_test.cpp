@@ -463,7 +463,7 @@ TEST_F(ScriptTest, RecursionThroughStatementsStopsAtTheDepthLimit) {
   auto* inner = new TkvTryStmt(local, u"2:1", u"");
   inner->IsExcept = false;
   auto* call = new TkvCallStmt(local, u"3:1", u"");
-  call->Designator = new TkvDesignator(local);
+  call->Designator.reset(new TkvDesignator(local));
   call->Designator->AddStep(deep, u"3:1");
   call->Designator->Classify();
   inner->AddItem(call);

@@ -344,11 +344,12 @@ begin s := 'ab'; s[1] := 'x'; b[1] := 2; v := @P end.)"));
   const Variant n = script_.FindLocalItem(u"n")->GetValue();
   EXPECT_EQ(n.ArrayBoundOf(1).low, 0);
   EXPECT_EQ(n.ArrayBoundOf(1).high, 2);
-  EXPECT_NE(
-      dynamic_cast<TkvStringDesignator*>(static_cast<TkvAssignmentStmt*>(Main(1))->Designator),
-      nullptr);
-  EXPECT_NE(dynamic_cast<TkvArrayDesignator*>(static_cast<TkvAssignmentStmt*>(Main(2))->Designator),
+  EXPECT_NE(dynamic_cast<TkvStringDesignator*>(
+                static_cast<TkvAssignmentStmt*>(Main(1))->Designator.get()),
             nullptr);
+  EXPECT_NE(
+      dynamic_cast<TkvArrayDesignator*>(static_cast<TkvAssignmentStmt*>(Main(2))->Designator.get()),
+      nullptr);
   script_.Execute();
   EXPECT_EQ(script_.FindLocalItem(u"v")->GetValue().ToString(), u"P");
 }

@@ -94,14 +94,14 @@ bool AllLoopsMeetBudget(const TkvStatement& root) {
     if (IsLoop(s) && ReachOfList(s) != Reach::kHook) return false;
     for (int i = 0; i < s.ItemCount(); ++i) pending.push_back(s.StatementAt(i));
     if (auto* branch = dynamic_cast<const kv::TkvIfStmt*>(&s))
-      pending.push_back(branch->ElseStatements);
+      pending.push_back(branch->ElseStatements.get());
     if (auto* choice = dynamic_cast<const kv::TkvCaseStmt*>(&s))
-      pending.push_back(choice->ElseStatements);
+      pending.push_back(choice->ElseStatements.get());
     if (auto* guarded = dynamic_cast<const kv::TkvTryStmt*>(&s))
-      pending.push_back(guarded->HandlerStatements);
+      pending.push_back(guarded->HandlerStatements.get());
     if (auto* loop = dynamic_cast<const kv::TkvCppForStmt*>(&s)) {
-      pending.push_back(loop->FirstStatements);
-      pending.push_back(loop->SecondStatements);
+      pending.push_back(loop->FirstStatements.get());
+      pending.push_back(loop->SecondStatements.get());
     }
   }
   return true;
