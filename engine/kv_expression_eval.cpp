@@ -83,11 +83,6 @@ Variant Binary(TkvOperatorNode& node, VarOp op) {
 
 template <int32_t (*IntOp)(int32_t, int32_t)>
 [[gnu::noinline]] Variant ArithmeticOnValues(TkvOperatorNode& node, VarOp op) {
-  if (node.BothInteger && node.BothDirect) {
-    const Variant& a = *node.Left->Direct;
-    const Variant& b = *node.Right->Direct;
-    if (HoldsInteger(a) && HoldsInteger(b)) return Variant(IntOp(AsInt32(a), AsInt32(b)));
-  }
   Variant left = ValueOf(node.Left);
   const Variant right = ValueOf(node.Right);
   if (node.BothInteger && HoldsInteger(left) && HoldsInteger(right)) {

@@ -274,8 +274,8 @@ void CompoundAssign(TkvAssignmentStmt& stmt) {
 
 void TkvAssignmentStmt::Execute() {
   if (!Hook()) return;
-  // Appending assignments have a string variable as their target, never a plain one.
-  if (PlainTarget == nullptr || !AppendOperands.empty()) {
+  if (PlainTarget == nullptr) {
+    // Only here: an appending assignment's target is a string variable, never a plain one.
     if (!AppendOperands.empty()) return AppendInPlace(*this);
     const auto [target, source] = OperandsOf(*this);
     target->SetValue(PlainSource ? PlainSource->Value : source->GetValue());
