@@ -10,14 +10,13 @@
 namespace kv {
 namespace {
 
-TkvDesignator* PathTo(TkvScript& script, TkvCustomVariable* item) {
-  auto* general = new TkvDesignator(&script);
+std::unique_ptr<TkvDesignator> PathTo(TkvScript& script, TkvCustomVariable* item) {
+  auto general = std::make_unique<TkvDesignator>(&script);
   general->AddStep(item, u"1:1");
   general->Classify();
   if (general->FastPathKind != fpVariable) return general;
-  auto* fast = new TkvVariableDesignator(&script);
+  auto fast = std::make_unique<TkvVariableDesignator>(&script);
   fast->TakeOver(*general);
-  delete general;
   return fast;
 }
 
@@ -43,7 +42,7 @@ TkvExpression* Constant(const Variant& value) {
 
 TkvAssignmentStmt* Assignment(TkvScript& script, TkvCustomVariable* target, TkvExpression* expr) {
   auto* s = new TkvAssignmentStmt(&script, u"2:1", u"");
-  s->Designator.reset(PathTo(script, target));
+  s->Designator = PathTo(script, target);
   s->Expression.reset(expr);
   s->Prepare();
   return s;
@@ -92,7 +91,7 @@ BENCHMARK(BM_ForLoopAddition)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 // fib(n - 1) + fib(n - 2) as one expression of two calls.
 TkvExpression* FibCalls(TkvScript& local, TkvProcVariable* fib, TkvCustomVariable* n) {
   auto call = [&](int32_t minus) {
-    auto* d = new TkvDesignator(&local);
+    auto d = std::make_unique<TkvDesignator>(&local);
     TkvDesignatorItem* step = d->AddStep(fib, u"3:1");
     auto* arg = new TkvExpression;
     arg->AddDesignator(PathTo(local, n));
@@ -135,12 +134,12 @@ void BM_RecursiveFib(benchmark::State& state) {
   local.MainStatements()->AddItem(test);
 
   TkvVariable* r = IntVariable(script, u"r");
-  auto* top = new TkvDesignator(&script);
+  auto top = std::make_unique<TkvDesignator>(&script);
   top->AddStep(fib, u"1:1")->AddItem(Constant(Variant(static_cast<int32_t>(state.range(0)))));
   top->Classify();
   script.MainStatements()->AddItem(Assignment(script, r, [&] {
     auto* e = new TkvExpression;
-    e->AddDesignator(top);
+    e->AddDesignator(std::move(top));
     return Finished(e);
   }()));
 

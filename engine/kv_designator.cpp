@@ -302,15 +302,17 @@ TkvCustomVariable* PlainOperand(TkvCustomExpression* argument) {
 TkvCustomVariable* PlainWriteTarget(TkvCustomExpression* argument) {
   auto* expression = dynamic_cast<TkvExpression*>(argument);
   if (expression == nullptr || expression->ReadOnly) return nullptr;
-  auto* node = dynamic_cast<TkvDesignatorNode*>(expression->RootNode);
-  return node != nullptr ? PlainValueItem(node->Designator) : nullptr;
+  auto* node = dynamic_cast<TkvDesignatorNode*>(expression->RootNode.get());
+  return node != nullptr ? PlainValueItem(node->Designator.get()) : nullptr;
 }
 
 // What an argument's evaluation comes down to: the root of its expression tree (the
 // expression itself only forwards to it), or the argument.
 TkvCustomVariable* EvaluatedPart(TkvCustomExpression* argument) {
   auto* expression = dynamic_cast<TkvExpression*>(argument);
-  if (expression != nullptr && expression->RootNode != nullptr) return expression->RootNode;
+  if (expression != nullptr && expression->RootNode != nullptr) {
+    return expression->RootNode.get();
+  }
   return argument;
 }
 

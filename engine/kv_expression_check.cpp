@@ -24,7 +24,7 @@ bool LeftKindAllows(TkvValueKind left, TkvOperatorKind op) {
       return op == okNonEq || op == okEq || op == okOr || op == okXor || op == okAnd || op == okNot;
     case vkChar:
     case vkString:
-      return IsComparison(op) || op == okPlus || op == okIn;
+      return IsComparison(op) || op == okPlus || op == okStrCat || op == okIn;
     case vkClass:
     case vkArray:
       return op == okNonEq || op == okEq;
@@ -49,10 +49,10 @@ const char16_t* ShapeFault(const TkvOperatorNode& node) {
   if (node.Left == nullptr) return msg::ExprMissingOperand;
   if (IsUnary(kind)) return nullptr;
   if (node.Right == nullptr) return msg::ExprMissingOperand;
-  if (kind == okIn && dynamic_cast<const TkvSetNode*>(node.Right) == nullptr) {
+  if (kind == okIn && dynamic_cast<const TkvSetNode*>(node.Right.get()) == nullptr) {
     return msg::ExprInNeedsSet;
   }
-  if (kind == okIs && !NamesClass(node.Right)) return msg::ExprIsNeedsClass;
+  if (kind == okIs && !NamesClass(node.Right.get())) return msg::ExprIsNeedsClass;
   return nullptr;
 }
 
@@ -73,8 +73,8 @@ TypeRecord Check(TkvExpressionNode* node, Failure& failure) {
   TkvOperatorNode* op = AsOperator(node);
   if (op == nullptr) return TypeRecord{node->Kind, Significant(node->TypeName)};
 
-  const TypeRecord l = Check(op->Left, failure);
-  const TypeRecord r = Check(op->Right, failure);
+  const TypeRecord l = Check(op->Left.get(), failure);
+  const TypeRecord r = Check(op->Right.get(), failure);
   op->BothInteger = l.Kind == vkInteger && r.Kind == vkInteger;
   op->BothBoolean = l.Kind == vkBoolean && r.Kind == vkBoolean;
   op->BothDirect = op->Left != nullptr && op->Right != nullptr && op->Left->Direct != nullptr &&

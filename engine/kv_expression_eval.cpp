@@ -41,8 +41,12 @@ int32_t WrapMod(int32_t a, int32_t b) {
   return a % b;
 }
 
+TkvExpressionNode& Operand(const std::unique_ptr<TkvExpressionNode>& node) {
+  return Operand(node.get());
+}
+
 // An operand's value: read in place when the node stores it (TkvExpressionNode::Direct).
-inline Variant ValueOf(TkvExpressionNode* node) {
+inline Variant ValueOf(const std::unique_ptr<TkvExpressionNode>& node) {
   TkvExpressionNode& operand = Operand(node);
   return operand.Direct != nullptr ? *operand.Direct : operand.GetValue();
 }

@@ -54,28 +54,19 @@ bool WantsOperand(const TkvExpressionNode* node) {
 // ---------------------------------------------------------------------------------------
 // Nodes
 
-TkvExpressionNode::~TkvExpressionNode() {
-  delete Left;
-  delete Right;
+TkvExpressionNode* TkvExpressionNode::Attach(std::unique_ptr<TkvExpressionNode> child) {
+  std::unique_ptr<TkvExpressionNode>& slot = Left == nullptr ? Left : Right;
+  if (slot != nullptr || child == nullptr) return nullptr;
+  child->Parent = this;
+  slot = std::move(child);
+  return slot.get();
 }
 
-void TkvExpressionNode::Attach(TkvExpressionNode* child) {
-  if (Left == nullptr) {
-    Left = child;
-  } else if (Right == nullptr) {
-    Right = child;
-  } else {
-    return;  // a third child: callers check WantsOperand first, so this never drops one
-  }
-  if (child != nullptr) child->Parent = this;
-}
-
-void TkvExpressionNode::Detach(TkvExpressionNode* child) {
-  if (child == Left) {
-    Left = nullptr;
-  } else if (child == Right) {
-    Right = nullptr;
-  }
+std::unique_ptr<TkvExpressionNode> TkvExpressionNode::Detach(TkvExpressionNode* child) {
+  if (child == nullptr) return nullptr;
+  if (child == Left.get()) return std::move(Left);
+  if (child == Right.get()) return std::move(Right);
+  return nullptr;
 }
 
 TkvOperandNode::TkvOperandNode() { Roles = irValueInPlace; }
@@ -103,38 +94,36 @@ TkvOperandNode::TkvOperandNode(const Variant& constant) {
   }
 }
 
-TkvDesignatorNode::TkvDesignatorNode(TkvDesignator* designator)
-    : Designator(designator), ReadTarget(designator) {
+TkvDesignatorNode::TkvDesignatorNode(std::unique_ptr<TkvDesignator> designator)
+    : Designator(std::move(designator)), ReadTarget(Designator.get()) {
+  TkvDesignator* d = Designator.get();
   Roles = 0;  // the value is the designator's
-  Kind = designator->Kind;
-  TypeName = designator->TypeName;
-  if (dynamic_cast<TkvVariableDesignator*>(designator) != nullptr &&
-      designator->FastPathKind == fpVariable && designator->RefItem != nullptr) {
-    ReadTarget = designator->RefItem;
+  Kind = d->Kind;
+  TypeName = d->TypeName;
+  if (dynamic_cast<TkvVariableDesignator*>(d) != nullptr && d->FastPathKind == fpVariable &&
+      d->RefItem != nullptr) {
+    ReadTarget = d->RefItem;
   }
   if (TkvCustomVariable* plain = PlainValueItem(ReadTarget)) Direct = &plain->Value;
 }
 
-TkvDesignatorNode::~TkvDesignatorNode() { delete Designator; }
-
-TkvSetNode::TkvSetNode(TkvSetExpression* set) : Set(set) {
+TkvSetNode::TkvSetNode(std::unique_ptr<TkvSetExpression> set) : Set(std::move(set)) {
   Roles = 0;  // the value is the set's
   Kind = vkVariant;
 }
-
-TkvSetNode::~TkvSetNode() { delete Set; }
 
 int TkvOperatorNode::Priority() const { return OperatorInfo(OperatorKind).priority; }
 
 // ---------------------------------------------------------------------------------------
 // Building
 
-TkvExpression::TkvExpression() : TkvCustomExpression(UString(), UString(), vkInteger) {
-  RootNode = new TNoneNode;
-  CurrentNode = RootNode;
+TkvExpression::TkvExpression()
+    : TkvCustomExpression(UString(), UString(), vkInteger),
+      RootNode(std::make_unique<TNoneNode>()) {
+  CurrentNode = RootNode.get();
 }
 
-TkvExpression::~TkvExpression() { delete RootNode; }
+TkvExpression::~TkvExpression() = default;
 
 TkvExpression::Faults& TkvExpression::NoteFaults() {
   if (faults_ == nullptr) faults_ = std::make_unique<Faults>();
@@ -153,24 +142,26 @@ void TkvExpression::NoteBuildError(UStringView message) {
   faults.buildErrorPos = ReportedPosition(KnownPlaceText(Place));
 }
 
-void TkvExpression::AddNode(TkvExpressionNode* node) {
+void TkvExpression::AddNode(std::unique_ptr<TkvExpressionNode> node) {
   node->Place = Place;
   if (CurrentNode == nullptr || !WantsOperand(CurrentNode)) {
     NoteBuildError(msg::ExprMissingOperator);
-    delete node;
     return;
   }
-  CurrentNode->Attach(node);
-  CurrentNode = node;
+  CurrentNode = CurrentNode->Attach(std::move(node));
 }
 
-void TkvExpression::AddConstant(const Variant& value) { AddNode(new TkvOperandNode(value)); }
-
-void TkvExpression::AddDesignator(TkvDesignator* designator) {
-  AddNode(new TkvDesignatorNode(designator));
+void TkvExpression::AddConstant(const Variant& value) {
+  AddNode(std::make_unique<TkvOperandNode>(value));
 }
 
-void TkvExpression::AddSetConstructor(TkvSetExpression* set) { AddNode(new TkvSetNode(set)); }
+void TkvExpression::AddDesignator(std::unique_ptr<TkvDesignator> designator) {
+  AddNode(std::make_unique<TkvDesignatorNode>(std::move(designator)));
+}
+
+void TkvExpression::AddSetConstructor(std::unique_ptr<TkvSetExpression> set) {
+  AddNode(std::make_unique<TkvSetNode>(std::move(set)));
+}
 
 void TkvExpression::AddOperator(UStringView text) {
   const TkvOperatorInfo* info = FindOperator(text);
@@ -178,29 +169,27 @@ void TkvExpression::AddOperator(UStringView text) {
     NoteBuildError(FormatMessage(msg::ExprUnknownOperator, text));
     return;
   }
-  TkvExpressionNode* node = info->make();
+  std::unique_ptr<TkvExpressionNode> node = info->make();
   node->Place = Place;
   // Classified by the node rather than the text, so that "NOT" opens like "not".
-  const TkvOperatorKind kind = static_cast<TkvOperatorNode*>(node)->OperatorKind;
+  const TkvOperatorKind kind = static_cast<TkvOperatorNode*>(node.get())->OperatorKind;
   if (IsOpening(kind)) {
-    AddNode(node);
+    AddNode(std::move(node));
   } else if (kind == okRightBracket) {
-    CloseBracket(node);
+    CloseBracket(std::move(node));
   } else if (kind == okNone) {
     NoteBuildError(FormatMessage(msg::ExprUnknownOperator, text));
-    delete node;
   } else {
-    AddBinaryOperator(node);
+    AddBinaryOperator(std::move(node));
   }
 }
 
 // The walk takes the node just completed as the start of the left operand, then climbs while
 // the new operator binds no tighter than the one above; equal priorities therefore
 // associate to the left. The placeholder (7) and an open bracket (6) stop every walk.
-void TkvExpression::AddBinaryOperator(TkvExpressionNode* node) {
-  if (CurrentNode == RootNode) {
-    RootNode->Attach(node);  // no left operand; Finish reports it
-    CurrentNode = node;
+void TkvExpression::AddBinaryOperator(std::unique_ptr<TkvExpressionNode> node) {
+  if (CurrentNode == RootNode.get()) {
+    CurrentNode = RootNode->Attach(std::move(node));  // no left operand; Finish reports it
     return;
   }
   TkvExpressionNode* n = nullptr;
@@ -213,29 +202,23 @@ void TkvExpression::AddBinaryOperator(TkvExpressionNode* node) {
     n = c;
     c = c->Parent;
   }
-  c->Detach(n);
-  c->Attach(node);
-  node->Attach(n);
-  CurrentNode = node;
+  std::unique_ptr<TkvExpressionNode> leftOperand = c->Detach(n);
+  CurrentNode = c->Attach(std::move(node));
+  CurrentNode->Attach(std::move(leftOperand));
 }
 
 // The bracket's content takes the bracket's place and becomes the current node, so the next
 // operator takes the whole content as its left operand.
-void TkvExpression::CloseBracket(TkvExpressionNode* closing) {
+void TkvExpression::CloseBracket(std::unique_ptr<TkvExpressionNode> closing) {
   TkvExpressionNode* b = CurrentNode;
   while (b != nullptr && closing->Priority() >= b->Priority()) b = b->Parent;
-  delete closing;
-  const auto* bracket = dynamic_cast<TLeftBracketNode*>(b);
-  if (bracket == nullptr) {
+  if (dynamic_cast<TLeftBracketNode*>(b) == nullptr) {
     NoteBuildError(msg::ExprUnmatchedBracket);
     return;
   }
   TkvExpressionNode* p = b->Parent;
-  TkvExpressionNode* content = b->Left;
-  p->Detach(b);
-  p->Attach(content);
-  b->Left = nullptr;
-  delete b;
+  const std::unique_ptr<TkvExpressionNode> bracket = p->Detach(b);
+  TkvExpressionNode* content = p->Attach(std::move(bracket->Left));
   if (content == nullptr) {
     NoteBuildError(msg::ExprEmptyBrackets);
     CurrentNode = p;  // keeps building possible; the expression is rejected anyway
@@ -245,23 +228,20 @@ void TkvExpression::CloseBracket(TkvExpressionNode* closing) {
 }
 
 UString TkvExpression::Finish() {
-  TkvOperatorNode* rootOperator = AsOperator(RootNode);
+  TkvOperatorNode* rootOperator = AsOperator(RootNode.get());
   if (auto* placeholder = rootOperator != nullptr && rootOperator->OperatorKind == okNone
                               ? dynamic_cast<TNoneNode*>(rootOperator)
                               : nullptr) {
-    TkvExpressionNode* t = placeholder->Left;
-    placeholder->Detach(t);
-    delete placeholder;
-    if (t != nullptr) t->Parent = nullptr;
-    RootNode = t;
-    CurrentNode = t;
+    RootNode = std::move(placeholder->Left);  // frees the placeholder
+    if (RootNode != nullptr) RootNode->Parent = nullptr;
+    CurrentNode = RootNode.get();
   }
 
   expr_check::Failure failure;
-  const expr_check::TypeRecord type = expr_check::CheckTree(RootNode, failure);
+  const expr_check::TypeRecord type = expr_check::CheckTree(RootNode.get(), failure);
   Kind = type.Kind;
   TypeName = type.TypeName;
-  const auto* single = As<TkvDesignatorNode>(RootNode);
+  const auto* single = As<TkvDesignatorNode>(RootNode.get());
   ReadOnly = single == nullptr || single->Designator->ReadOnly;
 
   if (faults_ != nullptr && !faults_->buildError.empty()) {
@@ -288,7 +268,7 @@ namespace {
 bool NamesVariable(const TkvExpressionNode* node, const TkvCustomVariable* variable) {
   const auto* designatorNode = dynamic_cast<const TkvDesignatorNode*>(node);
   if (designatorNode == nullptr) return false;
-  const TkvDesignator* d = designatorNode->Designator;
+  const TkvDesignator* d = designatorNode->Designator.get();
   return dynamic_cast<const TkvVariableDesignator*>(d) != nullptr &&
          d->FastPathKind == fpVariable && d->RefItem == variable;
 }
@@ -307,39 +287,40 @@ TkvOperatorKind TkvExpression::FoldSelfAssignment(TkvDesignator* target) {
       target->RefItem == nullptr) {
     return nothing;
   }
-  TkvOperatorNode* root = AsOperator(RootNode);
+  TkvOperatorNode* root = AsOperator(RootNode.get());
   if (root == nullptr) return nothing;
-  const TkvOperatorKind kind = root->OperatorKind;
+  // x strcat e folds like x + e: the compound statement adds, and adding concatenates when
+  // x holds a string.
+  const TkvOperatorKind kind = root->OperatorKind == okStrCat ? okPlus : root->OperatorKind;
+  const bool concatenation = root->OperatorKind == okStrCat;
   if (kind != okPlus && kind != okMinus && kind != okMul && kind != okDivFloat) return nothing;
   if (root->Left == nullptr || root->Right == nullptr) return nothing;
 
   TkvExpressionNode* kept = nullptr;
-  if (NamesVariable(root->Left, target->RefItem)) {
-    kept = root->Right;
-  } else if (kind == okMul && NamesVariable(root->Right, target->RefItem)) {
-    kept = root->Left;
-  } else if (kind == okPlus && dynamic_cast<TStrCatNode*>(root) == nullptr &&
-             NamesVariable(root->Right, target->RefItem) &&
+  if (NamesVariable(root->Left.get(), target->RefItem)) {
+    kept = root->Right.get();
+  } else if (kind == okMul && NamesVariable(root->Right.get(), target->RefItem)) {
+    kept = root->Left.get();
+  } else if (kind == okPlus && !concatenation &&
+             NamesVariable(root->Right.get(), target->RefItem) &&
              !(MayHoldString(target->Kind) && MayHoldString(root->Left->Kind))) {
     // The compound statement computes x + e; that equals e + x unless both may be strings,
     // which concatenate in order (s := 'pre' + s must not fold).
-    kept = root->Left;
+    kept = root->Left.get();
   }
   if (kept == nullptr) return nothing;
 
-  root->Detach(kept);
+  RootNode = root->Detach(kept);  // frees the old root
   kept->Parent = nullptr;
-  delete root;
-  RootNode = kept;
   CurrentNode = kept;
   return kind;
 }
 
 TkvCustomVariable* TkvExpression::SingleOperand() const {
-  if (auto* designatorNode = As<TkvDesignatorNode>(RootNode)) {
+  if (auto* designatorNode = As<TkvDesignatorNode>(RootNode.get())) {
     return designatorNode->ReadTarget;
   }
-  return RootNode != nullptr && AsOperator(RootNode) == nullptr ? RootNode : nullptr;
+  return RootNode != nullptr && AsOperator(RootNode.get()) == nullptr ? RootNode.get() : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -351,7 +332,7 @@ Variant TkvExpression::GetValue() {
 
 void TkvExpression::SetValue(const Variant& value) {
   if (ReadOnly) return;
-  if (auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(RootNode)) {
+  if (auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(RootNode.get())) {
     designatorNode->Designator->SetValue(value);
   }
 }

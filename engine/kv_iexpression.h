@@ -22,8 +22,8 @@ class TkvExpression : public TkvCustomExpression {
   // Building: set Place before each add; every node created copies it.
   void AddOperator(UStringView text);
   void AddConstant(const Variant& value);
-  void AddDesignator(TkvDesignator* designator);  // takes ownership
-  void AddSetConstructor(TkvSetExpression* set);  // takes ownership
+  void AddDesignator(std::unique_ptr<TkvDesignator> designator);
+  void AddSetConstructor(std::unique_ptr<TkvSetExpression> set);
   // Empty when the tree type-checks, else the position of the first offending operator
   // (or of the first malformed item); FinishError then says what is wrong.
   UString Finish();
@@ -39,14 +39,14 @@ class TkvExpression : public TkvCustomExpression {
   void SetValue(const Variant& value) override;  // writes through a single designator
 
   TkvExpressionNode* CurrentNode = nullptr;
-  TkvExpressionNode* RootNode = nullptr;  // owned
+  std::unique_ptr<TkvExpressionNode> RootNode;
   // After Finish: empty, or what is wrong ("Incompatible types", "Missing operand", ...).
   const UString& FinishError() const;
 
  private:
-  void AddNode(TkvExpressionNode* node);
-  void AddBinaryOperator(TkvExpressionNode* node);
-  void CloseBracket(TkvExpressionNode* closing);
+  void AddNode(std::unique_ptr<TkvExpressionNode> node);
+  void AddBinaryOperator(std::unique_ptr<TkvExpressionNode> node);
+  void CloseBracket(std::unique_ptr<TkvExpressionNode> closing);
   // The first malformed item seen while building; Finish reports it before any type error.
   void NoteBuildError(UStringView message);
   // A compile makes expressions by the ten thousand and nearly all are sound: the texts of
@@ -61,20 +61,22 @@ class TkvExpression : public TkvCustomExpression {
 };
 
 // ---------------------------------------------------------------------------------------
-// Nodes. A node owns Left and Right.
+// Nodes. A node owns Left and Right; Parent points back up the tree.
 
 class TkvExpressionNode : public TkvCustomVariable {
  public:
-  ~TkvExpressionNode() override;
   virtual int Priority() const = 0;
   // As TkvCustomExpression::Test.
   virtual bool Test() { return IsTrue(GetValue()); }
-  void Attach(TkvExpressionNode* child);
-  void Detach(TkvExpressionNode* child);
+  // Makes child the first free one of Left and Right and answers it. Callers ask
+  // WantsOperand first: a third child would be dropped.
+  TkvExpressionNode* Attach(std::unique_ptr<TkvExpressionNode> child);
+  // Takes child (Left or Right) out of the node and hands it to the caller.
+  std::unique_ptr<TkvExpressionNode> Detach(TkvExpressionNode* child);
 
-  TkvExpressionNode* Left = nullptr;
-  TkvExpressionNode* Right = nullptr;
-  TkvExpressionNode* Parent = nullptr;  // not owned
+  std::unique_ptr<TkvExpressionNode> Left;
+  std::unique_ptr<TkvExpressionNode> Right;
+  TkvExpressionNode* Parent = nullptr;
   // Where the node's value is stored when reading it has no effect and equals reading that
   // Variant (a constant, a plain variable or parameter); nullptr when the node computes its
   // value. Operators read such operands in place instead of through GetValue.
@@ -91,19 +93,17 @@ class TkvOperandNode : public TkvExpressionNode {
 
 class TkvDesignatorNode : public TkvOperandNode {
  public:
-  explicit TkvDesignatorNode(TkvDesignator* designator);  // takes ownership
-  ~TkvDesignatorNode() override;
+  explicit TkvDesignatorNode(std::unique_ptr<TkvDesignator> designator);
   Variant GetValue() override;
-  TkvDesignator* Designator;      // owned
+  std::unique_ptr<TkvDesignator> Designator;
   TkvCustomVariable* ReadTarget;  // the variable itself for a plain-variable designator
 };
 
 class TkvSetNode : public TkvOperandNode {
  public:
-  explicit TkvSetNode(TkvSetExpression* set);  // takes ownership
-  ~TkvSetNode() override;
+  explicit TkvSetNode(std::unique_ptr<TkvSetExpression> set);
   Variant GetValue() override;
-  TkvSetExpression* Set;  // owned
+  std::unique_ptr<TkvSetExpression> Set;
 };
 
 class TkvOperatorNode : public TkvExpressionNode {
@@ -151,7 +151,7 @@ KV_TESTING_NODE(TGreatEqNode, okGreatEq)
 KV_TESTING_NODE(TNonEqNode, okNonEq)
 KV_TESTING_NODE(TEqNode, okEq)
 KV_OPERATOR_NODE(TPlusNode, okPlus)
-KV_OPERATOR_NODE(TStrCatNode, okPlus)
+KV_OPERATOR_NODE(TStrCatNode, okStrCat)
 KV_OPERATOR_NODE(TMinusNode, okMinus)
 KV_TESTING_NODE(TOrNode, okOr)
 KV_OPERATOR_NODE(TXorNode, okXor)

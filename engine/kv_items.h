@@ -139,7 +139,7 @@ class TkvProcVariable : public TkvCustomVariable {
 
   bool Executing = false;
   bool IsFunction = false;
-  TkvScript* LocalScript = nullptr;  // owned
+  std::unique_ptr<TkvScript> LocalScript;
 
  private:
   TkvCallFrame frame_;

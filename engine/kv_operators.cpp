@@ -2,6 +2,7 @@
 #include "engine/kv_operators.h"
 
 #include <array>
+#include <memory>
 
 #include "engine/kv_iexpression.h"
 
@@ -10,13 +11,13 @@ namespace kv {
 namespace {
 
 template <class Node>
-TkvExpressionNode* Make() {
-  return new Node;
+std::unique_ptr<TkvExpressionNode> Make() {
+  return std::make_unique<Node>();
 }
 
 using P = TkvOperatorPlace;
 
-// The first entry of each kind is the one OperatorInfo answers.
+// The entry of a kind is the one OperatorInfo answers.
 constexpr std::array<TkvOperatorInfo, 25> kOperators = {{
     {u" ", okNone, P::Placeholder, 7, &Make<TNoneNode>},
     {u">", okGreat, P::Binary, 4, &Make<TGreatNode>},
@@ -26,7 +27,7 @@ constexpr std::array<TkvOperatorInfo, 25> kOperators = {{
     {u"<>", okNonEq, P::Binary, 4, &Make<TNonEqNode>},
     {u"=", okEq, P::Binary, 4, &Make<TEqNode>},
     {u"+", okPlus, P::Binary, 3, &Make<TPlusNode>},
-    {u"STRCAT", okPlus, P::Binary, 3, &Make<TStrCatNode>},
+    {u"STRCAT", okStrCat, P::Binary, 3, &Make<TStrCatNode>},
     {u"-", okMinus, P::Binary, 3, &Make<TMinusNode>},
     {u"OR", okOr, P::Binary, 3, &Make<TOrNode>},
     {u"XOR", okXor, P::Binary, 3, &Make<TXorNode>},
@@ -97,9 +98,9 @@ const TkvOperatorInfo* FindOperator(UStringView text) {
 
 namespace {
 
-// For each kind, the index of its first entry.
-constexpr std::array<uint8_t, okIs + 1> kFirstOfKind = [] {
-  std::array<uint8_t, okIs + 1> first{};
+// For each kind, the index of its entry.
+constexpr std::array<uint8_t, kOperatorKindCount> kFirstOfKind = [] {
+  std::array<uint8_t, kOperatorKindCount> first{};
   for (size_t k = 0; k < first.size(); ++k) {
     for (size_t i = 0; i < kOperators.size(); ++i) {
       if (kOperators[i].kind == k) {

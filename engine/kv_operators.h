@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "host/core/ustring.h"
 
@@ -37,7 +38,9 @@ enum TkvOperatorKind : uint8_t {
   okUnMinus = 21,
   okIn = 22,
   okIs = 23,
+  okStrCat = 24,  // concatenation asked for by name; adds like "+" when not both strings
 };
+inline constexpr int kOperatorKindCount = okStrCat + 1;
 
 enum class TkvOperatorPlace : uint8_t {
   Opening,      // stands before its operand: "(", "not", unary minus
@@ -53,7 +56,7 @@ struct TkvOperatorInfo {
   // Lower binds tighter: 1 unary, 2 multiplying, 3 adding, 4 comparing; brackets and the
   // placeholder rank above every operator so that building stops at them.
   uint8_t priority;
-  TkvExpressionNode* (*make)();  // a new node of the operator
+  std::unique_ptr<TkvExpressionNode> (*make)();  // a new node of the operator
 };
 
 // The operator a text names, in any letter case; nullptr when it names none.

@@ -12,7 +12,7 @@ TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind ki
     : TkvCustomVariable(std::move(name), std::move(typeName), kind), IsFunction(isFunction) {
   ReadOnly = true;
   Roles = irProcedure;
-  LocalScript = new TkvScript();
+  LocalScript = std::make_unique<TkvScript>();
   LocalScript->Parent = declaringScript;
   if (isFunction) {
     auto* result = new TkvVariable(u"Result", TypeName, Kind);
@@ -27,7 +27,7 @@ TkvProcVariable::~TkvProcVariable() {
   if (TkvEventList* events = ExistingEventList()) events->RemoveAdaptersWithHandler(this);
   for (int i = 0; i < ItemCount(); ++i)
     LocalScript->RemoveItem(static_cast<TkvCustomVariable*>(ItemAt(i)));
-  delete LocalScript;
+  LocalScript.reset();  // before RefItem, the Result variable it owns, is cleared
   RefItem = nullptr;
 }
 

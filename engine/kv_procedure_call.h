@@ -69,7 +69,7 @@ class ExitScope {
   using namespace procedure_call;
   TkvCallDepthGuard depth;
   FlagScope executing(Executing, true);
-  ActiveLocalScriptScope active(LocalScript);
+  ActiveLocalScriptScope active(LocalScript.get());
   {
     ExitScope exit(*LocalScript);
     FlagScope running(LocalScript->Running, true);

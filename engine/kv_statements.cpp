@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <typeinfo>
 
 #include "engine/kv_condition.h"
 #include "engine/kv_fast_paths.h"
@@ -67,11 +66,13 @@ void CollectAppendOperands(TkvAssignmentStmt& stmt) {
   auto* expression = dynamic_cast<TkvExpression*>(stmt.Expression.get());
   if (stmt.StringTarget == nullptr || expression == nullptr) return;
   std::vector<TkvExpressionNode*> operands;
-  TkvExpressionNode* node = expression->RootNode;
-  while (node != nullptr && typeid(*node) == typeid(TPlusNode) &&
-         !static_cast<TPlusNode*>(node)->BothInteger && node->Right != nullptr) {
-    operands.push_back(node->Right);
-    node = node->Left;
+  TkvExpressionNode* node = expression->RootNode.get();
+  for (const TkvOperatorNode* plus = AsOperator(node);
+       plus != nullptr && plus->OperatorKind == okPlus && !plus->BothInteger &&
+       plus->Right != nullptr;
+       plus = AsOperator(node)) {
+    operands.push_back(plus->Right.get());
+    node = plus->Left.get();
   }
   if (operands.empty() || !ReadsStringVariable(node, stmt.StringTarget)) return;
   std::reverse(operands.begin(), operands.end());
@@ -99,7 +100,7 @@ void TkvAssignmentStmt::Prepare() {
   Source = Expression.get();
   if (expression != nullptr) {
     // The tree's root yields the expression's value; reading it spares a call per execution.
-    if (expression->RootNode != nullptr) Source = expression->RootNode;
+    if (expression->RootNode != nullptr) Source = expression->RootNode.get();
     if (TkvCustomVariable* single = expression->SingleOperand()) Source = single;
   }
   PlainTarget = PlainValueItem(Target);

@@ -175,12 +175,11 @@ void TkvILCompiler::AddExpressionItem(TkvExpression& expr, TkvXMLItem& item, Tkv
   if (name == u"number" || name == u"string") {
     expr.AddConstant(ParseLiteralValue(item.Prop(u"text")));
   } else if (name == u"dsgn") {
-    expr.AddDesignator(CompileDesignator(item, scope, TkvILParser::dmPlain).release());
+    expr.AddDesignator(CompileDesignator(item, scope, TkvILParser::dmPlain));
   } else if (name == u"set") {
-    expr.AddSetConstructor(CompileSetConstructor(item, scope).release());
+    expr.AddSetConstructor(CompileSetConstructor(item, scope));
   } else if (name == u"new") {
-    expr.AddDesignator(
-        CompileDesignator(Child(item, 0), scope, TkvILParser::dmConstructor).release());
+    expr.AddDesignator(CompileDesignator(Child(item, 0), scope, TkvILParser::dmConstructor));
   } else {
     Fail(item, ilmsg::UnexpectedElement(item.Name()));
   }

@@ -54,7 +54,7 @@ TkvProcVariable* AddProc(TkvScript& script, const char16_t* name,
   }
   TkvProcVariable* self = proc;
   proc->LocalScript->MainStatements()->AddItem(
-      new TLambdaStmt(proc->LocalScript, [self, body = std::move(body)] { body(*self); }));
+      new TLambdaStmt(proc->LocalScript.get(), [self, body = std::move(body)] { body(*self); }));
   script.AddItem(proc);
   return proc;
 }

@@ -27,7 +27,7 @@ class ExpressionTest : public ::testing::Test {
     std::unique_ptr<TkvExpression> e;
     const UString error = p.Check(text, &e);
     EXPECT_TRUE(error.empty()) << text << ": " << Utf8(e->FinishError());
-    return Shape(e->RootNode);
+    return Shape(e->RootNode.get());
   }
 
   ProgramBuilder p;
@@ -302,7 +302,7 @@ TEST_F(ExpressionTest, SingleOperandNamesWhatTheStatementCanReadDirectly) {
   EXPECT_EQ(e->SingleOperand(), p.Script().FindItem(u"a"));
   EXPECT_FALSE(e->ReadOnly);
   ASSERT_TRUE(p.Check("5", &e).empty());
-  EXPECT_EQ(e->SingleOperand(), e->RootNode);
+  EXPECT_EQ(e->SingleOperand(), e->RootNode.get());
   ASSERT_TRUE(p.Check("s[1]", &e).empty());
   EXPECT_NE(dynamic_cast<TkvDesignator*>(e->SingleOperand()), nullptr);
   ASSERT_TRUE(p.Check("a + 1", &e).empty());
@@ -353,7 +353,7 @@ TEST_F(ExpressionTest, FoldLeavesTheOtherOperandAsTheTree) {
   std::unique_ptr<TkvExpression> e;
   ASSERT_TRUE(p.Check("b * 3 + a", &e).empty());
   ASSERT_EQ(e->FoldSelfAssignment(target.get()), okPlus);
-  EXPECT_EQ(Shape(e->RootNode), "times(b, 3)");
+  EXPECT_EQ(Shape(e->RootNode.get()), "times(b, 3)");
   EXPECT_EQ(e->RootNode->Parent, nullptr);
 }
 

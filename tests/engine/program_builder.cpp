@@ -133,7 +133,7 @@ class Builder {
             ++pos_;
             expectOperand = true;
           } else {
-            e->AddDesignator(Designator().release());
+            e->AddDesignator(Designator());
             expectOperand = false;
           }
           break;
@@ -245,7 +245,7 @@ class Builder {
     }
   }
 
-  TkvSetExpression* SetConstructor() {
+  std::unique_ptr<TkvSetExpression> SetConstructor() {
     auto set = std::make_unique<TkvSetExpression>();
     while (!IsSym("]")) {
       set->AddElement(Finished(Expression(true)).release());
@@ -258,7 +258,7 @@ class Builder {
       if (AtEnd()) throw std::runtime_error("missing ]");
     }
     ++pos_;
-    return set.release();
+    return set;
   }
 
   // As the compiler does: the classified path moves into the class of its fast path.
@@ -287,7 +287,6 @@ class Builder {
 };
 
 const char* OperatorName(const TkvOperatorNode& node) {
-  if (dynamic_cast<const TStrCatNode*>(&node) != nullptr) return "strcat";
   switch (node.OperatorKind) {
     case okNone:
       return "none";
@@ -337,6 +336,8 @@ const char* OperatorName(const TkvOperatorNode& node) {
       return "in";
     case okIs:
       return "is";
+    case okStrCat:
+      return "strcat";
   }
   return "?";
 }
@@ -361,8 +362,8 @@ std::string Shape(const TkvExpressionNode* node) {
   if (op == nullptr) {
     return node->Value.IsString() ? "'" + Utf8(node->Value) + "'" : Utf8(node->Value);
   }
-  std::string text = std::string(OperatorName(*op)) + "(" + Shape(op->Left);
-  if (op->Right != nullptr) text += ", " + Shape(op->Right);
+  std::string text = std::string(OperatorName(*op)) + "(" + Shape(op->Left.get());
+  if (op->Right != nullptr) text += ", " + Shape(op->Right.get());
   return text + ")";
 }
 
@@ -448,7 +449,7 @@ TkvProcVariable* ProgramBuilder::MakeProc(const std::string& name, const std::st
     proc->LocalScript->AddItem(param);
   }
   TkvScript* outer = scope_;
-  scope_ = proc->LocalScript;
+  scope_ = proc->LocalScript.get();
   Fill(proc->LocalScript->MainStatements(), body());
   scope_ = outer;
   return proc;

@@ -305,7 +305,7 @@ TEST_F(ScriptTest, OnlyTheInnermostHookRunsWithTheStatementsOwnScriptAsSender) {
   bool globalCalled = false;
   global_->SetOnRunLine([&](TkvScript*, const UString&, const UString&) { globalCalled = true; });
   TkvProcVariable* proc = AddProc(script_, u"P", {}, [&](TkvProcVariable& self) {
-    EXPECT_EQ(script_.ActiveLocalScript, self.LocalScript);
+    EXPECT_EQ(script_.ActiveLocalScript, self.LocalScript.get());
     self.LocalScript->ReportLine(u"", SourcePlace{7, 3});
   });
   proc->GetValue();
@@ -386,7 +386,7 @@ TEST_F(ScriptTest, ExitInsideAProcedureEndsOnlyThatProcedure) {
   TkvProcVariable* proc = AddProc(
       script_, u"P", {}, [](TkvProcVariable& self) { self.LocalScript->ExitRequested = true; });
   proc->LocalScript->MainStatements()->AddItem(
-      new TLambdaStmt(proc->LocalScript, [&] { ++after; }));
+      new TLambdaStmt(proc->LocalScript.get(), [&] { ++after; }));
   proc->GetValue();
   EXPECT_EQ(after, 0);
   EXPECT_FALSE(proc->LocalScript->ExitRequested);
@@ -457,7 +457,7 @@ TEST_F(ScriptTest, RecursionThroughStatementsStopsAtTheDepthLimit) {
   int deepest = 0;
   TkvProcVariable* deep = AddProc(script_, u"Deep", {},
                                   [&](TkvProcVariable&) { deepest = std::max(deepest, ++depth); });
-  TkvScript* local = deep->LocalScript;
+  TkvScript* local = deep->LocalScript.get();
   auto* outer = new TkvTryStmt(local, u"1:1", u"");
   outer->IsExcept = false;
   auto* inner = new TkvTryStmt(local, u"2:1", u"");

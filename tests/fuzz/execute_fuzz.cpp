@@ -116,7 +116,7 @@ bool ScriptMeetsBudget(const kv::TkvScript& root) {
     if (!AllLoopsMeetBudget(*script.MainStatements())) return false;
     for (int i = 0; i < script.ItemCount(); ++i) {
       auto* routine = dynamic_cast<const kv::TkvProcVariable*>(script.ItemAt(i));
-      if (routine && routine->LocalScript) pending.push_back(routine->LocalScript);
+      if (routine && routine->LocalScript) pending.push_back(routine->LocalScript.get());
     }
   }
   return true;
