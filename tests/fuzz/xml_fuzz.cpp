@@ -10,6 +10,7 @@
 #include "host/core/exceptions.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "xml/kv_xml.h"
+#include "xml/kv_xml_io.h"
 
 namespace {
 
@@ -34,14 +35,29 @@ void ReadProps(const TkvXMLItem* root) {
   }
 }
 
-// The file format keeps names, character data and children exactly; of the attribute text
+// The file format keeps names, character data and children exactly. Of the attribute text
 // it may lose blanks at either end (the writer adds no separator before a text that starts
-// with one, and the reader drops one blank before the ">" of an opening tag), which never
-// changes an attribute's value.
-UString Trimmed(const UString& text) {
-  const std::size_t first = text.find_first_not_of(u' ');
+// with one, and the reader drops one blank before the ">" of an opening tag), and it writes a
+// control character inside a value as a character reference; neither changes an attribute's
+// value. This is the text as it reads back.
+UString AsWritten(const UString& text) {
+  UString coded;
+  char16_t quote = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (quote == 0 && (c == u'"' || c == u'\'')) {
+      quote = c;
+    } else if (c == quote) {
+      quote = 0;
+    } else if (quote != 0 && kv::NeedsCharacterReference(text, i)) {
+      coded += u"&#" + kv::IntToUStr(c) + u";";
+      continue;
+    }
+    coded.push_back(c);
+  }
+  const std::size_t first = coded.find_first_not_of(u' ');
   if (first == UString::npos) return {};
-  return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+  return coded.substr(first, coded.find_last_not_of(u' ') - first + 1);
 }
 
 bool SameTree(const TkvXMLItem* a, const TkvXMLItem* b) {
@@ -49,7 +65,7 @@ bool SameTree(const TkvXMLItem* a, const TkvXMLItem* b) {
   while (!pending.empty()) {
     const auto [x, y] = pending.back();
     pending.pop_back();
-    if (x->Name() != y->Name() || Trimmed(x->Text()) != Trimmed(y->Text()) ||
+    if (x->Name() != y->Name() || AsWritten(x->Text()) != AsWritten(y->Text()) ||
         x->Content() != y->Content() || x->Count() != y->Count())
       return false;
     for (int i = 0; i < x->Count(); ++i) pending.emplace_back(x->Items(i), y->Items(i));
