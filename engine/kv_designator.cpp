@@ -303,7 +303,8 @@ TkvCustomVariable* PlainWriteTarget(TkvCustomExpression* argument) {
   auto* expression = dynamic_cast<TkvExpression*>(argument);
   if (expression == nullptr || expression->ReadOnly) return nullptr;
   auto* node = dynamic_cast<TkvDesignatorNode*>(expression->RootNode.get());
-  return node != nullptr ? PlainValueItem(node->Designator.get()) : nullptr;
+  if (node == nullptr) return nullptr;
+  return PlainValueItem(node->Designator != nullptr ? node->Designator.get() : node->ReadTarget);
 }
 
 // What an argument's evaluation comes down to: the root of its expression tree (the

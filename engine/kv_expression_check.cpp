@@ -35,9 +35,8 @@ bool LeftKindAllows(TkvValueKind left, TkvOperatorKind op) {
 
 bool NamesClass(const TkvExpressionNode* node) {
   const auto* designatorNode = dynamic_cast<const TkvDesignatorNode*>(node);
-  if (designatorNode == nullptr || designatorNode->Designator->StepCount() == 0) return false;
-  return dynamic_cast<const TkvClassVariable*>(designatorNode->Designator->StepAt(0)->Ref) !=
-         nullptr;
+  return designatorNode != nullptr &&
+         dynamic_cast<const TkvClassVariable*>(designatorNode->FirstStepRef()) != nullptr;
 }
 
 // Faults of shape rather than type: missing operands, unclosed brackets, and right operands

@@ -219,10 +219,9 @@ Variant TInNode::GetValue() {
 Variant TIsNode::GetValue() {
   const Variant left = ValueOf(Left);
   auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(&Operand(Right));
-  const TkvClassVariable* descriptor = nullptr;
-  if (designatorNode != nullptr && designatorNode->Designator->StepCount() > 0) {
-    descriptor = dynamic_cast<TkvClassVariable*>(designatorNode->Designator->StepAt(0)->Ref);
-  }
+  const TkvClassVariable* descriptor =
+      designatorNode != nullptr ? dynamic_cast<TkvClassVariable*>(designatorNode->FirstStepRef())
+                                : nullptr;
   if (descriptor == nullptr) throw Exception(UString(msg::ExprIsNeedsClass));
   if (left.IsNull() || left.IsEmpty()) return Variant(false);
   const TObject* object = handles::ToObjectOrNil(AsInt32(left));

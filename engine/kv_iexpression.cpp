@@ -100,11 +100,28 @@ TkvDesignatorNode::TkvDesignatorNode(std::unique_ptr<TkvDesignator> designator)
   Roles = 0;  // the value is the designator's
   Kind = d->Kind;
   TypeName = d->TypeName;
+  ReadOnly = d->ReadOnly;
   if (dynamic_cast<TkvVariableDesignator*>(d) != nullptr && d->FastPathKind == fpVariable &&
       d->RefItem != nullptr) {
+    // The path reads and writes exactly its item (TkvVariableDesignator), so the item
+    // stands in for it.
     ReadTarget = d->RefItem;
+    Designator.reset();
   }
   if (TkvCustomVariable* plain = PlainValueItem(ReadTarget)) Direct = &plain->Value;
+}
+
+void TkvDesignatorNode::SetValue(const Variant& value) {
+  if (Designator != nullptr) {
+    Designator->SetValue(value);
+  } else {
+    ReadTarget->SetValue(value);
+  }
+}
+
+TkvCustomVariable* TkvDesignatorNode::FirstStepRef() const {
+  if (Designator == nullptr) return ReadTarget;
+  return Designator->StepCount() > 0 ? Designator->StepAt(0)->Ref : nullptr;
 }
 
 TkvSetNode::TkvSetNode(std::unique_ptr<TkvSetExpression> set) : Set(std::move(set)) {
@@ -242,7 +259,7 @@ UString TkvExpression::Finish() {
   Kind = type.Kind;
   TypeName = type.TypeName;
   const auto* single = As<TkvDesignatorNode>(RootNode.get());
-  ReadOnly = single == nullptr || single->Designator->ReadOnly;
+  ReadOnly = single == nullptr || single->ReadOnly;
 
   if (faults_ != nullptr && !faults_->buildError.empty()) {
     faults_->finishError = faults_->buildError;
@@ -269,6 +286,7 @@ bool NamesVariable(const TkvExpressionNode* node, const TkvCustomVariable* varia
   const auto* designatorNode = dynamic_cast<const TkvDesignatorNode*>(node);
   if (designatorNode == nullptr) return false;
   const TkvDesignator* d = designatorNode->Designator.get();
+  if (d == nullptr) return designatorNode->ReadTarget == variable;
   return dynamic_cast<const TkvVariableDesignator*>(d) != nullptr &&
          d->FastPathKind == fpVariable && d->RefItem == variable;
 }
@@ -333,7 +351,7 @@ Variant TkvExpression::GetValue() {
 void TkvExpression::SetValue(const Variant& value) {
   if (ReadOnly) return;
   if (auto* designatorNode = dynamic_cast<TkvDesignatorNode*>(RootNode.get())) {
-    designatorNode->Designator->SetValue(value);
+    designatorNode->SetValue(value);
   }
 }
 

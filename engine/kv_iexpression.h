@@ -91,12 +91,19 @@ class TkvOperandNode : public TkvExpressionNode {
   int Priority() const override { return 0; }
 };
 
+// An access path as an operand. A path that names a plain variable or parameter is read
+// through that item, and the path itself is not kept: such paths are most operands of a
+// program, and the path with its step is three times the size of the node. ReadOnly is the
+// path's.
 class TkvDesignatorNode : public TkvOperandNode {
  public:
   explicit TkvDesignatorNode(std::unique_ptr<TkvDesignator> designator);
   Variant GetValue() override;
-  std::unique_ptr<TkvDesignator> Designator;
-  TkvCustomVariable* ReadTarget;  // the variable itself for a plain-variable designator
+  void SetValue(const Variant& value) override;  // writes through the path, even if ReadOnly
+  // The item the path's first step names (the variable when no path is kept).
+  TkvCustomVariable* FirstStepRef() const;
+  std::unique_ptr<TkvDesignator> Designator;  // nullptr when it only named ReadTarget
+  TkvCustomVariable* ReadTarget;              // the variable itself for a plain-variable path
 };
 
 class TkvSetNode : public TkvOperandNode {

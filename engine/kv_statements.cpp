@@ -87,15 +87,21 @@ void CollectAppendOperands(TkvAssignmentStmt& stmt) {
 // A plain variable is written without its designator, and a one-operand expression is read
 // without entering its tree. Items that keep a plain value are then read and written
 // directly, and the target's kind is looked at here once instead of at every execution.
+// The designator of a plain variable writes exactly that variable (TkvVariableDesignator),
+// so it is not kept: most assignments have one, and it is twice the statement's size.
 void TkvAssignmentStmt::Prepare() {
   auto* expression = dynamic_cast<TkvExpression*>(Expression.get());
-  IntegerKinds = Designator != nullptr && Designator->Kind == vkInteger && expression != nullptr &&
+  const TkvCustomVariable* target = Designator != nullptr ? Designator.get() : Target;
+  IntegerKinds = target != nullptr && target->Kind == vkInteger && expression != nullptr &&
                  expression->RootNode != nullptr && expression->RootNode->Kind == vkInteger;
   if (!FastPathsEnabled()) return;
-  Target = Designator.get();
-  if (dynamic_cast<TkvVariableDesignator*>(Designator.get()) != nullptr &&
-      Designator->FastPathKind == fpVariable && Designator->RefItem != nullptr) {
-    Target = Designator->RefItem;
+  if (Designator != nullptr) {
+    Target = Designator.get();
+    if (dynamic_cast<TkvVariableDesignator*>(Designator.get()) != nullptr &&
+        Designator->FastPathKind == fpVariable && Designator->RefItem != nullptr) {
+      Target = Designator->RefItem;
+      Designator.reset();
+    }
   }
   Source = Expression.get();
   if (expression != nullptr) {

@@ -42,6 +42,7 @@ class TkvAssignmentStmt : public TkvStatement {
   // After Designator and Expression are set: note the operands' kinds and choose the
   // shortest read and write paths.
   void Prepare();
+  // nullptr after Prepare when the target is a plain variable: Target is that variable.
   std::unique_ptr<TkvDesignator> Designator;
   std::unique_ptr<TkvCustomExpression> Expression;
   TkvCustomVariable* Target = nullptr;  // not owned

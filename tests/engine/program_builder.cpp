@@ -355,7 +355,7 @@ std::string Utf8(const Variant& v) {
 std::string Shape(const TkvExpressionNode* node) {
   if (node == nullptr) return "_";
   if (const auto* d = dynamic_cast<const TkvDesignatorNode*>(node)) {
-    return d->Designator->StepCount() > 0 ? Utf8(d->Designator->StepAt(0)->Ref->Name) : "?";
+    return d->FirstStepRef() != nullptr ? Utf8(d->FirstStepRef()->Name) : "?";
   }
   if (dynamic_cast<const TkvSetNode*>(node) != nullptr) return "[...]";
   const auto* op = dynamic_cast<const TkvOperatorNode*>(node);
