@@ -1,5 +1,8 @@
 // The owning list and the plain items: variables, string variables and parameters.
 #include <algorithm>
+#include <cstddef>
+#include <new>
+#include <stdexcept>
 
 #include "engine/kv_designators.h"
 #include "engine/kv_fast_paths.h"
@@ -14,27 +17,57 @@ TkvItemList::~TkvItemList() { TkvItemList::Clear(); }
 // Children leave the list before any of them is freed, so a destructor that looks at this
 // list (or frees more items) sees a consistent one.
 void TkvItemList::Clear() {
-  std::vector<std::unique_ptr<TkvItemList>> children;
-  children.swap(items_);
-  for (std::unique_ptr<TkvItemList>& child : children) child.reset();
+  Block* children = std::exchange(block_, nullptr);
+  if (children == nullptr) return;
+  for (uint32_t i = 0; i < children->count; ++i) delete children->items[i];
+  ::operator delete(children);
+}
+
+void TkvItemList::Reserve(uint32_t capacity) {
+  const size_t bytes = offsetof(Block, items) + sizeof(TkvItemList*) * capacity;
+  auto* grown = static_cast<Block*>(::operator new(bytes));
+  grown->count = 0;
+  grown->capacity = capacity;
+  if (block_ != nullptr) {
+    grown->count = block_->count;
+    std::copy_n(block_->items, block_->count, grown->items);
+    ::operator delete(block_);
+  }
+  block_ = grown;
 }
 
 int TkvItemList::AddItem(TkvItemList* item) {
-  items_.emplace_back(item);
-  return static_cast<int>(items_.size()) - 1;
+  const int index = ItemCount();
+  InsertItem(index, item);
+  return index;
 }
 
+// One child is the common case (a step's argument, a statement's branch); lists that grow
+// double their room.
 void TkvItemList::InsertItem(int index, TkvItemList* item) {
-  items_.emplace(items_.begin() + index, item);
+  const uint32_t count = static_cast<uint32_t>(ItemCount());
+  if (block_ == nullptr || count == block_->capacity) {
+    try {
+      if (count >= UINT32_MAX / 2) throw std::length_error("too many items in one list");
+      Reserve(count == 0 ? 1 : count * 2);
+    } catch (...) {
+      delete item;  // it was given to the list
+      throw;
+    }
+  }
+  TkvItemList** at = block_->items + index;
+  std::copy_backward(at, block_->items + count, block_->items + count + 1);
+  *at = item;
+  block_->count = count + 1;
 }
 
 void TkvItemList::RemoveItem(TkvItemList* item) {
-  auto it = std::find_if(
-      items_.begin(), items_.end(),
-      [item](const std::unique_ptr<TkvItemList>& child) { return child.get() == item; });
-  if (it == items_.end()) return;
-  it->release();  // the caller owns it again
-  items_.erase(it);
+  if (block_ == nullptr) return;
+  TkvItemList** end = block_->items + block_->count;
+  TkvItemList** at = std::find(block_->items, end, item);
+  if (at == end) return;
+  std::copy(at + 1, end, at);  // the caller owns it again
+  --block_->count;
 }
 
 // --- TkvCustomVariable ---------------------------------------------------------------------
