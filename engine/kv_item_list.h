@@ -1,17 +1,13 @@
 // The owning list every program object derives from.
 #pragma once
 
-#include <cstdint>
-#include <utility>
+#include "host/core/pointer_list.h"
 
 namespace kv {
 
 // An ordered list of owned children (a child may be nullptr, as a mark). Clear frees them
-// first to last.
-//
-// The children live in one block of their own, {count, capacity, pointers}, and a list
-// without children has none: most program objects (expression nodes, designators,
-// expressions) never have a child, and a vector would add 16 bytes to each of them.
+// first to last. Most program objects (expression nodes, designators, expressions) never
+// have a child, so the children live in a PointerList, which is empty without a block.
 class TkvItemList {
  public:
   TkvItemList() = default;
@@ -20,23 +16,17 @@ class TkvItemList {
   virtual ~TkvItemList();
 
   virtual void Clear();
-  int ItemCount() const { return block_ != nullptr ? static_cast<int>(block_->count) : 0; }
+  int ItemCount() const { return static_cast<int>(items_.size()); }
   int AddItem(TkvItemList* item);      // takes ownership; returns the index
   void RemoveItem(TkvItemList* item);  // gives ownership back to the caller
-  TkvItemList* ItemAt(int index) const { return block_->items[index]; }
+  TkvItemList* ItemAt(int index) const { return items_[static_cast<size_t>(index)]; }
 
  protected:
   void InsertItem(int index, TkvItemList* item);  // takes ownership
-  void SwapItems(TkvItemList& other) { std::swap(block_, other.block_); }
+  void SwapItems(TkvItemList& other) { items_.swap(other.items_); }
 
  private:
-  struct Block {
-    uint32_t count;
-    uint32_t capacity;
-    TkvItemList* items[1];  // `capacity` entries: the block is allocated for them
-  };
-  void Reserve(uint32_t capacity);
-  Block* block_ = nullptr;
+  PointerList<TkvItemList> items_;  // owned
 };
 
 }  // namespace kv

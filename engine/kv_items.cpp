@@ -1,8 +1,6 @@
 // The owning list and the plain items: variables, string variables and parameters.
 #include <algorithm>
 #include <cstddef>
-#include <new>
-#include <stdexcept>
 
 #include "engine/kv_designators.h"
 #include "engine/kv_fast_paths.h"
@@ -17,23 +15,9 @@ TkvItemList::~TkvItemList() { TkvItemList::Clear(); }
 // Children leave the list before any of them is freed, so a destructor that looks at this
 // list (or frees more items) sees a consistent one.
 void TkvItemList::Clear() {
-  Block* children = std::exchange(block_, nullptr);
-  if (children == nullptr) return;
-  for (uint32_t i = 0; i < children->count; ++i) delete children->items[i];
-  ::operator delete(children);
-}
-
-void TkvItemList::Reserve(uint32_t capacity) {
-  const size_t bytes = offsetof(Block, items) + sizeof(TkvItemList*) * capacity;
-  auto* grown = static_cast<Block*>(::operator new(bytes));
-  grown->count = 0;
-  grown->capacity = capacity;
-  if (block_ != nullptr) {
-    grown->count = block_->count;
-    std::copy_n(block_->items, block_->count, grown->items);
-    ::operator delete(block_);
-  }
-  block_ = grown;
+  PointerList<TkvItemList> children;
+  children.swap(items_);
+  for (TkvItemList* child : children) delete child;
 }
 
 int TkvItemList::AddItem(TkvItemList* item) {
@@ -42,32 +26,18 @@ int TkvItemList::AddItem(TkvItemList* item) {
   return index;
 }
 
-// One child is the common case (a step's argument, a statement's branch); lists that grow
-// double their room.
 void TkvItemList::InsertItem(int index, TkvItemList* item) {
-  const uint32_t count = static_cast<uint32_t>(ItemCount());
-  if (block_ == nullptr || count == block_->capacity) {
-    try {
-      if (count >= UINT32_MAX / 2) throw std::length_error("too many items in one list");
-      Reserve(count == 0 ? 1 : count * 2);
-    } catch (...) {
-      delete item;  // it was given to the list
-      throw;
-    }
+  try {
+    items_.insert(static_cast<size_t>(index), item);
+  } catch (...) {
+    delete item;  // it was given to the list
+    throw;
   }
-  TkvItemList** at = block_->items + index;
-  std::copy_backward(at, block_->items + count, block_->items + count + 1);
-  *at = item;
-  block_->count = count + 1;
 }
 
 void TkvItemList::RemoveItem(TkvItemList* item) {
-  if (block_ == nullptr) return;
-  TkvItemList** end = block_->items + block_->count;
-  TkvItemList** at = std::find(block_->items, end, item);
-  if (at == end) return;
-  std::copy(at + 1, end, at);  // the caller owns it again
-  --block_->count;
+  const ptrdiff_t index = items_.find_last(item);
+  if (index >= 0) items_.erase(static_cast<size_t>(index));  // the caller owns it again
 }
 
 // --- TkvCustomVariable ---------------------------------------------------------------------

@@ -131,7 +131,7 @@ void TkvXMLItem::AddItem(TkvXMLItem* item) {
   children_.push_back(item);  // the only step that can fail: nothing has changed before it
   if (item->parent_ == this) {
     // The first occurrence is the old place; the new one is last.
-    children_.erase(std::find(children_.begin(), children_.end(), item));
+    children_.erase(static_cast<size_t>(children_.find_first(item)));
   } else if (item->parent_) {
     item->parent_->Detach(item);
   }
@@ -149,13 +149,14 @@ void TkvXMLItem::InsertItem(int index, TkvXMLItem* item) {
   if (index < 0 || index >= countAfter)
     throw EListError("List index out of bounds (" + std::to_string(index) + ")");
   AddItem(item);
-  std::rotate(children_.begin() + index, children_.end() - 1, children_.end());
+  children_.pop_back();  // from the end, where AddItem put it, to its place
+  children_.insert(static_cast<size_t>(index), item);
 }
 
 void TkvXMLItem::Detach(TkvXMLItem* item) {
   // Searched from the end: the usual case is a tree being torn down or built up at its end.
-  auto it = std::find(children_.rbegin(), children_.rend(), item);
-  if (it != children_.rend()) children_.erase(std::next(it).base());
+  const ptrdiff_t index = children_.find_last(item);
+  if (index >= 0) children_.erase(static_cast<size_t>(index));
 }
 
 void TkvXMLItem::Clear() {
@@ -176,7 +177,7 @@ void TkvXMLItem::Clear() {
     delete current;
     current = up;
   }
-  std::vector<TkvXMLItem*>().swap(children_);  // the child list is dropped, not just emptied
+  children_.release_all();  // the child list is dropped, not just emptied
 }
 
 const UString& TkvXMLItem::Content() const {

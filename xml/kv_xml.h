@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "host/core/object.h"
+#include "host/core/pointer_list.h"
 #include "host/core/shared_string.h"
 #include "host/core/source_place.h"
 #include "host/core/ustring.h"
@@ -155,7 +156,7 @@ class TkvXMLItem : public TObject {
   bool isRoot_ = false;
   SourcePlace place_;  // the `pos` attribute unless form_ is Raw
   TkvXMLItem* parent_ = nullptr;
-  std::vector<TkvXMLItem*> children_;  // owned
+  PointerList<TkvXMLItem> children_;  // owned
   SharedString name_;
   mutable UString text_;
   std::unique_ptr<Extras> extras_;
