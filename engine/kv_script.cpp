@@ -2,6 +2,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "engine/kv_error_frames.h"
 #include "engine/kv_iconst.h"
 #include "engine/kv_member_helpers.h"
 #include "engine/kv_statements.h"
@@ -283,7 +284,23 @@ bool TkvScript::Compile() {
 
 void TkvScript::Execute() {
   RunScope run(*this);
-  main_->Execute();
+  try {
+    main_->Execute();
+  } catch (const std::exception& e) {
+    NoteRunError(e);
+    throw;
+  }
+}
+
+void TkvScript::NoteRunError(const std::exception& e) {
+  ErrorText = ExceptionMessage(e);
+  ErrorPosition.clear();
+  ErrorUnitName.clear();
+  const std::vector<TkvErrorFrame>& frames = ErrorFramesOf(e);
+  if (frames.empty()) return;
+  const TkvErrorFrame& raised = frames.front();
+  ErrorPosition = KnownPlaceText(raised.place);
+  ErrorUnitName = raised.unit;
 }
 
 // A handler set from C++ is called directly; one assigned as a published event gets the

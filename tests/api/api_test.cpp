@@ -116,6 +116,50 @@ TEST_F(ApiTest, GlobalsOfEveryKindAreReadAndWrittenAsTheScriptSeesThem) {
   EXPECT_THROW(script_.SetGlobal(u"nothing", Variant(1)), kv::Exception);
 }
 
+TEST_F(ApiTest, RunTimeErrorsCarryTheRaisingStatementAndTheCallStack) {
+  Compile(
+      u"var d: Integer;\n"
+      u"function Divide(n: Integer): Integer;\n"
+      u"begin\n"
+      u"  if n > 0 then\n"
+      u"    Result := Divide(n - 1)\n"
+      u"  else\n"
+      u"    Result := 10 div d;\n"
+      u"end;\n"
+      u"begin\n"
+      u"  d := 0;\n"
+      u"  try d := 1 div d except end;\n"
+      u"  d := Divide(1);\n"
+      u"end.");
+  auto stackOf = [](const kv::ScriptError& e) {
+    std::vector<std::pair<UString, int>> levels;
+    for (const kv::ScriptFrame& f : e.CallStack()) levels.emplace_back(f.routine, f.row);
+    return levels;
+  };
+  using Levels = std::vector<std::pair<UString, int>>;
+  std::optional<kv::ScriptError> error;
+  try {
+    script_.Run();
+  } catch (const kv::ScriptError& e) {
+    error = e;
+  }
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Row(), 7);
+  EXPECT_GT(error->Column(), 0);
+  EXPECT_TRUE(error->Unit().empty());
+  EXPECT_EQ(stackOf(*error), (Levels{{u"Divide", 7}, {u"Divide", 5}, {u"", 12}}));
+
+  // Called from the host, the stack ends with the routine called.
+  error.reset();
+  try {
+    script_.Call(u"Divide", {Variant(0)});
+  } catch (const kv::ScriptError& e) {
+    error = e;
+  }
+  ASSERT_TRUE(error);
+  EXPECT_EQ(stackOf(*error), (Levels{{u"Divide", 7}}));
+}
+
 TEST_F(ApiTest, ShowMessageGoesToTheHostsHandler) {
   std::vector<UString> shown;
   engine_.SetMessageHandlers([&](const UString& text) { shown.push_back(text); });
