@@ -1,4 +1,5 @@
 // The embedding interface as a host program uses it: nothing but the public header.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <kvscript/kvscript.h>
 
@@ -158,6 +159,42 @@ TEST_F(ApiTest, RunTimeErrorsCarryTheRaisingStatementAndTheCallStack) {
   }
   ASSERT_TRUE(error);
   EXPECT_EQ(stackOf(*error), (Levels{{u"Divide", 7}}));
+}
+
+TEST_F(ApiTest, RegistrationMistakesRaiseNamingTheDeclaration) {
+  kv::HostLibrary& host = engine_.Host();
+  auto messageOf = [](auto registerIt) {
+    try {
+      registerIt();
+    } catch (const kv::Exception& e) {
+      return kv::ToUtf8(e.Message());
+    }
+    return std::string("no error");
+  };
+  auto noop = [](kv::TkvParams&) {};
+  using ::testing::HasSubstr;
+  EXPECT_THAT(messageOf([&] { host.Function(u"procedure Show(s: String", u"", noop); }),
+              HasSubstr("Show(s: String'"));
+  EXPECT_THAT(messageOf([&] { host.Function(u"function Count: ", u"", noop); }),
+              HasSubstr("'function Count: '"));
+  host.Function(u"procedure Beep", u"", noop);
+  EXPECT_THAT(messageOf([&] { host.Function(u"procedure beep(n: Integer)", u"", noop); }),
+              HasSubstr("'procedure beep(n: Integer)'"));
+  host.Const(u"Limit", u"Integer", Variant(1));
+  EXPECT_THAT(messageOf([&] { host.Const(u"Limit", u"Integer", Variant(2)); }), HasSubstr("Limit"));
+  auto ticker = host.Class<TTicker>(u"");
+  ticker.Method(u"procedure Tick", [](TTicker&, kv::TkvParams&) {});
+  EXPECT_THAT(messageOf([&] { ticker.Property(u"Tick", u"Integer", [](TTicker&) { return 0; }); }),
+              HasSubstr("TTicker.Tick"));
+
+  // A type name may be registered after a declaration names it, so the next compile checks
+  // it (the start-up sequence does after each library), once.
+  host.Function(u"function Half(i: Integr): Integer", u"", noop);
+  kv::CompileResult result = script_.Compile(u"begin Beep end.");
+  ASSERT_FALSE(result);
+  EXPECT_THAT(kv::ToUtf8(result.error.message),
+              HasSubstr("'function Half(i: Integr): Integer': unknown type Integr"));
+  Compile(u"begin Beep end.");
 }
 
 TEST_F(ApiTest, ShowMessageGoesToTheHostsHandler) {
