@@ -87,12 +87,22 @@ foreach(item IN LISTS kv_package_closure)
   endif()
 endforeach()
 
-# Shared libraries carry the version; before 1.0 every minor release may change the ABI.
+# Every library may end up in a host's shared library or plugin, so all are
+# position-independent (the programs and tests keep their flags). GCC's -fPIC alone would
+# also stop inlining and direct calls between a library's own functions, which could be
+# interposed at load time; nobody interposes ours, so the engine keeps its speed. Shared
+# libraries carry the version; before 1.0 every minor release may change the ABI.
 set_target_properties(
   ${kv_package_libraries}
-  PROPERTIES VERSION ${PROJECT_VERSION}
+  PROPERTIES POSITION_INDEPENDENT_CODE ON
+             VERSION ${PROJECT_VERSION}
              SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
              INSTALL_RPATH "$ORIGIN")
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  foreach(lib IN LISTS kv_package_libraries)
+    target_compile_options(${lib} PRIVATE -fno-semantic-interposition)
+  endforeach()
+endif()
 
 if(NOT KV_INSTALL)
   return()
