@@ -22,11 +22,11 @@
 #include <optional>
 #include <string>
 
-#include "cli/kv_gui_session.h"
+#include "api/kv_gui_session.h"
+#include "api/kv_startup.h"
 #include "cli/kv_heap_pages.h"
 #include "cli/kv_il_dump.h"
 #include "cli/kv_standard_streams.h"
-#include "cli/kv_startup.h"
 #include "engine/kv_fast_paths.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"

@@ -1,5 +1,6 @@
 // The script object: items and scopes, registration, compile and run, the per-statement hook.
 #include <unordered_set>
+#include <utility>
 
 #include "engine/kv_iconst.h"
 #include "engine/kv_member_helpers.h"
@@ -120,6 +121,23 @@ void TkvScript::Clear() {
   ++itemsVersion_;
   names_.Clear();
   items_.Clear();
+  main_->Clear();
+  codeLines_->Clear();
+  codeLineUnits_.clear();
+  codeLinesStale_ = false;
+  AddIndexingHelpers();
+}
+
+// What a compile made: the items without a registrar (the indexing helpers come back), the
+// statements and the noted code lines. Registered items stay.
+void TkvScript::ClearProgram() {
+  ++itemsVersion_;
+  std::vector<TkvCustomVariable*> doomed;
+  for (int i = 0; i < ItemCount(); ++i)
+    if (ItemAt(i)->Registrar == nullptr) doomed.push_back(ItemAt(i));
+  for (TkvCustomVariable* item : doomed) items_.RemoveItem(item);
+  names_.Rebuild(items_);
+  for (TkvCustomVariable* item : doomed) delete item;
   main_->Clear();
   codeLines_->Clear();
   codeLineUnits_.clear();
@@ -251,6 +269,8 @@ TkvMethodHelper* TkvScript::DefineFunction(UStringView declaration, TkvMethodCal
 // --- Compile and run -----------------------------------------------------------------------
 
 bool TkvScript::Compile() {
+  if (Running) throw Exception(UString(u"A script cannot be compiled while it runs"));
+  if (std::exchange(compiledBefore_, true)) ClearProgram();
   ErrorText.clear();
   TkvFrontEnd* frontEnd = FrontEnd();
   if (!frontEnd) throw Exception(UString(msg::NoFrontEnd));

@@ -80,7 +80,8 @@ class TkvScript : public TComponent {
   TkvMethodHelper* DefineFunction(UStringView declaration, TkvMethodCallback callback,
                                   UStringView category = {}, UStringView description = {});
 
-  // Compile and run
+  // Compile and run. A compile replaces the program an earlier one left (complete or not);
+  // items registered into this script stay.
   bool Compile();
   void Execute();
   // The handler receives the place as "row:column" text.
@@ -116,11 +117,13 @@ class TkvScript : public TComponent {
 
  private:
   void AddEnum(UStringView typeName, UStringView names, bool flags);
+  void ClearProgram();
   void AddIndexingHelpers();
   void CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos);
 
   TkvItemList items_;
   uint64_t itemsVersion_ = 1;
+  bool compiledBefore_ = false;
   // Follows every change of items_: AddItem, RemoveItem, Clear, RemoveOwnedBy and the
   // destructor are the only ways items enter or leave the scope.
   TkvNameIndex names_;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "cli/kv_gui_session.h"
-#include "cli/kv_startup.h"
+#include "api/kv_gui_session.h"
+#include "api/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
 #include "tests/fuzz/fuzz_input.h"

@@ -13,8 +13,8 @@
 #include <typeinfo>
 #include <vector>
 
-#include "cli/kv_gui_session.h"
-#include "cli/kv_startup.h"
+#include "api/kv_gui_session.h"
+#include "api/kv_startup.h"
 #include "engine/kv_iinterpreter.h"
 #include "host/core/exceptions.h"
 #include "host/core/message_service.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/kv_startup.h"
+#include "api/kv_startup.h"
 #include "host/core/exceptions.h"
 #include "host/gui/application.h"
 

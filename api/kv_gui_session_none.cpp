@@ -1,4 +1,4 @@
-#include "cli/kv_gui_session.h"
+#include "api/kv_gui_session.h"
 
 namespace kv {
 
