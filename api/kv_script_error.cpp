@@ -1,4 +1,5 @@
 // Run-time errors as the public interface reports them.
+#include "engine/kv_error_frames.h"
 #include "kvscript/kvscript.h"
 
 namespace kv {
@@ -15,10 +16,19 @@ const UString& ScriptError::Unit() const {
 }
 
 // Called inside a catch block: the cause is the exception being handled.
+// A ScriptError that passes through a script again (a host routine called back into a
+// script, which raised) keeps its stack and gains the outer levels.
 ScriptError ToScriptError(const std::exception& e) {
-  if (auto* already = dynamic_cast<const ScriptError*>(&e)) return *already;
   std::vector<ScriptFrame> stack;
-  return ScriptError(ExceptionMessage(e), std::move(stack), std::current_exception());
+  std::exception_ptr cause = std::current_exception();
+  auto* already = dynamic_cast<const ScriptError*>(&e);
+  if (already) {
+    stack = already->CallStack();
+    cause = already->Cause();
+  }
+  for (const TkvErrorFrame& frame : ErrorFramesOf(e))
+    stack.push_back({frame.routine, frame.unit, frame.place.row, frame.place.column});
+  return ScriptError(ExceptionMessage(e), std::move(stack), std::move(cause));
 }
 
 }  // namespace kv

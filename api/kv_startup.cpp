@@ -1,6 +1,7 @@
 #include "api/kv_startup.h"
 
 #include "engine/kv_iinterpreter.h"
+#include "engine/kv_registration_checks.h"
 #include "frontend/kv_il_frontend.h"
 #include "frontend/kv_ipascal.h"
 #include "host/core/exceptions.h"
@@ -29,13 +30,19 @@ unsigned WithPrerequisites(unsigned libraries) {
   return libraries;
 }
 
+// Each library's type names are checked once it has registered all its classes.
+void StartLibrary(void (*start)()) {
+  start();
+  CheckNotedTypeNames();
+}
+
 void StartLibraries(unsigned libraries) {
-  if (libraries & klSystem) StartSysRtti();
-  if (libraries & klClasses) StartClassesRtti();
+  if (libraries & klSystem) StartLibrary(StartSysRtti);
+  if (libraries & klClasses) StartLibrary(StartClassesRtti);
 #if KV_HAVE_GUI
-  if (libraries & klGraphics) StartGraphicsRtti();
-  if (libraries & klForms) StartFormsRtti();
-  if (libraries & klExtCtrls) StartExtCtrlsRtti();
+  if (libraries & klGraphics) StartLibrary(StartGraphicsRtti);
+  if (libraries & klForms) StartLibrary(StartFormsRtti);
+  if (libraries & klExtCtrls) StartLibrary(StartExtCtrlsRtti);
 #endif
 }
 
@@ -79,6 +86,7 @@ void StopEngine() {
   SetFrontEnd(nullptr);
   DoneInterpreter();
   ClearLanguageRegistry();
+  ForgetNotedTypeNames();
 }
 
 }  // namespace kv

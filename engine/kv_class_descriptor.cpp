@@ -1,11 +1,19 @@
 // Class descriptors: a host class as scripts see it, with its members.
 #include "engine/kv_member_helpers.h"
+#include "engine/kv_registration_checks.h"
 #include "engine/kv_script.h"
 #include "host/core/handles.h"
 
 namespace kv {
 
 namespace {
+
+// A member name is registered once per class; a descendant may name it again.
+void CheckNewMember(const TkvClassVariable& cls, UStringView name, UStringView declaration) {
+  for (int i = 0; i < cls.MemberCount(); ++i)
+    if (SameTextAscii(cls.MemberAt(i)->Name, name))
+      BadDeclaration(declaration, cls.Name + u"." + UString(name) + u" is already registered");
+}
 
 struct MemberType {
   TkvValueKind kind;
@@ -101,8 +109,10 @@ Variant TkvClassVariable::GetValue() {
 }
 
 TkvMethodHelper* TkvClassVariable::AddMethod(UStringView declaration, TkvMethodCallback callback) {
-  TkvMethodHelper* method =
-      TkvMethodHelper::FromDeclaration(declaration, std::move(callback), HostClass);
+  std::unique_ptr<TkvMethodHelper> owned(
+      TkvMethodHelper::FromDeclaration(declaration, std::move(callback), HostClass));
+  CheckNewMember(*this, owned->Name, declaration);
+  TkvMethodHelper* method = owned.release();
   method->Registrar = MemberRegistrar;
   Members.AddItem(method);
   return method;
@@ -126,6 +136,9 @@ TkvMethodHelper* TkvClassVariable::DefineConstructor(UStringView declaration,
 TkvCustomVariable* TkvClassVariable::DefineProperty(UStringView name, UStringView typeName,
                                                     TkvGetterCallback getter,
                                                     TkvSetterCallback setter) {
+  const UString declaration = u"property " + UString(name) + u": " + UString(typeName);
+  CheckNewMember(*this, name, declaration);
+  NoteTypeName(typeName, declaration);
   auto* property = new TkvPropertyHelper(UString(name), UString(typeName), TypeKindOf(typeName));
   property->HostClass = HostClass;
   property->ReadOnly = !setter;
@@ -157,6 +170,7 @@ TkvMethodHelper* TkvClassVariable::DefineDefaultProperty(UStringView name, UStri
 }
 
 TkvCustomVariable* TkvClassVariable::DefineEvent(UStringView name, TkvEventClass adapterClass) {
+  CheckNewMember(*this, name, u"event " + UString(name));
   auto* event = new TkvEventHelper(UString(name), UString(), vkString);
   event->HostClass = HostClass;
   event->AdapterClass = adapterClass;

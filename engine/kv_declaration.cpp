@@ -1,10 +1,12 @@
 // Declaration strings ("function Find(s: String; var Index: Integer): Boolean") and literal
-// values. Both read fixed texts of binding libraries and the compiler, so a malformed text is
-// read as far as it makes sense instead of raising; every loop below consumes at least one
-// token per turn, so no text can make it spin.
+// values. A declaration that does not read raises with the declaration in the message: it
+// is a binding's mistake, and found at registration it is found at once (type names are
+// checked once the library has registered its classes, kv_registration_checks.h). Every loop below
+// consumes at least one token per turn, so no text can make it spin.
 #include <memory>
 #include <vector>
 
+#include "engine/kv_registration_checks.h"
 #include "engine/kv_script.h"
 #include "host/core/exceptions.h"
 #include "host/core/message_excerpt.h"
@@ -97,67 +99,97 @@ void AddGroupParams(TkvCustomVariable& holder, const ParamGroup& group) {
   }
 }
 
-// Reads one group up to and including the symbol that ends it; returns that symbol (";",
-// ")" or empty at the end of the text or at text it cannot read).
-UString ReadParamGroup(TkvParser& parser, ParamGroup& group) {
-  UString symbol;
-  for (;;) {
-    UString word = parser.ReadWord();
-    if (SameText(word, u"var")) {
-      group.isVar = true;
-      continue;
+// One declaration being read: the text for messages and the tokenizer over it.
+class DeclarationReader {
+ public:
+  explicit DeclarationReader(UStringView declaration) : declaration_(declaration) {
+    parser_.SetSource(declaration);
+  }
+
+  std::unique_ptr<TkvCustomVariable> Read() {
+    const UString head = parser_.ReadWord();
+    const bool isFunction = SameText(head, u"function");
+    if (!isFunction && !SameText(head, u"procedure"))
+      Fail(u"it must begin with procedure or function");
+    UString name = parser_.ReadWord();
+    if (name.empty()) Fail(u"the routine has no name");
+    auto holder = std::make_unique<TkvCustomVariable>(std::move(name), UString(), vkClass);
+    UString symbol = ReadSymbolAfterBlanks(parser_);
+    if (symbol == u"(") {
+      ReadParamList(*holder);
+      symbol = ReadSymbolAfterBlanks(parser_);
     }
-    if (SameText(word, u"const")) continue;
-    if (!word.empty()) group.names.push_back(std::move(word));
-    symbol = ReadSymbolAfterBlanks(parser);
-    if (symbol != u",") break;
+    if (isFunction) {
+      if (symbol != u":") Fail(u"a function needs its result type after ':'");
+      holder->TypeName = ReadKnownType();
+      holder->Kind = TypeKindOf(holder->TypeName);
+      symbol = ReadSymbolAfterBlanks(parser_);
+    }
+    if (symbol == u";") symbol = ReadSymbolAfterBlanks(parser_);
+    parser_.SkipBlanks();
+    if (!symbol.empty() || parser_.Position() <= static_cast<int>(declaration_.size()))
+      Fail(u"unexpected text after the declaration");
+    return holder;
   }
-  if (symbol == u":") {
-    parser.SkipBlanks();
-    group.typeName = ReadTypeName(parser);
-    symbol = ReadSymbolAfterBlanks(parser);
-  }
-  if (symbol == u"=") {
-    group.defaultValue = ReadDefaultValue(parser);
-    symbol = ReadSymbolAfterBlanks(parser);
-  }
-  return symbol;
-}
 
-void ReadParamList(TkvParser& parser, TkvCustomVariable& holder) {
-  for (;;) {
-    ParamGroup group;
-    const int start = parser.Position();
-    const UString end = ReadParamGroup(parser, group);
-    AddGroupParams(holder, group);
-    if (end != u";" || parser.Position() == start) return;
-  }
-}
+ private:
+  [[noreturn]] void Fail(const UString& reason) { BadDeclaration(declaration_, reason); }
 
-// The word after the last ":" of the whole text.
-UString ReadResultTypeName(TkvParser& parser, UStringView declaration) {
-  const size_t colon = declaration.rfind(u':');
-  if (colon == UStringView::npos) return {};
-  const int resume = parser.Position();
-  parser.SetPosition(int(colon) + 2);  // positions count from 1
-  parser.SkipBlanks();
-  UString typeName = ReadTypeName(parser);
-  parser.SetPosition(resume);
-  return typeName;
-}
+  UString ReadKnownType() {
+    parser_.SkipBlanks();
+    UString typeName = ReadTypeName(parser_);
+    if (typeName.empty()) Fail(u"a type name is missing");
+    NoteTypeName(typeName, declaration_);
+    return typeName;
+  }
+
+  // After "(": groups separated by ";" up to and including ")"; "()" is an empty list.
+  void ReadParamList(TkvCustomVariable& holder) {
+    const int start = parser_.Position();
+    if (ReadSymbolAfterBlanks(parser_) == u")") return;
+    parser_.SetPosition(start);
+    for (;;) {
+      ParamGroup group;
+      const UString end = ReadParamGroup(group);
+      AddGroupParams(holder, group);
+      if (end == u")") return;
+      if (end != u";") Fail(u"';' or ')' expected in the parameter list");
+    }
+  }
+
+  // Reads one group and the symbol that ends it, which it returns.
+  UString ReadParamGroup(ParamGroup& group) {
+    const int start = parser_.Position();
+    const UString mode = parser_.ReadWord();
+    if (SameText(mode, u"var"))
+      group.isVar = true;
+    else if (!SameText(mode, u"const"))
+      parser_.SetPosition(start);
+    UString symbol;
+    do {
+      UString name = parser_.ReadWord();
+      if (name.empty()) Fail(u"a parameter name is missing");
+      group.names.push_back(std::move(name));
+      symbol = ReadSymbolAfterBlanks(parser_);
+    } while (symbol == u",");
+    if (symbol != u":") Fail(u"parameter " + group.names.back() + u" has no type");
+    group.typeName = ReadKnownType();
+    symbol = ReadSymbolAfterBlanks(parser_);
+    if (symbol == u"=") {
+      group.defaultValue = ReadDefaultValue(parser_);
+      symbol = ReadSymbolAfterBlanks(parser_);
+    }
+    return symbol;
+  }
+
+  UStringView declaration_;
+  TkvParser parser_;
+};
 
 }  // namespace
 
 std::unique_ptr<TkvCustomVariable> ParseDeclaration(UStringView declaration) {
-  TkvParser parser;
-  parser.SetSource(declaration);
-  const bool isFunction = SameText(parser.ReadWord(), u"function");
-  UString name = parser.ReadWord();
-  UString resultType = isFunction ? ReadResultTypeName(parser, declaration) : UString();
-  const TkvValueKind kind = TypeKindOf(resultType);
-  auto holder = std::make_unique<TkvCustomVariable>(std::move(name), std::move(resultType), kind);
-  if (ReadSymbolAfterBlanks(parser) == u"(") ReadParamList(parser, *holder);
-  return holder;
+  return DeclarationReader(declaration).Read();
 }
 
 Variant ParseLiteralValue(UStringView text) {

@@ -14,6 +14,7 @@ TkvProcVariable::TkvProcVariable(UString name, UString typeName, TkvValueKind ki
   Roles = irProcedure;
   LocalScript = std::make_unique<TkvScript>();
   LocalScript->Parent = declaringScript;
+  LocalScript->OwnerRoutine = this;
   if (isFunction) {
     auto* result = new TkvVariable(u"Result", TypeName, Kind);
     LocalScript->AddItem(result);

@@ -2,8 +2,10 @@
 #include <unordered_set>
 #include <utility>
 
+#include "engine/kv_error_frames.h"
 #include "engine/kv_iconst.h"
 #include "engine/kv_member_helpers.h"
+#include "engine/kv_registration_checks.h"
 #include "engine/kv_statements.h"
 #include "host/core/class_builder.h"
 #include "host/core/handles.h"
@@ -200,15 +202,21 @@ TkvClassVariable* TkvScript::FindClass(UStringView name) const {
 
 // --- Registration --------------------------------------------------------------------------
 
+// A type may be named again with the kind it has (libraries that share a type each name it).
 void TkvScript::DefineType(UStringView name, TkvValueKind kind) {
-  if (FindItem(name)) return;
+  if (const TkvCustomVariable* known = FindItem(name)) {
+    if (dynamic_cast<const TkvTypeVariable*>(known) && known->Kind == kind) return;
+    BadDeclaration(u"type " + UString(name), UString(name) + u" is already registered");
+  }
   auto* type = new TkvTypeVariable(UString(name), UString(), kind);
   type->Registrar = CurrentRegistrar;
   AddItem(type);
 }
 
 void TkvScript::DefineConst(UStringView name, UStringView typeName, const Variant& value) {
-  if (FindItem(name)) return;
+  const UString declaration = u"const " + UString(name) + u": " + UString(typeName);
+  if (FindLocalItem(name)) BadDeclaration(declaration, UString(name) + u" is already registered");
+  NoteTypeName(typeName, declaration);
   auto* constant = new TkvVariable(UString(name), UString(typeName), TypeKindOf(typeName));
   constant->Registrar = CurrentRegistrar;
   constant->SetValue(value);
@@ -230,6 +238,12 @@ void TkvScript::AddEnum(UStringView typeName, UStringView names, bool flags) {
   constexpr size_t kMaxFlags = 32;
   if (flags && elements.size() > kMaxFlags)
     throw Exception(u"The set type " + UString(typeName) + u" has more than 32 elements");
+  const UString declaration = u"type " + UString(typeName) + u" = (" + UString(names) + u")";
+  if (typeName.empty()) BadDeclaration(declaration, u"the type has no name");
+  if (FindLocalItem(typeName))
+    BadDeclaration(declaration, UString(typeName) + u" is already registered");
+  for (const UString& element : elements)
+    if (FindLocalItem(element)) BadDeclaration(declaration, element + u" is already registered");
   auto* type = new TkvVariable(UString(typeName), UString(typeName), vkEnum);
   type->Registrar = CurrentRegistrar;
   AddItem(type);
@@ -257,8 +271,11 @@ TkvClassVariable* TkvScript::DefineClass(TClass* hostClass, UStringView ancestor
 
 TkvMethodHelper* TkvScript::DefineFunction(UStringView declaration, TkvMethodCallback callback,
                                            UStringView category, UStringView description) {
-  TkvMethodHelper* function =
-      TkvMethodHelper::FromDeclaration(declaration, std::move(callback), nullptr);
+  std::unique_ptr<TkvMethodHelper> owned(
+      TkvMethodHelper::FromDeclaration(declaration, std::move(callback), nullptr));
+  if (FindLocalItem(owned->Name))
+    BadDeclaration(declaration, owned->Name + u" is already registered");
+  TkvMethodHelper* function = owned.release();
   function->Registrar = CurrentRegistrar;
   function->Category = category;
   function->Description = description.empty() ? function->Name : UString(description);
@@ -270,6 +287,7 @@ TkvMethodHelper* TkvScript::DefineFunction(UStringView declaration, TkvMethodCal
 
 bool TkvScript::Compile() {
   if (Running) throw Exception(UString(u"A script cannot be compiled while it runs"));
+  CheckNotedTypeNames();
   if (std::exchange(compiledBefore_, true)) ClearProgram();
   ErrorText.clear();
   TkvFrontEnd* frontEnd = FrontEnd();
@@ -283,7 +301,23 @@ bool TkvScript::Compile() {
 
 void TkvScript::Execute() {
   RunScope run(*this);
-  main_->Execute();
+  try {
+    main_->Execute();
+  } catch (const std::exception& e) {
+    NoteRunError(e);
+    throw;
+  }
+}
+
+void TkvScript::NoteRunError(const std::exception& e) {
+  ErrorText = ExceptionMessage(e);
+  ErrorPosition.clear();
+  ErrorUnitName.clear();
+  const std::vector<TkvErrorFrame>& frames = ErrorFramesOf(e);
+  if (frames.empty()) return;
+  const TkvErrorFrame& raised = frames.front();
+  ErrorPosition = KnownPlaceText(raised.place);
+  ErrorUnitName = raised.unit;
 }
 
 // A handler set from C++ is called directly; one assigned as a published event gets the

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <unordered_set>
 #include <vector>
@@ -83,6 +84,8 @@ class TkvScript : public TComponent {
   // Compile and run. A compile replaces the program an earlier one left (complete or not);
   // items registered into this script stay.
   bool Compile();
+  // A run-time error leaves its message, the place of the statement that raised it and that
+  // statement's unit in ErrorText, ErrorPosition and ErrorUnitName, and raises on.
   void Execute();
   // The handler receives the place as "row:column" text.
   void ReportLine(const UString& unitName, SourcePlace place);
@@ -111,6 +114,8 @@ class TkvScript : public TComponent {
   bool Running = false;
   TkvScript* Parent = nullptr;             // not owned
   TkvScript* ActiveLocalScript = nullptr;  // not owned
+  // The procedure whose local script this is; nullptr for a program or the global script.
+  const TkvCustomVariable* OwnerRoutine = nullptr;
   // The file the Lines came from, when they came from one: used units are looked up beside
   // it first. Empty for text that has no file.
   UString SourceFileName;
@@ -118,6 +123,7 @@ class TkvScript : public TComponent {
  private:
   void AddEnum(UStringView typeName, UStringView names, bool flags);
   void ClearProgram();
+  void NoteRunError(const std::exception& e);
   void AddIndexingHelpers();
   void CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/kv_designators.h"
+#include "engine/kv_error_frames.h"
 #include "engine/kv_iexpression.h"
 #include "engine/kv_items.h"
 #include "engine/kv_script.h"
@@ -208,14 +209,22 @@ inline bool TkvStatement::Hook() {
 // Inline, so that each loop runs its body without a further call per pass.
 // A list entered while an exit is under way runs nothing; later statements need no such
 // test, since the one before them stopped the list on every flag.
+// An exception that leaves a statement takes the statement's place with it; the handler is
+// off the normal path, which runs as if it were not there.
 inline void TkvStatement::ExecuteList() {
   TkvScript& script = *Script;
   if (script.ExitRequested) return;
   const int count = ItemCount();
-  for (int i = 0; i < count; ++i) {
-    static_cast<TkvStatement*>(ItemAt(i))->Execute();
-    // One test of the three flags together: statements run this after every statement.
-    if (script.BreakRequested | script.ContinueRequested | script.ExitRequested) return;
+  int i = 0;
+  try {
+    for (; i < count; ++i) {
+      static_cast<TkvStatement*>(ItemAt(i))->Execute();
+      // One test of the three flags together: statements run this after every statement.
+      if (script.BreakRequested | script.ContinueRequested | script.ExitRequested) return;
+    }
+  } catch (const std::exception& e) {
+    NoteFailedStatement(e, *StatementAt(i));
+    throw;
   }
 }
 

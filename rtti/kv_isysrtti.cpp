@@ -163,13 +163,12 @@ void TFunctions::RegisterStrings() {
            [](TkvParams& p) { return Copy(TextArg(p, 0), IntArg(p, 1), IntArg(p, 2)); });
   Function(u"function Pos(substr, s: String): Integer", ctString,
            [](TkvParams& p) { return Pos(TextArg(p, 0), TextArg(p, 1)); });
-  Function(u"procedure Delete(var s: String; from, count: Integer): String", ctString,
-           [](TkvParams& p) {
-             UString s = StrArg(p, 0);
-             Delete(s, IntArg(p, 1), IntArg(p, 2));
-             VarArg(p, 0) = Variant(std::move(s));
-           });
-  Function(u"procedure Insert(s: String; var s2: String; pos: Integer): String", ctString,
+  Function(u"procedure Delete(var s: String; from, count: Integer)", ctString, [](TkvParams& p) {
+    UString s = StrArg(p, 0);
+    Delete(s, IntArg(p, 1), IntArg(p, 2));
+    VarArg(p, 0) = Variant(std::move(s));
+  });
+  Function(u"procedure Insert(s: String; var s2: String; pos: Integer)", ctString,
            [](TkvParams& p) {
              UString s2 = StrArg(p, 1);
              Insert(TextArg(p, 0), s2, IntArg(p, 2));

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ make cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   ccache qt6-base-dev libqt6opengl6-dev qt6-svg-dev qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql
   libxkbcommon-dev xvfb xauth dbus-daemon

@@ -14,7 +14,7 @@ constexpr std::size_t kMaxReserve = std::size_t{2} << 20;
 
 }  // namespace
 
-thread_local constinit std::uintptr_t tFloor = kNotLearnt;
+thread_local constinit std::uintptr_t tFloor KV_HOT_THREAD_LOCAL = kNotLearnt;
 
 // A thread's stack never moves, so each thread learns its floor once.
 std::uintptr_t LearnFloor() {

@@ -7,6 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 
+// For the thread-local counters every script call touches. The libraries are
+// position-independent, and there the default model reaches a thread-local variable through
+// a call that also makes the caller save its registers around it; initial-exec is a plain
+// load. It takes room in the static TLS block, which a library loaded later has little of,
+// so only small variables may use it.
+#define KV_HOT_THREAD_LOCAL __attribute__((tls_model("initial-exec")))
+
 namespace kv {
 
 namespace stack_budget {
@@ -15,7 +22,7 @@ inline constexpr std::uintptr_t kNotLearnt = UINTPTR_MAX;
 // The lowest address work may reach on this thread's stack: its low end plus the reserve;
 // 0 when the bounds are unknown, kNotLearnt until the thread first asks. Constant-initialised,
 // so reading it costs no initialisation check per request (each script call asks).
-extern thread_local constinit std::uintptr_t tFloor;
+extern thread_local constinit std::uintptr_t tFloor KV_HOT_THREAD_LOCAL;
 std::uintptr_t LearnFloor();
 
 }  // namespace stack_budget

@@ -12,8 +12,10 @@
 //
 // Registration is the typed-handler interface of the binding libraries (rtti/kv_binding.h):
 // declaration strings for routines and members, handlers that take the arguments as Variants
-// and return a Variant or anything a Variant is made from. A declaration that does not parse,
-// names an unknown type or repeats a name raises at registration.
+// and return a Variant or anything a Variant is made from. A declaration that does not parse
+// or repeats a name raises at registration; a type name no registration has made known by
+// the next compile makes that compile fail, naming the declaration (classes may name
+// classes registered after them).
 #pragma once
 
 #include <functional>

@@ -1,4 +1,5 @@
 // The embedding interface as a host program uses it: nothing but the public header.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <kvscript/kvscript.h>
 
@@ -114,6 +115,86 @@ TEST_F(ApiTest, GlobalsOfEveryKindAreReadAndWrittenAsTheScriptSeesThem) {
   EXPECT_TRUE(script_.Global(u"i").IsOrdinal());
   EXPECT_THROW(script_.Global(u"Seen"), kv::Exception);
   EXPECT_THROW(script_.SetGlobal(u"nothing", Variant(1)), kv::Exception);
+}
+
+TEST_F(ApiTest, RunTimeErrorsCarryTheRaisingStatementAndTheCallStack) {
+  Compile(
+      u"var d: Integer;\n"
+      u"function Divide(n: Integer): Integer;\n"
+      u"begin\n"
+      u"  if n > 0 then\n"
+      u"    Result := Divide(n - 1)\n"
+      u"  else\n"
+      u"    Result := 10 div d;\n"
+      u"end;\n"
+      u"begin\n"
+      u"  d := 0;\n"
+      u"  try d := 1 div d except end;\n"
+      u"  d := Divide(1);\n"
+      u"end.");
+  auto stackOf = [](const kv::ScriptError& e) {
+    std::vector<std::pair<UString, int>> levels;
+    for (const kv::ScriptFrame& f : e.CallStack()) levels.emplace_back(f.routine, f.row);
+    return levels;
+  };
+  using Levels = std::vector<std::pair<UString, int>>;
+  std::optional<kv::ScriptError> error;
+  try {
+    script_.Run();
+  } catch (const kv::ScriptError& e) {
+    error = e;
+  }
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Row(), 7);
+  EXPECT_GT(error->Column(), 0);
+  EXPECT_TRUE(error->Unit().empty());
+  EXPECT_EQ(stackOf(*error), (Levels{{u"Divide", 7}, {u"Divide", 5}, {u"", 12}}));
+
+  // Called from the host, the stack ends with the routine called.
+  error.reset();
+  try {
+    script_.Call(u"Divide", {Variant(0)});
+  } catch (const kv::ScriptError& e) {
+    error = e;
+  }
+  ASSERT_TRUE(error);
+  EXPECT_EQ(stackOf(*error), (Levels{{u"Divide", 7}}));
+}
+
+TEST_F(ApiTest, RegistrationMistakesRaiseNamingTheDeclaration) {
+  kv::HostLibrary& host = engine_.Host();
+  auto messageOf = [](auto registerIt) {
+    try {
+      registerIt();
+    } catch (const kv::Exception& e) {
+      return kv::ToUtf8(e.Message());
+    }
+    return std::string("no error");
+  };
+  auto noop = [](kv::TkvParams&) {};
+  using ::testing::HasSubstr;
+  EXPECT_THAT(messageOf([&] { host.Function(u"procedure Show(s: String", u"", noop); }),
+              HasSubstr("Show(s: String'"));
+  EXPECT_THAT(messageOf([&] { host.Function(u"function Count: ", u"", noop); }),
+              HasSubstr("'function Count: '"));
+  host.Function(u"procedure Beep", u"", noop);
+  EXPECT_THAT(messageOf([&] { host.Function(u"procedure beep(n: Integer)", u"", noop); }),
+              HasSubstr("'procedure beep(n: Integer)'"));
+  host.Const(u"Limit", u"Integer", Variant(1));
+  EXPECT_THAT(messageOf([&] { host.Const(u"Limit", u"Integer", Variant(2)); }), HasSubstr("Limit"));
+  auto ticker = host.Class<TTicker>(u"");
+  ticker.Method(u"procedure Tick", [](TTicker&, kv::TkvParams&) {});
+  EXPECT_THAT(messageOf([&] { ticker.Property(u"Tick", u"Integer", [](TTicker&) { return 0; }); }),
+              HasSubstr("TTicker.Tick"));
+
+  // A type name may be registered after a declaration names it, so the next compile checks
+  // it (the start-up sequence does after each library), once.
+  host.Function(u"function Half(i: Integr): Integer", u"", noop);
+  kv::CompileResult result = script_.Compile(u"begin Beep end.");
+  ASSERT_FALSE(result);
+  EXPECT_THAT(kv::ToUtf8(result.error.message),
+              HasSubstr("'function Half(i: Integr): Integer': unknown type Integr"));
+  Compile(u"begin Beep end.");
 }
 
 TEST_F(ApiTest, ShowMessageGoesToTheHostsHandler) {

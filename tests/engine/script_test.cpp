@@ -105,22 +105,28 @@ TEST_F(ScriptTest, TheFirstItemOfANameAnswersThroughRemovalsInALargeScope) {
   EXPECT_EQ(script_.FindLocalItem(u"__ArrayHelper"), script_.ItemAt(1));
 }
 
-TEST_F(ScriptTest, DuplicateTypesConstantsAndClassesAreIgnoredButEnumsAndFunctionsAdd) {
+TEST_F(ScriptTest, NamesRegisteredTwiceRaiseAndAddNothingButATypeMayBeNamedAgain) {
   const int before = global_->ItemCount();
   global_->CurrentRegistrar = &libA_;
-  global_->DefineConst(u"TRUE", u"Integer", Variant(7));
-  global_->DefineType(u"integer", vkFloat);
+  EXPECT_EQ(RaisedBy<Exception>([&] { global_->DefineConst(u"TRUE", u"Integer", Variant(7)); }),
+            "Bad declaration 'const TRUE: Integer': TRUE is already registered");
+  EXPECT_EQ(RaisedBy<Exception>([&] { global_->DefineType(u"integer", vkFloat); }),
+            "Bad declaration 'type integer': integer is already registered");
+  global_->DefineType(u"integer", vkInteger);
   EXPECT_EQ(global_->ItemCount(), before);
   EXPECT_EQ(global_->FindItem(u"True")->Kind, vkBoolean);
 
   TkvClassVariable* first = global_->DefineClass(TFakeItem::StaticClass(), u"TComponent");
   EXPECT_NE(first, nullptr);
   EXPECT_EQ(global_->DefineClass(TFakeItem::StaticClass(), u"TComponent"), nullptr);
-  global_->DefineFunction(u"procedure Twice", nullptr);
-  TkvMethodHelper* second = global_->DefineFunction(u"procedure Twice", nullptr);
+  TkvMethodHelper* once = global_->DefineFunction(u"procedure Twice", nullptr);
+  EXPECT_EQ(RaisedBy<Exception>([&] { global_->DefineFunction(u"procedure twice", nullptr); }),
+            "Bad declaration 'procedure twice': twice is already registered");
+  EXPECT_EQ(RaisedBy<Exception>([&] { global_->DefineEnum(u"TWay", u"wayIn, Twice"); }),
+            "Bad declaration 'type TWay = (wayIn, Twice)': Twice is already registered");
   global_->CurrentRegistrar = nullptr;
-  EXPECT_NE(global_->FindItem(u"Twice"), second);  // the first one is found
-  EXPECT_EQ(global_->ItemCount(), before + 3);
+  EXPECT_EQ(global_->FindItem(u"Twice"), once);
+  EXPECT_EQ(global_->ItemCount(), before + 2);
   EXPECT_EQ(RaisedBy<Exception>([&] { global_->DefineClass(nullptr, u""); }),
             "DefineClass needs a host class");
 }

@@ -178,7 +178,8 @@ TEST_F(BindingTest, ARegistrationMistakeFailsTheStartAndLeavesNothingBehind) {
     clashing.Start();
     FAIL() << "no exception";
   } catch (const Exception& e) {
-    EXPECT_EQ(ToUtf8(e.Message()), "clashing library registers CLASH twice");
+    EXPECT_EQ(ToUtf8(e.Message()),
+              "Bad declaration 'function Clash: Integer': Clash is already registered");
   }
   EXPECT_EQ(clashing.Instance(), nullptr);
   EXPECT_EQ(GlobalScript()->FindItem(u"Clash"), nullptr);

@@ -121,8 +121,7 @@ TEST_F(SysRttiTest, RegistersEveryRoutineAndConstantInOrder) {
 TEST_F(SysRttiTest, DeclarationsAndCategoriesAreKeptAsWritten) {
   auto* del = dynamic_cast<TkvMethodHelper*>(GlobalScript()->FindItem(u"Delete"));
   ASSERT_NE(del, nullptr);
-  EXPECT_EQ(ToUtf8(del->Declaration),
-            "procedure Delete(var s: String; from, count: Integer): String");
+  EXPECT_EQ(ToUtf8(del->Declaration), "procedure Delete(var s: String; from, count: Integer)");
   EXPECT_EQ(ToUtf8(del->Category), "ctString");
   EXPECT_EQ(ToUtf8(del->Description), "Delete");
   auto* varToStr = dynamic_cast<TkvMethodHelper*>(GlobalScript()->FindItem(u"VarToStr"));
