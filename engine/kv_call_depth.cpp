@@ -9,7 +9,7 @@ namespace kv {
 
 namespace call_depth {
 
-thread_local constinit int tDepth = 0;
+thread_local constinit int tDepth KV_HOT_THREAD_LOCAL = 0;
 
 void Overflow() { throw EStackOverflow(UString(msg::StackOverflow)); }
 

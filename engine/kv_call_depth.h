@@ -11,7 +11,7 @@ namespace kv {
 
 namespace call_depth {
 // The nesting of script procedure calls on this thread.
-extern thread_local constinit int tDepth;
+extern thread_local constinit int tDepth KV_HOT_THREAD_LOCAL;
 [[noreturn]] void Overflow();
 }  // namespace call_depth
 
