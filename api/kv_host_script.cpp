@@ -4,7 +4,19 @@
 
 namespace kv {
 
+ScriptError ToScriptError(const std::exception& e);
+
 namespace {
+
+// Runs f; a run-time error leaves as the ScriptError hosts catch.
+template <class F>
+auto WithScriptErrors(F f) -> decltype(f()) {
+  try {
+    return f();
+  } catch (const std::exception& e) {
+    throw ToScriptError(e);
+  }
+}
 
 // A value as a parameter or variable of that kind holds it, so that a host passing "42"
 // to an Integer parameter gets the number, and a value that does not convert raises here.
@@ -58,34 +70,16 @@ void BindArguments(TkvProcVariable& routine, const Variant* arguments, size_t co
   }
 }
 
-// A re-entrant call (the host calls a routine that is running) keeps the running
-// activation's values as a script's own recursive call does.
-class SavedActivation {
- public:
-  explicit SavedActivation(TkvProcVariable& routine)
-      : frame_(routine.Executing ? &routine.Frame() : nullptr),
-        mark_(frame_ ? frame_->Save() : 0) {}
-  ~SavedActivation() {
-    if (frame_) frame_->Restore(mark_);
-  }
-  SavedActivation(const SavedActivation&) = delete;
-  SavedActivation& operator=(const SavedActivation&) = delete;
-
- private:
-  TkvCallFrame* frame_;
-  size_t mark_;
-};
-
 Variant CallRoutine(TkvScript& script, UStringView name, const Variant* arguments, size_t count) {
   TkvProcVariable& routine = Routine(script, name);
-  SavedActivation saved(routine);
+  // A re-entrant call (the host calls a routine that is running) keeps the running
+  // activation's values, as a script's own recursive call does.
+  TkvLocalsGuard saved(routine.Executing ? &routine.Frame() : nullptr);
   BindArguments(routine, arguments, count);
   return routine.GetValue();
 }
 
 }  // namespace
-
-ScriptError ToScriptError(const std::exception& e);
 
 Script::Script() : script_(std::make_unique<TkvScript>()) { script_->Parent = &LiveGlobalScript(); }
 
@@ -108,27 +102,17 @@ CompileResult Script::Compile(UStringView text, UStringView sourceFileName) {
 }
 
 void Script::Run() {
-  try {
-    script_->Execute();
-  } catch (const std::exception& e) {
-    throw ToScriptError(e);
-  }
+  WithScriptErrors([&] { script_->Execute(); });
 }
 
 Variant Script::Call(UStringView routine, std::initializer_list<Variant> arguments) {
-  try {
-    return CallRoutine(*script_, routine, arguments.begin(), arguments.size());
-  } catch (const std::exception& e) {
-    throw ToScriptError(e);
-  }
+  return WithScriptErrors(
+      [&] { return CallRoutine(*script_, routine, arguments.begin(), arguments.size()); });
 }
 
 Variant Script::Call(UStringView routine, const std::vector<Variant>& arguments) {
-  try {
-    return CallRoutine(*script_, routine, arguments.data(), arguments.size());
-  } catch (const std::exception& e) {
-    throw ToScriptError(e);
-  }
+  return WithScriptErrors(
+      [&] { return CallRoutine(*script_, routine, arguments.data(), arguments.size()); });
 }
 
 // Through GetValue and SetValue, never the item's Value field: a String variable keeps its

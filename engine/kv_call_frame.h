@@ -83,4 +83,27 @@ class TkvCallFrame {
   const uint64_t* liveVersion_ = nullptr;  // laidOut_'s items version, as it changes
 };
 
+// Saves a frame's running activation for a recursive or re-entrant call and puts it back when
+// the call ends, normally or by an exception: without the restore on failure, a caller that
+// catches the callee's exception would go on with the callee's values. No frame: nothing to
+// keep (the procedure is not running).
+class TkvLocalsGuard {
+ public:
+  explicit TkvLocalsGuard(TkvCallFrame* frame) : frame_(frame) {
+    if (frame_ != nullptr) mark_ = frame_->Save();
+  }
+  TkvLocalsGuard(const TkvLocalsGuard&) = delete;
+  TkvLocalsGuard& operator=(const TkvLocalsGuard&) = delete;
+  ~TkvLocalsGuard() { Restore(); }
+  // Early, for a call that must take its var results before the caller's values return.
+  void Restore() {
+    if (frame_ == nullptr) return;
+    std::exchange(frame_, nullptr)->Restore(mark_);
+  }
+
+ private:
+  TkvCallFrame* frame_;
+  size_t mark_ = 0;
+};
+
 }  // namespace kv

@@ -180,27 +180,6 @@ TkvDesignator& TkvDesignator::CompiledForCurrentValue(std::unique_ptr<TkvDesigna
 
 namespace {
 
-// Restores a recursive call's locals when the step ends, normally or by an exception. The
-// locals are shared by every activation of a procedure; without the restore on failure, a
-// caller that catches the callee's exception would go on with the callee's values.
-class LocalsGuard {
- public:
-  explicit LocalsGuard(TkvProcVariable* proc) : frame_(proc != nullptr ? &proc->Frame() : nullptr) {
-    if (frame_ != nullptr) mark_ = frame_->Save();
-  }
-  LocalsGuard(const LocalsGuard&) = delete;
-  LocalsGuard& operator=(const LocalsGuard&) = delete;
-  ~LocalsGuard() { Restore(); }
-  void Restore() {
-    if (frame_ == nullptr) return;
-    std::exchange(frame_, nullptr)->Restore(mark_);
-  }
-
- private:
-  TkvCallFrame* frame_;
-  size_t mark_ = 0;
-};
-
 int BoundArgCount(const TkvDesignatorItem& step, const TkvCustomVariable& callee) {
   return std::min(step.ItemCount(), callee.ItemCount());
 }
@@ -260,7 +239,8 @@ void WriteBackVarArguments(TkvDesignatorItem& step, TkvCustomVariable& callee) {
 // After a recursive call the var results are taken first, then the caller's locals come
 // back, then the results are stored: an argument that is a local of the caller (or is
 // indexed by one) must receive the result, not lose it to the restore.
-void FinishRecursiveCall(TkvDesignatorItem& step, TkvCustomVariable& callee, LocalsGuard& locals) {
+void FinishRecursiveCall(TkvDesignatorItem& step, TkvCustomVariable& callee,
+                         TkvLocalsGuard& locals) {
   const int count = BoundArgCount(step, callee);
   std::vector<std::pair<int, Variant>> results;
   for (int i = 0; i < count; ++i) {
@@ -400,7 +380,7 @@ void WriteBackPlannedVarArguments(TkvDesignatorItem& step, TkvCustomVariable& ca
 Variant CallProcedure(TkvDesignatorItem& step, TkvProcVariable& proc, bool needResult) {
   if (step.PlannedFor != &proc) PlanArguments(step, proc);
   const bool recursive = proc.Executing;
-  LocalsGuard locals(recursive ? &proc : nullptr);
+  TkvLocalsGuard locals(recursive ? &proc.Frame() : nullptr);
   BindPlannedArguments(step, proc);
   proc.NeedResult = needResult;
   Variant result = proc.Call();
@@ -438,7 +418,7 @@ Variant TkvDesignator::Evaluate(bool write, const Variant* valueToWrite) {
 
     auto* proc = (role & kRoleProcedure) != 0 ? static_cast<TkvProcVariable*>(r) : nullptr;
     const bool recursive = proc != nullptr && proc->Executing;
-    LocalsGuard locals(recursive ? proc : nullptr);
+    TkvLocalsGuard locals(recursive ? &proc->Frame() : nullptr);
     BindArguments(step, *r);
 
     // The preceding value is handed over, not copied: current is overwritten by this
