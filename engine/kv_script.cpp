@@ -123,6 +123,11 @@ void TkvScript::Clear() {
   ++itemsVersion_;
   names_.Clear();
   items_.Clear();
+  ClearStatements();
+}
+
+// The statements and the noted code lines; the indexing helpers come back.
+void TkvScript::ClearStatements() {
   main_->Clear();
   codeLines_->Clear();
   codeLineUnits_.clear();
@@ -140,11 +145,7 @@ void TkvScript::ClearProgram() {
   for (TkvCustomVariable* item : doomed) items_.RemoveItem(item);
   names_.Rebuild(items_);
   for (TkvCustomVariable* item : doomed) delete item;
-  main_->Clear();
-  codeLines_->Clear();
-  codeLineUnits_.clear();
-  codeLinesStale_ = false;
-  AddIndexingHelpers();
+  ClearStatements();
 }
 
 // Removes the registrar's items and the members it added to other libraries' classes; a

@@ -123,6 +123,7 @@ class TkvScript : public TComponent {
  private:
   void AddEnum(UStringView typeName, UStringView names, bool flags);
   void ClearProgram();
+  void ClearStatements();
   void NoteRunError(const std::exception& e);
   void AddIndexingHelpers();
   void CallRunLine(TkvScript* sender, const UString& unitName, const UString& sourcePos);
