@@ -6,20 +6,13 @@ include(CMakePackageConfigHelpers)
 
 # The libraries of the package, highest layer first: a static link line needs this order.
 set(kv_package_layer_order
-    kv_api kv_startup kv_frontend kv_iextctrlsrtti kv_iformsrtti kv_igraphicsrtti kv_ievents
+    kv_api kv_frontend kv_iextctrlsrtti kv_iformsrtti kv_igraphicsrtti kv_ievents
     kv_iclassesrtti kv_isysrtti kv_binding kv_gui kv_xml kv_engine kv_tokenizer kv_host_core)
 set(kv_package_gui_libraries kv_gui kv_igraphicsrtti kv_iformsrtti kv_iextctrlsrtti)
 
-# The API library when it is there; the start-up library of the runner before it.
-if(TARGET kv_api)
-  set(kv_package_top kv_api)
-else()
-  set(kv_package_top kv_startup)
-endif()
-
 add_library(kv_package INTERFACE)
 set_target_properties(kv_package PROPERTIES EXPORT_NAME kvScript)
-target_link_libraries(kv_package INTERFACE ${kv_package_top})
+target_link_libraries(kv_package INTERFACE kv_api)
 # The installed headers are C++20: a host compiling them in an older mode would fail far from
 # the cause.
 target_compile_features(kv_package INTERFACE cxx_std_20)
@@ -121,22 +114,8 @@ install(
 
 # Public headers go to include/kvscript/; the internal headers they include keep their
 # layer folders under that root, so their own includes ("engine/...") resolve unchanged.
-# The API library lists them (KV_PUBLIC_HEADERS, paths from the project root); before it
-# existed, every header of the layers the package holds went.
-set(kv_package_headers "")
-if(TARGET kv_api)
-  get_target_property(kv_package_headers kv_api KV_PUBLIC_HEADERS)
-endif()
-if(NOT kv_package_headers)
-  set(kv_package_header_layers host/core tokenizer xml engine frontend rtti)
-  if(KV_GUI)
-    list(APPEND kv_package_header_layers host/gui)
-  endif()
-  foreach(layer IN LISTS kv_package_header_layers)
-    file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/${layer}/*.h)
-    list(APPEND kv_package_headers ${headers})
-  endforeach()
-endif()
+# The API library lists them (KV_PUBLIC_HEADERS, paths from the project root).
+get_target_property(kv_package_headers kv_api KV_PUBLIC_HEADERS)
 foreach(header IN LISTS kv_package_headers)
   string(REGEX REPLACE "^include/kvscript/" "" relative ${header})
   get_filename_component(folder ${relative} DIRECTORY)
